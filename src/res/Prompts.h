@@ -1,0 +1,81 @@
+#pragma once
+// Everything a workflow asks or tells the user goes through this interface, so that Connect,
+// Read, Write and the other workflows run the same whether a window, the command line or a test
+// answers them. Implementations: Qt dialogs (desktop), flags + terminal (parvolt-cli), and a
+// scripted recorder (tests).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pv {
+
+enum class YesNoCancel { Yes, No, Cancel };
+
+// What the transfer-selection dialog returns: which parts of a drive to read or write.
+struct TransferSelection {
+    bool plcProgram = false;
+    bool parameters = false;
+    bool hiddenParameters = false;
+    bool any() const { return plcProgram || parameters || hiddenParameters; }
+};
+
+// Which offers the transfer-selection dialog makes (the PLC box appears once PLC transfer exists).
+struct TransferOffer {
+    bool plcProgram = false;
+    bool parameters = true;
+    bool hiddenParameters = true;
+};
+
+enum class PasswordDialog {
+    Enter,  // "Password": one hidden-text edit
+    Set,    // "Set Password": "Password:" and "Repeat:"
+    Alter,  // "Alter Password": "Current:", "New:", "Again:"
+};
+
+// Answer of a password dialog; fields unused by a dialog kind stay empty.
+struct PasswordEntry {
+    std::string current;  // Enter: the password; Alter: "Current:"
+    std::string first;    // Set: "Password:"; Alter: "New:"
+    std::string second;   // Set: "Repeat:"; Alter: "Again:"
+};
+
+enum class StationDialog {
+    Read,    // caption "Read", label "Station Num:"
+    Select,  // caption "Station Select", label "Number:"
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A modal message box with one OK button.
+    virtual void message(const std::string& text) = 0;
+    // The program's own "Error" dialog (one OK button).
+    virtual void error(const std::string& text) = 0;
+    // The question dialog ("Message", OK and Cancel): true for OK.
+    virtual bool question(const std::string& text) = 0;
+    // A Yes/No/Cancel message box.
+    virtual YesNoCancel yesNoCancel(const std::string& text) = 0;
+    // A Yes/No message box: true for Yes.
+    virtual bool yesNo(const std::string& text) = 0;
+
+    // Station choice among the link's stations; nullopt on Cancel.
+    virtual std::optional<int> chooseStation(StationDialog kind, const std::vector<int>& stations) = 0;
+    // A password dialog; nullopt on Cancel. The dialog's own field checks are the workflow's job.
+    virtual std::optional<PasswordEntry> password(PasswordDialog kind) = 0;
+    // Transfer-selection dialog; nullopt on Cancel.
+    virtual std::optional<TransferSelection> chooseTransfer(const std::string& caption,
+                                                            const TransferOffer& offer) = 0;
+
+    // Progress of a long operation. begin() opens it, end() closes it; cancelled() is polled
+    // between transactions.
+    virtual void progressBegin(const std::string& text, int rangeMin, int rangeMax) = 0;
+    virtual void progressText(const std::string& text) = 0;
+    virtual void progressRange(int rangeMin, int rangeMax) = 0;
+    virtual void progressPosition(int position) = 0;
+    virtual void progressEnd() = 0;
+    virtual bool cancelled() = 0;
+};
+
+}  // namespace pv
