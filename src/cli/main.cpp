@@ -22,9 +22,10 @@ static void printUsage(std::FILE* out) {
     std::fprintf(out,
                  "Usage: parvolt-cli COMMAND [ARGS...]\n"
                  "       parvolt-cli COMMAND --help\n\nCommands:\n");
-    for (const auto& c : commands) std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
-    std::fprintf(out,
-                 "\nExit status: 0 success, 1 the operation failed (reason on stderr), 2 bad usage.\n");
+    for (const auto& c : commands)
+        std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
+    std::fprintf(
+        out, "\nExit status: 0 success, 1 the operation failed (reason on stderr), 2 bad usage.\n");
 }
 
 int main(int argc, char** argv) {

@@ -61,7 +61,8 @@ public:
     virtual bool yesNo(const std::string& text) = 0;
 
     // Station choice among the link's stations; nullopt on Cancel.
-    virtual std::optional<int> chooseStation(StationDialog kind, const std::vector<int>& stations) = 0;
+    virtual std::optional<int> chooseStation(StationDialog kind,
+                                             const std::vector<int>& stations) = 0;
     // A password dialog; nullopt on Cancel. The dialog's own field checks are the workflow's job.
     virtual std::optional<PasswordEntry> password(PasswordDialog kind) = 0;
     // Transfer-selection dialog; nullopt on Cancel.

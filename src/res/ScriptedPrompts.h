@@ -19,11 +19,11 @@ public:
     std::vector<std::string> shown;
 
     // Queued answers; when a queue is empty the default answer is used.
-    std::deque<bool> questionAnswers;          // default: defaultQuestion
-    std::deque<YesNoCancel> yesNoCancelAnswers;  // default: Cancel
-    std::deque<bool> yesNoAnswers;             // default: defaultQuestion
-    std::deque<std::optional<int>> stationAnswers;  // default: first offered station
-    std::deque<std::optional<PasswordEntry>> passwordAnswers;  // default: Cancel
+    std::deque<bool> questionAnswers;                              // default: defaultQuestion
+    std::deque<YesNoCancel> yesNoCancelAnswers;                    // default: Cancel
+    std::deque<bool> yesNoAnswers;                                 // default: defaultQuestion
+    std::deque<std::optional<int>> stationAnswers;                 // default: first offered station
+    std::deque<std::optional<PasswordEntry>> passwordAnswers;      // default: Cancel
     std::deque<std::optional<TransferSelection>> transferAnswers;  // default: parameters only
     bool defaultQuestion = true;
     // Cancel the progress once the position reaches this value (-1: never).
@@ -49,8 +49,10 @@ public:
         shown.push_back("yesNo: " + text);
         return pop(yesNoAnswers, defaultQuestion);
     }
-    std::optional<int> chooseStation(StationDialog kind, const std::vector<int>& stations) override {
-        shown.push_back(std::string("station: ") + (kind == StationDialog::Read ? "Read" : "Station Select"));
+    std::optional<int> chooseStation(StationDialog kind,
+                                     const std::vector<int>& stations) override {
+        shown.push_back(std::string("station: ") +
+                        (kind == StationDialog::Read ? "Read" : "Station Select"));
         std::optional<int> fallback;
         if (!stations.empty()) fallback = stations.front();
         return pop(stationAnswers, fallback);
