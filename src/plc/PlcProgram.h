@@ -130,6 +130,10 @@ public:
     // beyond its width or the data) returns false; this program is then left partly read and the
     // caller must discard it.
     bool deserialize(ByteReader& in);
+    // Makes the comment flags consistent with 80 ladder rows and at most 120 comment lines
+    // (flags other than 1 become 0, flags past the last display line are cleared) and recomputes
+    // commentCount and displayLineCount. A file written by this program is left unchanged.
+    void normalizeCommentFlags();
 
     // The default record of each block table (n = 1-based block number).
     static TimerRecord defaultTimer(int n);
@@ -158,7 +162,7 @@ public:
     void setBlockCoil(int row, std::string_view pair, int number);
     void clearCoil(int row);
 
-    // Number of ladder rows (0..79) that are not blank, counting up to the last used one.
+    // Number of ladder rows (0..79) that are not blank.
     int ladderRowsUsed() const;
     int symbolCount() const;
     // Index of the ladder row shown at display line d, or -1 for a comment line / out of range.
@@ -176,6 +180,6 @@ public:
 
 // Element name formats: "I%.2X" etc.; kind letters of contacts in element order.
 inline constexpr std::string_view kElementLetters = "IQMTCGFiqmtcgf";
-std::string ElementName(char letter, int number);  // "I01", "AS03", "MD04", "V01"
+std::string ElementName(std::string_view kind, int number);  // "I01", "AS03", "MD04", "V01"
 
 }  // namespace pv

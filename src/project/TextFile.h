@@ -1,0 +1,32 @@
+#pragma once
+// Reading the data files: whole-file reads and the line discipline the loaders share (a line ends
+// at "\n", a CR before it is dropped, a line holds at most kMaxLineLength characters and ends at
+// an embedded NUL, as a C string would).
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pv {
+
+// The file's bytes; nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Calls fn for each line of text. A final line without "\n" counts; an empty text has no lines.
+// Returning false from fn stops the walk.
+void ForEachLine(std::string_view text, size_t maxLength,
+                 const std::function<bool(std::string_view)>& fn);
+
+// Leading white space removed / both ends trimmed.
+std::string_view TrimLeft(std::string_view s);
+std::string_view Trim(std::string_view s);
+
+// Decimal value in the manner of atoi (leading blanks, sign, digits; stops at the first other
+// character; 0 when there are no digits), clamped to the 32-bit range.
+int32_t AtoiLike(std::string_view s);
+// Decimal number in the manner of atof; 0.0 when the text does not start with a number.
+double AtofLike(std::string_view s);
+
+}  // namespace pv
