@@ -1,0 +1,302 @@
+#include "project/CM240Doc.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+
+#include "project/DataPaths.h"
+#include "project/TextFile.h"
+#include "res/ProjectTexts.h"
+
+namespace pv {
+
+namespace {
+
+std::string clipped(std::string_view text, size_t maxChars) {
+    return std::string(text.substr(0, maxChars));
+}
+
+template <size_t N>
+void writeField(ByteWriter& out, const std::array<char, N>& field) {
+    out.raw(field.data(), N);
+}
+
+template <size_t N>
+bool readField(ByteReader& in, std::array<char, N>& field) {
+    return in.raw(field.data(), N);
+}
+
+// Writes all bytes to fd; false on any error.
+bool writeAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Opens a fresh temporary file beside `target` (same folder, so the final rename cannot cross
+// file systems). Returns the descriptor or -1.
+int openTempBeside(const std::filesystem::path& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const auto dir = target.parent_path();
+    const std::string base = target.filename().string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate =
+            dir / ("." + base + "." + std::to_string(::getpid()) + "." +
+                   std::to_string(counter.fetch_add(1)) + ".tmp");
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            tempPath = candidate.string();
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+void syncFolder(const std::filesystem::path& dir) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+CM240Doc::CM240Doc(std::string dataDir)
+    : lastError(text::kCannotOpenFile), dataDir_(std::move(dataDir)) {}
+
+void CM240Doc::OnNewDocument() {
+    titleBlock.clear();
+    plc.reset();
+    LoadParameterDatabase();
+    table.applyModelDefaultsToSetValues = 1;
+    modified = false;
+}
+
+void CM240Doc::LoadParameterDatabase() {
+    table.LoadParamDefinitions(dataDir_ + std::string(kParamFileName));
+    table.LoadOptionLists(dataDir_ + std::string(kOptionListFileName));
+    table.LoadCodeList(dataDir_ + std::string(kCodeListFileName));
+}
+
+int CM240Doc::ApplyModelDefaultsFile(uint32_t modelCode, bool toSetValues) {
+    table.modelDefaults.clear();
+    int written = 0;
+    if (const auto text = ReadWholeFile(dataDir_ + std::string(kModelDefaultsFileName))) {
+        table.ParseModelDefaults(*text);
+        table.applyModelDefaultsToSetValues = toSetValues ? 1 : 0;
+        written = table.ApplyModelDefaults(modelCode);
+    }
+    table.applyModelDefaultsToSetValues = 1;
+    return written;
+}
+
+void CM240Doc::clearComments() {
+    plc.clearComments();
+    modified = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file image
+
+std::vector<uint8_t> CM240Doc::EncodeProject(const ProjectFrameItems& frame) const {
+    ByteWriter out;
+    out.i32(kProjectFileVersion);
+    out.u32(frame.modelCode);
+    out.lengthText(clipped(frame.modelName, kModelNameMaxChars));
+    plc.serialize(out);
+
+    const auto groupCount = static_cast<uint32_t>(table.groups.size());
+    out.u32(groupCount);
+    for (const auto& g : table.groups)
+        for (int i = 0; i < kParamsPerGroup; ++i)
+            out.i32(i < static_cast<int>(g.params.size()) ? g.params[i].defined : 0);
+
+    out.u32(groupCount);
+    for (const auto& g : table.groups) {
+        out.u32(kParamsPerGroup);
+        for (int i = 0; i < kParamsPerGroup; ++i) {
+            const std::string_view value = i < static_cast<int>(g.params.size())
+                                               ? std::string_view(g.params[i].setValue)
+                                               : std::string_view("0");
+            out.lengthText(clipped(value, kSetValueWidth));
+        }
+    }
+
+    writeField(out, titleBlock.title);
+    writeField(out, titleBlock.version);
+    writeField(out, titleBlock.company);
+    writeField(out, titleBlock.author);
+    writeField(out, titleBlock.date);
+    writeField(out, titleBlock.note1);
+    writeField(out, titleBlock.note2);
+    writeField(out, titleBlock.note3);
+
+    for (const auto& ch : frame.graphChannels) {
+        out.i32(ch.selection);
+        out.lengthText(clipped(ch.itemName, kChannelTextWidth));
+        out.lengthText(clipped(ch.maximum, kChannelTextWidth));
+        out.lengthText(clipped(ch.minimum, kChannelTextWidth));
+    }
+    return std::move(out.bytes);
+}
+
+bool CM240Doc::DecodeProject(const std::vector<uint8_t>& bytes, ProjectFrameItems& frame,
+                             int32_t* versionOut) {
+    ByteReader in(bytes);
+    lastError = text::kProjectFileDamaged;
+
+    int32_t version = 0;
+    if (!in.i32(version)) return false;
+    if (versionOut) *versionOut = version;
+    if (version >= kFirstUnreadableVersion) {
+        lastError = text::kVersionTooNew;
+        return false;
+    }
+    if (version < 0) return false;
+
+    if (!in.u32(frame.modelCode)) return false;
+    if (!in.lengthText(frame.modelName, kModelNameReadWidth, kModelNameReadWidth)) return false;
+    if (!plc.deserialize(in)) return false;
+
+    // Defined flags. Groups beyond the flag tables (the hidden groups 25..28 a transfer appended
+    // before the save) are skipped: a fresh table never has them.
+    uint32_t groupCount = 0;
+    if (!in.u32(groupCount)) return false;
+    constexpr size_t kFlagsPerGroup = kParamsPerGroup * 4;
+    if (groupCount > in.remaining() / kFlagsPerGroup) return false;
+    table.paramStored = {};
+    for (uint32_t g = 0; g < groupCount; ++g) {
+        for (int i = 0; i < kParamsPerGroup; ++i) {
+            int32_t flag = 0;
+            if (!in.i32(flag)) return false;
+            if (g < static_cast<uint32_t>(kGroupSlots)) table.paramStored[g][i] = flag;
+        }
+    }
+
+    // Set values, only where the writer had the record defined.
+    table.applyModelDefaultsToSetValues = 0;
+    if (!in.u32(groupCount)) return false;
+    if (groupCount > in.remaining() / 4) return false;
+    for (uint32_t g = 0; g < groupCount; ++g) {
+        uint32_t recordCount = 0;
+        if (!in.u32(recordCount)) return false;
+        if (recordCount > in.remaining() / 4) return false;
+        for (uint32_t i = 0; i < recordCount; ++i) {
+            std::string value;
+            if (!in.lengthText(value, kSetValueWidth, kSetValueWidth)) return false;
+            if (g >= static_cast<uint32_t>(kGroupSlots) ||
+                i >= static_cast<uint32_t>(kParamsPerGroup))
+                continue;
+            if (!table.paramStored[g][i]) continue;
+            if (ParamRecord* r = table.record(static_cast<int>(g), static_cast<int>(i)))
+                r->setValue = std::move(value);
+        }
+    }
+
+    if (!readField(in, titleBlock.title) || !readField(in, titleBlock.version) ||
+        !readField(in, titleBlock.company) || !readField(in, titleBlock.author) ||
+        !readField(in, titleBlock.date) || !readField(in, titleBlock.note1) ||
+        !readField(in, titleBlock.note2) || !readField(in, titleBlock.note3))
+        return false;
+
+    for (auto& ch : frame.graphChannels) {
+        if (!in.i32(ch.selection) ||
+            !in.lengthText(ch.itemName, kChannelTextWidth, kChannelTextWidth) ||
+            !in.lengthText(ch.maximum, kChannelTextWidth, kChannelTextWidth) ||
+            !in.lengthText(ch.minimum, kChannelTextWidth, kChannelTextWidth))
+            return false;
+    }
+    lastError = text::kCannotOpenFile;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load and save
+
+bool CM240Doc::LoadProject(const std::string& path, ProjectFrameItems& frame) {
+    lastError = text::kCannotOpenFile;
+    const auto data = ReadWholeFile(path);
+    if (!data) return false;
+    const std::vector<uint8_t> bytes(data->begin(), data->end());
+
+    // Everything is read into a scratch document and frame first, so that a file that turns out
+    // to be damaged half-way leaves the open project exactly as it was.
+    CM240Doc scratch(dataDir_);
+    ProjectFrameItems scratchFrame = frame;
+    {
+        ByteReader probe(bytes);
+        int32_t version = 0;
+        if (probe.i32(version) && version >= kFirstUnreadableVersion) {
+            lastError = text::kVersionTooNew;
+            return false;
+        }
+    }
+    scratch.LoadParameterDatabase();
+    if (!scratch.DecodeProject(bytes, scratchFrame)) {
+        lastError = scratch.lastError;
+        return false;
+    }
+
+    table = std::move(scratch.table);
+    plc = std::move(scratch.plc);
+    titleBlock = scratch.titleBlock;
+    frame.modelCode = scratchFrame.modelCode;
+    frame.modelName = std::move(scratchFrame.modelName);
+    frame.graphChannels = std::move(scratchFrame.graphChannels);
+    refreshMarks = {};
+    modified = false;
+    lastError = text::kCannotOpenFile;
+    return true;
+}
+
+bool CM240Doc::SaveProject(const std::string& path, const ProjectFrameItems& frame) {
+    namespace fs = std::filesystem;
+    const std::vector<uint8_t> bytes = EncodeProject(frame);
+    const fs::path target(path);
+
+    std::string tempPath;
+    const int fd = openTempBeside(target, tempPath);
+    if (fd < 0) {
+        lastError = text::kCannotSaveFile;
+        return false;
+    }
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    struct stat st {};
+    if (ok && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::fchmod(fd, st.st_mode & 07777);  // keep the permissions the old file had
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath.c_str());
+        lastError = text::kCannotSaveFile;
+        return false;
+    }
+    syncFolder(target.parent_path());
+    return true;
+}
+
+bool ReadProjectVersion(const std::string& path, int32_t& version) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    uint8_t b[4];
+    const ssize_t n = ::read(fd, b, 4);
+    ::close(fd);
+    if (n != 4) return false;
+    ByteReader in(b, 4);
+    return in.i32(version);
+}
+
+}  // namespace pv
