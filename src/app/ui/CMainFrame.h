@@ -1,0 +1,115 @@
+#pragma once
+// The main window: MDI area with the project's windows, the "Workspace" dock, menus and toolbar
+// dispatching the commands by id, and the six status-bar panes. It owns the frame state, the
+// project session and the link thread; workflows run in the core, this class only gathers input
+// and shows results.
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPrinter>
+#include <memory>
+
+#include "app/FrameState.h"
+#include "app/ProjectActions.h"
+#include "app/ui/CommandIds.h"
+#include "app/ui/HandOverFile.h"
+#include "app/ui/LinkThread.h"
+
+class QAction;
+class QMdiArea;
+class QDockWidget;
+class QToolBar;
+
+namespace pv::ui {
+
+class CParameterFrame;
+class CParameterView;
+class QtPrompts;
+class StatusPanes;
+class WorkspaceTree;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Start-up after the window is shown: the project given on the command line, then the
+    // hand-over file (or, without one, the serial settings file).
+    void startUp(const QString& commandLinePath, const std::string& handOverPath);
+
+    // Runs a command by id, as the menus and toolbar do.
+    void runCommand(CommandId id);
+    QAction* action(CommandId id) const { return actions_.value(int(id)); }
+
+    // Opens a project file as the recent list, drops and the command line do.
+    bool openPath(const QString& path);
+    // The workspace tree's item activation (also used by tests).
+    void activateTreeNumber(int number);
+    void applyHandOver(const HandOver& h);
+
+    FrameState& state() { return state_; }
+    ProjectSession& session() { return *session_; }
+    CM240Doc* document() { return session_->document(); }
+    QtPrompts& prompts() { return *prompts_; }
+    LinkThread& linkThread() { return link_; }
+    StatusPanes& panes() { return *panes_; }
+    WorkspaceTree* tree() const { return tree_; }
+    CParameterView* parameterView() const;
+    QStringList recentFiles() const;
+
+    // Sets pane `pane` of the status bar.
+    void setPane(int pane, const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createActions();
+    QAction* addAction(CommandId id, const QString& text, const QKeySequence& key = {},
+                       const QString& tip = {});
+    void rebuildMenus();
+    void updateCommands();
+    void installHooks();
+
+    void onNew();
+    void onOpen();
+    void onSave();
+    void onSaveAs();
+    void onPrint();
+    void onPrintPreview();
+    void onPrintSetup();
+    void onExportPdf();
+    void onRecent(int index);
+    void onHelp();
+    void onAbout();
+    void onParameterView();
+
+    void projectShown();
+    void closeProjectWindows();
+    void showStatusTexts();
+    void addRecentFile(const QString& path);
+    void removeRecentFile(const QString& path);
+    void updateTitle();
+    bool refuseWhileAutoRefresh();
+    bool closeProjectAsked();
+
+    FrameState state_;
+    QtPrompts* prompts_;
+    std::unique_ptr<ProjectSession> session_;
+    LinkThread link_;
+    QMdiArea* mdi_;
+    CParameterFrame* paramFrame_ = nullptr;
+    WorkspaceTree* tree_;
+    QDockWidget* dock_;
+    QToolBar* toolbar_;
+    std::unique_ptr<StatusPanes> panes_;
+    QMap<int, QAction*> actions_;
+    QList<QAction*> recentActions_;
+    QPrinter printer_;
+    int programChoice_ = 0;
+};
+
+}  // namespace pv::ui

@@ -1,0 +1,60 @@
+#pragma once
+// The desktop answers to a workflow's questions: message boxes, the "Error" and "Message"
+// dialogs, the station, password and transfer-selection dialogs and the progress window.
+// Workflows run on the link thread; every call made there is carried over to the user-interface
+// thread and waits for the answer (a blocking queued call). Progress updates do not wait.
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+#include "res/Prompts.h"
+#include "widgets/ProgressWindow.h"
+
+class QWidget;
+
+namespace pv::ui {
+
+class QtPrompts : public QObject, public pv::Prompts {
+    Q_OBJECT
+public:
+    explicit QtPrompts(QWidget* parentWindow);
+
+    // Lets tests (and a scripted run) answer each modal dialog: the hook gets the dialog just
+    // before it runs and may fill and close it; it returns true when it closed the dialog.
+    using DialogHook = std::function<bool(QDialog&)>;
+    void setDialogHook(DialogHook hook) { hook_ = std::move(hook); }
+
+    void message(const std::string& text) override;
+    void error(const std::string& text) override;
+    bool question(const std::string& text) override;
+    YesNoCancel yesNoCancel(const std::string& text) override;
+    bool yesNo(const std::string& text) override;
+    std::optional<int> chooseStation(pv::StationDialog kind,
+                                     const std::vector<int>& stations) override;
+    std::optional<PasswordEntry> password(pv::PasswordDialog kind) override;
+    std::optional<TransferSelection> chooseTransfer(const std::string& caption,
+                                                    const TransferOffer& offer) override;
+    void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
+    void progressText(const std::string& text) override;
+    void progressRange(int rangeMin, int rangeMax) override;
+    void progressPosition(int position) override;
+    void progressEnd() override;
+    bool cancelled() override;
+
+    ProgressWindow* progressWindow() const { return progress_; }
+
+private:
+    // Runs f on the user-interface thread and returns its result.
+    template <typename F>
+    auto onUi(F f) -> decltype(f());
+    // Runs f on the user-interface thread without waiting.
+    void later(std::function<void()> f);
+    int exec(QDialog& dialog);
+
+    QPointer<QWidget> parent_;
+    ProgressWindow* progress_;
+    DialogHook hook_;
+};
+
+}  // namespace pv::ui
