@@ -1,0 +1,142 @@
+#pragma once
+// The communication channel: one object per link, opened on a serial device, a TCP adapter or
+// the in-process virtual drive, carrying one Modbus RTU transaction per CommandSend. Derived
+// classes adjust the receive (Read) and the reply validation (CheckCRC).
+
+#include <netinet/in.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "serial/NetAdapter.h"
+#include "serial/Port.h"
+
+namespace pv::serial {
+
+// Result of one transaction.
+enum ErrType : int {
+    ErrNone = 0,       // a reply of the expected length (or a complete exception reply) arrived
+    ErrCrc = 1,        // the reply failed the CRC check
+    ErrTimeOut = 2,    // no complete reply within the response time-out, or the wire is gone
+    ErrMalformed = 3,  // a reply arrived but is not an answer to the request
+};
+
+enum EBaudrate : int {
+    EBaud1200 = 1200,
+    EBaud2400 = 2400,
+    EBaud4800 = 4800,
+    EBaud9600 = 9600,
+    EBaud19200 = 19200,
+    EBaud38400 = 38400,
+    EBaud57600 = 57600,
+    EBaud115200 = 115200,
+};
+enum EDataBits : int { EData7 = 7, EData8 = 8 };
+enum EParity : int { EParNone = 0, EParOdd = 1, EParEven = 2 };
+enum EStopBits : int { EStop1 = 1, EStop2 = 2 };
+
+enum class PortKind { None, Serial, Tcp, Virtual };
+
+class CSerial {
+public:
+    static constexpr int kDefaultTcpPort = 10001;
+    static constexpr int kDiscoveryPort = 30718;
+    static constexpr std::chrono::milliseconds kDefaultResponseTimeout{500};
+
+    CSerial();
+    virtual ~CSerial();
+    CSerial(const CSerial&) = delete;
+    CSerial& operator=(const CSerial&) = delete;
+
+    // Opens a link. `port` is a serial device ("/dev/ttyUSB0", "ttyUSB0", "COM1"), "TCPIP"
+    // (the adapter at tcpAddress, port tcpPort) or "SIM" (the registered virtual drive).
+    // parity: 0 none, 1 odd, 2 even. The two sizes are the buffer sizes the caller asks for;
+    // frames are far smaller, so they only bound a single reception. Non-zero when open.
+    virtual int InitComm(const std::string& port, int baud, int dataBits, int parity,
+                         float stopBits, int inSize = 2048, int outSize = 2048);
+    // Ends the link; harmless on a closed object.
+    virtual void Close();
+    // Sends raw bytes without waiting for a reply (broadcast frames). Non-zero when all were
+    // written; `written` receives the count.
+    virtual int Write(const std::uint8_t* data, std::size_t len, std::size_t* written,
+                      int timeoutMs);
+    // Receives one frame into `buf`: up to `len` bytes, ending early at a complete exception
+    // reply or at the silence that ends a frame. Waits at most `timeoutMs` (-1: the response
+    // time-out). Returns the bytes received (also in `bytesRead`), -1 when the wire is gone.
+    virtual long Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, int timeoutMs);
+    // One transaction: stale input dropped, inter-frame gap kept, request written, reply read
+    // and validated.
+    virtual ErrType CommandSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
+                                std::size_t expectedLen);
+    // Validates a received frame.
+    virtual bool CheckCRC(const std::uint8_t* frame, std::size_t len);
+    // Finds the network adapters on the local network (UDP broadcast on the discovery port).
+    // Returns the number found.
+    virtual int SearchIP(std::vector<NetAdapter>& adapters);
+    // Gives the adapter with this MAC ("00-20-4a-14-01-18") a new IPv4 address. Non-zero when
+    // the adapter confirmed it.
+    virtual int setIPAddress(const std::string& ip, const std::string& mac);
+    // Hands the MAC of the adapter the next TCP/IP open goes to.
+    virtual void GetStrMac(const std::string& mac);
+
+    // Drops every byte received and not yet read (the equivalent of purging the receive queue).
+    void PurgeInput();
+
+    bool isOpen() const;
+    PortKind portKind() const { return kind_; }
+    const LineSettings& lineSettings() const { return settings_; }
+    const std::string& macText() const { return mac_; }
+    // Why the last open or transaction failed on the wire (for logs and the command line).
+    std::string lastFailure() const;
+
+    void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
+    std::chrono::milliseconds responseTimeout() const { return responseTimeout_; }
+    // Silence that ends a frame: 3.5 character times, at least 1.75 ms, and never less than the
+    // floor of the wire kind (USB adapters and TCP deliver a frame in pieces a few ms apart).
+    std::chrono::microseconds frameSilence() const;
+    // The pause kept between the end of the last traffic and the next request.
+    std::chrono::microseconds interFrameGap() const;
+    void setSilenceFloor(std::chrono::microseconds floor) { silenceFloor_ = floor; }
+    void setConnectTimeout(std::chrono::milliseconds t) { connectTimeout_ = t; }
+
+    // Where a "TCPIP" link goes: the adapter's IPv4 address (as discovery found it) and the TCP
+    // port its RTU bridge listens on.
+    sockaddr_in tcpAddress{};
+    int tcpPort = kDefaultTcpPort;
+    // Where SearchIP sends its query (tests point it at loopback).
+    std::string discoveryAddress = "255.255.255.255";
+    int discoveryPort = kDiscoveryPort;
+    std::chrono::milliseconds discoveryWait{2000};
+
+protected:
+    // The request CommandSend is waiting on, so that Read can recognise a complete exception
+    // reply to it (function code with bit 7 set, five bytes).
+    std::uint8_t pendingFunction_ = 0;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    ErrType validateReply(const std::uint8_t* request, std::size_t len, const std::uint8_t* reply,
+                          std::size_t got, std::size_t expectedLen);
+    void waitGap();
+    // After a time-out: listens until the quiet period ends, dropping whatever arrives.
+    void drainLateReplies();
+    void noteTraffic(Clock::time_point at) { lastTraffic_ = at; }
+
+    std::unique_ptr<Port> port_;
+    PortKind kind_ = PortKind::None;
+    LineSettings settings_;
+    std::string mac_;
+    std::string failure_;
+    std::chrono::milliseconds responseTimeout_ = kDefaultResponseTimeout;
+    std::chrono::milliseconds connectTimeout_{3000};
+    std::chrono::microseconds silenceFloor_{1750};
+    Clock::time_point lastTraffic_{};
+    Clock::time_point quietUntil_{};
+    std::size_t maxReception_ = 2048;
+};
+
+}  // namespace pv::serial

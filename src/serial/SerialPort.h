@@ -1,0 +1,45 @@
+#pragma once
+// A serial device (RS-485 converter, USB adapter, pseudo-terminal) in raw mode. The port is
+// opened exclusively: a second program, or a second link in this one, is refused instead of
+// silently sharing the line and mixing replies.
+
+#include <string>
+
+#include "serial/Port.h"
+
+namespace pv::serial {
+
+class SerialPort : public Port {
+public:
+    SerialPort() = default;
+    ~SerialPort() override;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens `device` (a path such as /dev/ttyUSB0) with the line settings; false with
+    // lastFailure() set when the device is missing, busy or refuses the settings.
+    bool open(const std::string& device, const LineSettings& settings);
+
+    bool send(const std::uint8_t* data, std::size_t len) override;
+    long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) override;
+    void flushInput() override;
+    void close() override;
+    bool isOpen() const override { return fd_ >= 0; }
+    std::string lastFailure() const override { return failure_; }
+
+    // The device path for a port name as the settings files and the user write it: "COM1" is
+    // the first on-board port /dev/ttyS0, "\\.\COM12" likewise; a bare name "ttyUSB0" lives in
+    // /dev; a path is used as it stands.
+    static std::string deviceForName(const std::string& name);
+    // True for the baud rates the line supports.
+    static bool supportedBaud(int baud);
+
+private:
+    bool fail(const std::string& what);
+
+    int fd_ = -1;
+    bool gone_ = false;  // the device vanished (unplugged): every call fails until reopened
+    std::string failure_;
+};
+
+}  // namespace pv::serial
