@@ -1,0 +1,132 @@
+#include "comm/Connect.h"
+
+#include <algorithm>
+
+#include "comm/ModbusFrames.h"
+#include "comm/RegisterMap.h"
+#include "comm/Reporters.h"
+#include "project/ModelTable.h"
+#include "res/CommTexts.h"
+
+namespace pv::comm {
+
+namespace {
+
+// A read that fails in any way, or answers with another function, is a communication error.
+bool readOk(serial::ErrType result, const std::uint8_t* reply) {
+    return result == serial::ErrNone && reply[1] == kFuncRead;
+}
+
+bool failClosed(serial::CSerial& link, LinkState& state) {
+    link.Close();
+    state.linked = false;
+    return false;
+}
+
+// The second look at the drive type of the first station, classified like a group read.
+bool confirmDriveType(serial::CSerial& link, Prompts& prompts, int station, LinkState& state) {
+    std::uint8_t reply[ReadReplyLength(1)];
+    const auto result = ReadRegisters(link, station, kRegDriveType, 1, reply);
+    std::string lastError;
+    if (!StoreReadReply(lastError, result, reply[1], kFuncRead)) {
+        prompts.message(lastError);
+        return false;
+    }
+    if (ReplyRegister(reply, 0) == kDriveTypeN350) state.modelClass = 5;
+    return true;
+}
+
+void setPanes(LinkPanes& panes, int version, std::uint32_t modelCode, const std::string& station) {
+    panes.version = VersionText(version);
+    panes.link = res::kOnline;
+    panes.model = ModelNameForCode(modelCode);
+    panes.station = station;
+}
+
+}  // namespace
+
+serial::ErrType ReadRegisters(serial::CSerial& link, int station, std::uint16_t firstRegister,
+                              std::uint16_t count, std::uint8_t* reply) {
+    std::uint8_t request[kReadRequestLength] = {};
+    BuildReadFrame(station, firstRegister, count, request);
+    const std::size_t expected = ReadReplyLength(count);
+    std::fill(reply, reply + expected, 0);
+    return link.CommandSend(request, sizeof request, reply, expected);
+}
+
+bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& request,
+             LinkState& state, LinkPanes& panes) {
+    state.linked = false;
+    state.versions.clear();
+    state.stationModels.clear();
+    state.stations = request.stations;
+
+    for (std::size_t i = 0; i < request.stations.size(); ++i) {
+        const int station = request.stations[i];
+        std::uint8_t type[ReadReplyLength(1)];
+        if (!readOk(ReadRegisters(link, station, kRegDriveType, 1, type), type)) {
+            prompts.error(res::kCommunicationError);
+            return failClosed(link, state);
+        }
+        const std::uint16_t driveType = ReplyRegister(type, 0);
+        if ((driveType >> 8) != kDriveSeriesN350) {
+            prompts.message(res::kNotN350);
+            return failClosed(link, state);
+        }
+        std::uint8_t ident[ReadReplyLength(2)];
+        if (!readOk(ReadRegisters(link, station, kRegCapacity, 2, ident), ident)) {
+            prompts.error(res::kCommunicationError);
+            return failClosed(link, state);
+        }
+        const std::uint16_t capacity = ReplyRegister(ident, 0);
+        const std::uint16_t version = ReplyRegister(ident, 1);
+        // Only the type 0x0740 carries a capacity code the model table knows.
+        const std::uint32_t model = driveType == kDriveTypeN350 ? kModelCodeBase + capacity : 0;
+        state.stationModels.push_back(model);
+        state.versions.push_back(version);
+        if (i == 0 && !confirmDriveType(link, prompts, station, state))
+            return failClosed(link, state);
+    }
+
+    const std::uint32_t firstModel = state.stationModels.empty() ? 0 : state.stationModels[0];
+    std::uint32_t model = firstModel;
+    if (request.projectModel) {
+        model = *request.projectModel;
+        if (firstModel != model && !prompts.question(res::kModelMismatch))
+            return failClosed(link, state);
+    }
+
+    state.linked = true;
+    state.tcpIp = request.tcpIp;
+    state.modelCode = model;
+    state.voltageClass = VoltageClassOfModel(model);
+    if (request.reloadInitialValues) request.reloadInitialValues(model);
+    setPanes(panes, state.versions.empty() ? 0 : state.versions[0], model, request.stationText);
+    prompts.message(res::kLinkSuccessful);
+    if (request.settingsToSave) WriteAcomFile(request.settingsLocation, *request.settingsToSave);
+    return true;
+}
+
+bool StartupLink(serial::CSerial& link, Prompts& prompts, int station, LinkState& state,
+                 LinkPanes& panes, std::string* modelName) {
+    state.linked = false;
+    std::uint8_t ident[ReadReplyLength(2)];
+    if (!readOk(ReadRegisters(link, station, kRegCapacity, 2, ident), ident)) {
+        prompts.error(res::kCommunicationError);
+        return false;
+    }
+    if (!confirmDriveType(link, prompts, station, state)) return false;
+    const std::uint16_t capacity = ReplyRegister(ident, 0);
+    const std::uint16_t version = ReplyRegister(ident, 1);
+    state.voltageClass = capacity >= 33 ? 4 : 2;
+    state.modelCode = kModelCodeBase + capacity;
+    state.versions.push_back(version);
+    state.stationModels.push_back(state.modelCode);
+    state.stations = {station};
+    setPanes(panes, version, state.modelCode, std::to_string(station));
+    if (modelName) *modelName = panes.model;
+    state.linked = true;
+    return true;
+}
+
+}  // namespace pv::comm

@@ -1,0 +1,49 @@
+#pragma once
+// Identifying the drives of a freshly opened link (Connect), and the one-station link a program
+// start with a hand-over file makes. Both run against an open channel and ask the user only
+// through Prompts, so the desktop, the command line and the tests drive them alike.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "comm/LinkState.h"
+#include "comm/SettingsFiles.h"
+#include "res/Prompts.h"
+#include "serial/CSerial.h"
+
+namespace pv::comm {
+
+struct ConnectRequest {
+    std::vector<int> stations;  // parsed station list, in the order written
+    std::string stationText;    // as typed; shown in the station pane
+    // Model of the open project; without one the first station's model is taken and not
+    // questioned.
+    std::optional<std::uint32_t> projectModel;
+    bool tcpIp = false;  // the link was opened on "TCPIP"
+    // Reloads the model's initial parameter values into the project and refreshes the display.
+    std::function<void(std::uint32_t modelCode)> reloadInitialValues;
+    // Written to acomfile.ini once linked (nothing written when null).
+    const CommSettings* settingsToSave = nullptr;
+    SettingsLocation settingsLocation;
+};
+
+// Identifies every station of the request on `link` (already open), checks the first one
+// against the project's model, and on success fills `state` and `panes` and returns true. On
+// any failure the user has been told why, the link is closed and `state` is not linked.
+bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& request,
+             LinkState& state, LinkPanes& panes);
+
+// The start-up link to one station, without the series check: fills `state` (model code and
+// voltage class from 13-00, version appended) and `panes`, and returns the model name through
+// `modelName`. False after telling the user why.
+bool StartupLink(serial::CSerial& link, Prompts& prompts, int station, LinkState& state,
+                 LinkPanes& panes, std::string* modelName = nullptr);
+
+// One function-03 transaction: zero-filled reply of 5 + 2 x count bytes.
+serial::ErrType ReadRegisters(serial::CSerial& link, int station, std::uint16_t firstRegister,
+                              std::uint16_t count, std::uint8_t* reply);
+
+}  // namespace pv::comm

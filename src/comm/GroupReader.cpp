@@ -1,0 +1,62 @@
+#include "comm/GroupReader.h"
+
+#include <cstdlib>
+
+#include "comm/Connect.h"
+#include "comm/GroupRuns.h"
+#include "comm/ModbusFrames.h"
+#include "comm/RegisterMap.h"
+#include "comm/Reporters.h"
+#include "project/ParamAttr.h"
+
+namespace pv::comm {
+
+namespace {
+
+// 00-63: limits 00-12/00-13 in hertz rather than percent.
+constexpr int kLimitUnitGroup = 0, kLimitUnitIndex = 63;
+
+}  // namespace
+
+editing::DisplaySettings SettingsFromRegisters(std::uint16_t reg0102, std::uint16_t reg0063) {
+    editing::DisplaySettings s;
+    s.highFrequencyMode = reg0102 > 3000;
+    s.limitsInHertz = reg0063 != 0;
+    return s;
+}
+
+editing::DisplaySettings SettingsOfProject(const ParamTable& table) {
+    editing::DisplaySettings s;
+    if (const ParamRecord* r = table.record(1, 2))
+        s.highFrequencyMode = std::atof(r->setValue.c_str()) > 300.0;
+    if (const ParamRecord* r = table.record(0, 63))
+        s.limitsInHertz = std::atoi(r->setValue.c_str()) != 0;
+    return s;
+}
+
+TransferStatus GroupReader::readGroup(ParamTable& table, int group,
+                                      editing::DisplaySettings& settings, std::string& lastError,
+                                      const CancelCheck& cancelled) {
+    if (group < 0 || group >= static_cast<int>(table.groups.size())) return TransferStatus::Done;
+    ParamGroup& g = table.groups[group];
+    std::uint8_t reply[ReadReplyLength(kMaxReadBlock)];
+    for (const RegisterRun& run : ReadRunsOfGroup(g)) {
+        if (cancelled && cancelled()) return TransferStatus::Cancelled;
+        const auto result = ReadRegisters(link_, station_, ParamRegister(group, run.first),
+                                          static_cast<std::uint16_t>(run.count), reply);
+        ++transactions_;
+        if (!StoreReadReply(lastError, result, reply[1], kFuncRead)) return TransferStatus::Failed;
+        for (int k = 0; k < run.count; ++k) {
+            const int index = run.first + k;
+            const std::uint16_t value = ReplyRegister(reply, k);
+            if (group == kLimitUnitGroup && index == kLimitUnitIndex)
+                settings.limitsInHertz = value != 0;
+            ParamRecord& rec = g.params[index];
+            rec.readValue =
+                formatRaw(rec.valueKind, rec.attr, rawFromRegister(rec.attr, value), settings);
+        }
+    }
+    return TransferStatus::Done;
+}
+
+}  // namespace pv::comm

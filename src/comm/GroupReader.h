@@ -1,0 +1,48 @@
+#pragma once
+// Reading whole parameter groups of one drive into the read values of a project: one function-03
+// request per run of the group's run table, each value formatted by its parameter's display
+// format. A failed transaction stops the group with its words in the last error text; what was
+// read before stays.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "editing/RowSpec.h"
+#include "project/ParamTable.h"
+#include "serial/CSerial.h"
+
+namespace pv::comm {
+
+enum class TransferStatus { Done, Failed, Cancelled };
+
+// Polled between transactions; true ends the transfer cleanly after the current one.
+using CancelCheck = std::function<bool()>;
+
+class GroupReader {
+public:
+    GroupReader(serial::CSerial& link, int station) : link_(link), station_(station) {}
+
+    // Reads `group` of `table` into the records' read values. `settings` gives the display
+    // resolution of frequency rows; a parameter read first because others depend on it
+    // (00-63) updates it before the rest of the group is formatted. On Failed `lastError`
+    // holds the reason (reporter 3).
+    TransferStatus readGroup(ParamTable& table, int group, editing::DisplaySettings& settings,
+                             std::string& lastError, const CancelCheck& cancelled = {});
+
+    // Transactions made so far.
+    int transactions() const { return transactions_; }
+
+private:
+    serial::CSerial& link_;
+    int station_;
+    int transactions_ = 0;
+};
+
+// The display settings of a drive or project as its own parameters give them: high-frequency
+// mode when 01-02 is above 300.0 Hz (register above 3000), limits in hertz when 00-63 is not 0.
+editing::DisplaySettings SettingsFromRegisters(std::uint16_t reg0102, std::uint16_t reg0063);
+// The same from a project's set values, which are text in the project's own resolution.
+editing::DisplaySettings SettingsOfProject(const ParamTable& table);
+
+}  // namespace pv::comm

@@ -1,0 +1,135 @@
+#include "comm/GroupWriter.h"
+
+#include <algorithm>
+
+#include "comm/ModbusFrames.h"
+#include "comm/RegisterMap.h"
+#include "comm/Reporters.h"
+#include "editing/RowSpec.h"
+#include "project/ParamAttr.h"
+#include "res/CommTexts.h"
+
+namespace pv::comm {
+
+namespace {
+
+// 01-00 selects the V/F curve; F and FF are the custom curves whose points are sent.
+bool isCustomCurve(std::uint16_t curve) { return curve == 0x0F || curve == 0xFF; }
+
+constexpr int kCurveIndex = 0, kMaxFrequencyIndex = 2;
+
+}  // namespace
+
+bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std::string>& texts,
+                    const GroupWriteContext& context, GroupWritePlan& plan, std::string& error) {
+    plan = {};
+    const int n = std::min<int>(static_cast<int>(records.params.size()),
+                                static_cast<int>(texts.size()));
+    // Whether this write selects a custom V/F curve decides whether the curve points go along.
+    bool customCurve = false;
+    if (group == 1 && n > kCurveIndex && records.params[kCurveIndex].defined) {
+        const auto row = editing::RowSpec::fromRecord(1, kCurveIndex, records.params[kCurveIndex]);
+        std::uint16_t reg = 0;
+        double value = 0;
+        customCurve = row.parseText(texts[kCurveIndex], context.settings, reg, value) &&
+                      isCustomCurve(reg);
+    }
+
+    bool chainOpen = false;  // the previous parameter goes in one frame with this one
+    for (int i = 0; i < n; ++i) {
+        const ParamRecord& rec = records.params[i];
+        if (!rec.defined) {
+            chainOpen = false;
+            continue;
+        }
+        const auto row = editing::RowSpec::fromRecord(group, i, rec);
+        bool send = writtenByTransfer(rec.attr);
+        if (send && row.hasFlag(FlagVfPoint) && !customCurve) send = false;
+        if (send && context.deferLock && group == 13 && i == 6) send = false;
+        std::uint16_t reg = 0;
+        double value = 0;
+        if (send) {
+            if (!row.parseText(texts[i], context.settings, reg, value)) {
+                error = res::kDataError;
+                return false;
+            }
+            const editing::Verdict v =
+                editing::WriteRules::judgeForGroupWrite(row, value, context.facts);
+            if (!v.allowed()) {
+                // A reserved curve is not a parameter to leave out: the whole write would
+                // send the drive a curve it does not have.
+                if (editing::WriteRules::entry(group, i).cross == editing::CrossRule::CurveSelect &&
+                    !row.readOnly()) {
+                    error = v.text;
+                    return false;
+                }
+                send = false;
+            }
+        }
+        if (!send) {
+            plan.leftOut.push_back(i);
+            chainOpen = false;
+            continue;
+        }
+        if (chainOpen && !plan.frames.empty() &&
+            plan.frames.back().first + static_cast<int>(plan.frames.back().values.size()) == i &&
+            plan.frames.back().values.size() < static_cast<std::size_t>(kMaxReadBlock)) {
+            plan.frames.back().values.push_back(reg);
+        } else {
+            plan.frames.push_back({i, {reg}});
+        }
+        chainOpen = row.hasFlag(FlagWriteWithNext);
+    }
+    return true;
+}
+
+bool GroupWriter::sendFrame(int group, std::uint16_t firstRegister, const std::uint16_t* values,
+                            std::size_t count, std::string& lastError) {
+    std::uint8_t request[WriteMultipleRequestLength(kMaxReadBlock)] = {};
+    std::uint8_t reply[kWriteReplyLength] = {};
+    const std::size_t len = BuildWriteMultipleFrame(station_, firstRegister, values, count, request);
+    const auto result = link_.CommandSend(request, len, reply, kWriteReplyLength);
+    ++transactions_;
+    return StoreGroupWriteReply(lastError, result, reply, kFuncWriteMultiple, station_, group) != 0;
+}
+
+TransferStatus GroupWriter::writeGroup(const ParamTable& table, int group,
+                                       const GroupWriteContext& context, std::string& lastError,
+                                       const CancelCheck& cancelled) {
+    if (group < 0 || group >= static_cast<int>(table.groups.size())) return TransferStatus::Done;
+    const ParamGroup& g = table.groups[group];
+    std::vector<std::string> texts;
+    texts.reserve(g.params.size());
+    for (const auto& r : g.params) texts.push_back(r.setValue);
+    return writeValues(g, group, texts, context, lastError, cancelled);
+}
+
+TransferStatus GroupWriter::writeValues(const ParamGroup& records, int group,
+                                        const std::vector<std::string>& texts,
+                                        const GroupWriteContext& context, std::string& lastError,
+                                        const CancelCheck& cancelled) {
+    GroupWritePlan plan;
+    std::string refusal;
+    if (!PlanGroupWrite(records, group, texts, context, plan, refusal)) {
+        lastError = refusal;
+        return TransferStatus::Failed;
+    }
+    leftOut_ = plan.leftOut;
+    bool curveCustom = false;
+    for (const WriteFrame& f : plan.frames) {
+        if (cancelled && cancelled()) return TransferStatus::Cancelled;
+        if (!sendFrame(group, ParamRegister(group, f.first), f.values.data(), f.values.size(),
+                       lastError))
+            return TransferStatus::Failed;
+        if (group != 1) continue;
+        for (std::size_t k = 0; k < f.values.size(); ++k) {
+            const int index = f.first + static_cast<int>(k);
+            if (index == kCurveIndex) curveCustom = isCustomCurve(f.values[k]);
+            if (index == kMaxFrequencyIndex && curveCustom)
+                highFrequencyMode_ = f.values[k] > 3000;
+        }
+    }
+    return TransferStatus::Done;
+}
+
+}  // namespace pv::comm
