@@ -1,0 +1,472 @@
+#include "sim/VirtualDrive.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pv::sim {
+
+namespace {
+
+std::uint16_t be16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+}
+void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+}
+std::vector<std::uint8_t> exceptionPdu(std::uint8_t function, std::uint8_t code) {
+    return {static_cast<std::uint8_t>(function | 0x80), code};
+}
+
+// The registers that must exist whatever the data files say, with the flags their behaviour
+// needs: 13-00 and 13-01 read-only, 13-06 writable while it locks the rest, 13-07 the password.
+std::shared_ptr<const ParamRegisterTable> withCoreRegisters(
+    std::shared_ptr<const ParamRegisterTable> params) {
+    auto table = params ? std::make_shared<ParamRegisterTable>(*params)
+                        : std::make_shared<ParamRegisterTable>();
+    auto ensure = [&](RegisterDef fallback, std::int32_t setFlags, std::int32_t clearFlags) {
+        const RegisterDef* have = table->find(fallback.address);
+        RegisterDef d = have ? *have : fallback;
+        d.attr[AttrFlags] = (d.attr[AttrFlags] | setFlags) & ~clearFlags;
+        table->add(d);
+    };
+    ensure(RegisterDef::plain(reg::kCapacity, 0, 0, 0xFF), FlagReadOnly, 0);
+    ensure(RegisterDef::plain(reg::kVersion, kDefaultVersion, 0, 0xFFFF), FlagReadOnly, 0);
+    ensure(RegisterDef::plain(reg::kLock, 1, 0, 1), FlagLockExempt, FlagReadOnly);
+    ensure(RegisterDef::plain(reg::kPassword, 0, 0, kMaxParamPassword), 0, FlagReadOnly);
+    return table;
+}
+
+// Rated output current of a model in 0.1 A, from its capacity code.
+double ratedCurrentTenths(std::uint32_t modelCode) {
+    static constexpr double kKw[] = {0.4, 0.75, 1.5, 2.2, 3.7, 5.5, 7.5, 11, 15, 18.5, 22};
+    const unsigned low = modelCode & 0xFF;
+    const unsigned idx = std::clamp<unsigned>((low & 0x1F) == 0 ? 1 : (low & 0x1F), 1, 11) - 1;
+    const double volts = low >= 33 ? 380.0 : 220.0;
+    return kKw[idx] * 1000.0 / (1.732 * volts * 0.8) * 10.0;
+}
+
+}  // namespace
+
+VirtualDrive::VirtualDrive(int station, std::uint32_t modelCode,
+                           std::shared_ptr<const ParamRegisterTable> params,
+                           std::shared_ptr<SimClock> clock)
+    : station_(station),
+      modelCode_(modelCode),
+      params_(withCoreRegisters(std::move(params))),
+      clock_(clock ? std::move(clock) : makeSteadyClock()) {
+    values_.reserve(params_->all().size());
+    for (const RegisterDef& d : params_->all()) values_.push_back(d.defaultRaw);
+    // The identity comes from the drive itself, not from the data files' defaults.
+    values_[static_cast<std::size_t>(params_->slot(reg::kCapacity))] =
+        static_cast<std::uint16_t>(modelCode_ & 0xFF);
+    values_[static_cast<std::size_t>(params_->slot(reg::kVersion))] = kDefaultVersion;
+    lastAdvance_ = clock_->now();
+}
+
+VirtualDrive::Area VirtualDrive::areaOf(std::uint16_t a) const {
+    if (params_->slot(a) >= 0) return Area::Param;
+    const int group = a >> 8, index = a & 0xFF;
+    if (group >= kHiddenFirst && group <= kHiddenLast && index < kHiddenGroupSize)
+        return Area::Hidden;
+    if (a == reg::kCommand || a == reg::kFrequency || a == reg::kOutputs) return Area::Control;
+    if (a >= reg::kStatusFirst && a <= reg::kStatusLast) return Area::Status;
+    if (a == reg::kDriveType) return Area::DriveType;
+    if (a >= reg::kPlcFirst && a <= reg::kPlcLast) return Area::Plc;
+    if (a >= reg::kElementFirst && a <= reg::kElementLast) return Area::Element;
+    if (a == reg::kPlcRun || a == reg::kPlcClear || a == reg::kPlcPasswordSet ||
+        a == reg::kPlcPasswordEntry || a == reg::kPlcPasswordState)
+        return Area::PlcControl;
+    return Area::None;
+}
+
+std::uint16_t VirtualDrive::paramRaw(std::uint16_t address, std::uint16_t fallback) const {
+    const int s = params_->slot(address);
+    return s < 0 ? fallback : values_[static_cast<std::size_t>(s)];
+}
+
+double VirtualDrive::paramValue(std::uint16_t address, double fallback) const {
+    const RegisterDef* d = params_->find(address);
+    if (!d) return fallback;
+    const double v = rawFromRegister(d->attr, paramRaw(address, 0));
+    return v / std::pow(10.0, decimals(d->valueKind, d->attr));
+}
+
+std::optional<std::uint16_t> VirtualDrive::read(std::uint16_t a) {
+    switch (areaOf(a)) {
+        case Area::Param:
+            if (a == reg::kPassword) return paramPassword_.state();
+            return paramRaw(a, 0);
+        case Area::Hidden:
+            return hidden_[static_cast<std::size_t>((a >> 8) - kHiddenFirst)][a & 0xFF];
+        case Area::Control:
+            return a == reg::kCommand ? command_ : a == reg::kFrequency ? frequency_ : outputs_;
+        case Area::Status:
+            return statusRegister(a);
+        case Area::DriveType:
+            return kDriveTypeN350;
+        case Area::Plc:
+            return plcMemory_[a - reg::kPlcFirst];
+        case Area::Element:
+            return elements_[a - reg::kElementFirst];
+        case Area::PlcControl:
+            if (a == reg::kPlcRun) return plcRun_;
+            if (a == reg::kPlcPasswordState) return plcPassword_.state();
+            return std::uint16_t{0};  // commands and passwords read back as 0
+        case Area::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+std::uint8_t VirtualDrive::checkWrite(std::uint16_t a, std::uint16_t v) const {
+    switch (areaOf(a)) {
+        case Area::Param: {
+            const RegisterDef& d = *params_->find(a);
+            if (a == reg::kPassword) return v > kMaxParamPassword ? kIllegalValue : 0;
+            if (d.readOnly()) return kIllegalAddress;
+            if (paramPassword_.active()) return kIllegalValue;
+            if (!d.lockExempt() && paramRaw(reg::kLock, 1) == 0) return kIllegalValue;
+            return d.accepts(v, paramRaw(reg::kLimitUnit, 0) != 0) ? 0 : kIllegalValue;
+        }
+        case Area::Hidden:
+            if (paramPassword_.active()) return kIllegalValue;
+            return paramRaw(reg::kLock, 1) == 0 ? kIllegalValue : 0;
+        case Area::Control:
+            return a == reg::kOutputs && v > 7 ? kIllegalValue : 0;
+        case Area::Status:
+        case Area::DriveType:
+            return kIllegalAddress;
+        case Area::Plc:
+            return plcPassword_.active() || plcRun_ != 0 ? kIllegalValue : 0;
+        case Area::Element:
+            return 0;
+        case Area::PlcControl:
+            switch (a) {
+                case reg::kPlcRun:
+                    return v > 1 || plcPassword_.active() ? kIllegalValue : 0;
+                case reg::kPlcClear:
+                    return v != 1 || plcRun_ != 0 || plcPassword_.active() ? kIllegalValue : 0;
+                case reg::kPlcPasswordEntry:
+                    return plcPassword_.accepts(v) ? 0 : kIllegalValue;
+                case reg::kPlcPasswordState:
+                    return kIllegalAddress;
+                default:
+                    return 0;
+            }
+        case Area::None:
+            break;
+    }
+    return kIllegalAddress;
+}
+
+void VirtualDrive::apply(std::uint16_t a, std::uint16_t v) {
+    if (a != reg::kPassword) paramPassword_.interrupt();
+    if (a != reg::kPlcPasswordSet) plcPassword_.interrupt();
+    switch (areaOf(a)) {
+        case Area::Param:
+            if (a == reg::kPassword)
+                paramPassword_.write(v);
+            else
+                values_[static_cast<std::size_t>(params_->slot(a))] = v;
+            if (a == reg::kMaxFrequency) updateMotorCommand();
+            return;
+        case Area::Hidden:
+            hidden_[static_cast<std::size_t>((a >> 8) - kHiddenFirst)][a & 0xFF] = v;
+            return;
+        case Area::Control:
+            if (a == reg::kCommand) {
+                if (v & kCmdFaultReset) faultCode_ = 0;
+                command_ = static_cast<std::uint16_t>(v & ~kCmdFaultReset);
+            } else if (a == reg::kFrequency) {
+                frequency_ = v;
+            } else {
+                outputs_ = v;
+            }
+            updateMotorCommand();
+            return;
+        case Area::Plc:
+            plcMemory_[a - reg::kPlcFirst] = v;
+            return;
+        case Area::Element:
+            elements_[a - reg::kElementFirst] = v;
+            return;
+        case Area::PlcControl:
+            if (a == reg::kPlcRun) plcRun_ = v;
+            if (a == reg::kPlcClear) std::fill(plcMemory_.begin(), plcMemory_.end(), 0);
+            if (a == reg::kPlcPasswordSet) plcPassword_.write(v);
+            if (a == reg::kPlcPasswordEntry) plcPassword_.enter(v);
+            return;
+        case Area::Status:
+        case Area::DriveType:
+        case Area::None:
+            return;
+    }
+}
+
+RampSettings VirtualDrive::rampSettings() const {
+    RampSettings s;
+    s.maxRaw = paramValue(reg::kMaxFrequency, 60.0);
+    s.accelSeconds = paramValue(reg::kAccelTime, 10.0);
+    s.decelSeconds = paramValue(reg::kDecelTime, 10.0);
+    return s;
+}
+
+// The frequency command travels in 0.1 Hz when the maximum frequency register is above 3000,
+// else in 0.01 Hz; the status block reports frequencies in the same unit.
+namespace {
+double frequencyUnit(std::uint16_t maxFrequencyRaw) {
+    return maxFrequencyRaw > 3000 ? 0.1 : 0.01;
+}
+}  // namespace
+
+void VirtualDrive::updateMotorCommand() {
+    const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
+    motor_.command(command_ & kCmdRun, command_ & kCmdReverse, frequency_ * unit);
+}
+
+void VirtualDrive::advanceMotor() {
+    const auto now = clock_->now();
+    if (now > lastAdvance_) motor_.advance(now - lastAdvance_, rampSettings());
+    lastAdvance_ = now;
+}
+
+std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
+    const RampSettings ramp = rampSettings();
+    const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
+    const double outHz = std::fabs(motor_.output());
+    const double share = ramp.maxRaw > 0 ? std::min(1.0, outHz / ramp.maxRaw) : 0.0;
+    const double volts = (modelCode_ & 0xFF) >= 33 ? 380.0 : 220.0;
+    auto u16 = [](double v) {
+        return static_cast<std::uint16_t>(std::lround(std::clamp(v, 0.0, 65535.0)));
+    };
+    auto s16 = [](double v) {
+        return static_cast<std::uint16_t>(
+            static_cast<std::int16_t>(std::lround(std::clamp(v, -32768.0, 32767.0))));
+    };
+    switch (a - reg::kStatusFirst) {
+        case 0: {
+            std::uint16_t w = 0;
+            if (motor_.running()) w |= kStRunning;
+            if (motor_.reverse()) w |= kStReverse;
+            if (faultCode_ != 0) w |= kStFault;
+            if (motor_.runCommanded() && motor_.rampDirection() == 0 && outHz > 0) w |= kStAtSpeed;
+            return w;
+        }
+        case 1:
+            return faultCode_;
+        case 2:  // terminals: S1..S8 from the command word, then the outputs R1, R2, DO1
+            return static_cast<std::uint16_t>(((command_ >> 6) & 0xFF) | (outputs_ & 7) << 8);
+        case 3:
+            return u16(std::min(frequency_ * unit, ramp.maxRaw) / unit);
+        case 4:
+            return u16(outHz / unit);
+        case 5:  // output voltage, 0.1 V
+            return u16(volts * share * 10.0);
+        case 6: {  // DC bus, 0.1 V; regenerating while slowing down lifts it
+            const double bus = volts * std::sqrt(2.0) * (motor_.rampDirection() < 0 ? 1.08 : 1.0);
+            return u16(bus * 10.0);
+        }
+        case 7: {  // output current, 0.1 A
+            if (!motor_.running()) return 0;
+            const double load = 0.3 + 0.4 * share + (motor_.rampDirection() > 0 ? 0.5 : 0.0);
+            return u16(ratedCurrentTenths(modelCode_) * load);
+        }
+        case 12: {  // torque, 0.1 %
+            if (!motor_.running()) return 0;
+            const int r = motor_.rampDirection();
+            return s16(r > 0 ? 800.0 : r < 0 ? -400.0 : 200.0 + 300.0 * share);
+        }
+        case 13:  // motor speed, rpm of a four-pole motor, negative in reverse
+            return s16(motor_.output() * 30.0);
+        default:
+            return 0;
+    }
+}
+
+std::vector<std::uint8_t> VirtualDrive::doRead(const std::uint8_t* pdu, std::size_t len) {
+    if (len != 5) return {};
+    const std::uint16_t first = be16(pdu + 1), count = be16(pdu + 3);
+    if (count == 0 || count > kMaxRegistersPerRequest) return exceptionPdu(3, kRegisterCount);
+    if (first + count - 1 > 0xFFFF) return exceptionPdu(3, kIllegalAddress);
+    std::vector<std::uint8_t> out{3, static_cast<std::uint8_t>(count * 2)};
+    for (std::uint32_t a = first; a < first + count; ++a) {
+        const auto address = static_cast<std::uint16_t>(a);
+        const Area area = areaOf(address);
+        if ((area == Area::Plc || area == Area::Element) && plcPassword_.active())
+            return exceptionPdu(3, kIllegalValue);
+        const auto v = read(address);
+        if (!v) return exceptionPdu(3, kIllegalAddress);
+        put16(out, *v);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> VirtualDrive::doWriteOne(const std::uint8_t* pdu, std::size_t len,
+                                                   bool answer) {
+    if (len != 5) return {};
+    const std::uint16_t a = be16(pdu + 1), v = be16(pdu + 3);
+    if (const std::uint8_t ex = checkWrite(a, v))
+        return answer ? exceptionPdu(6, ex) : std::vector<std::uint8_t>{};
+    apply(a, v);
+    return answer ? std::vector<std::uint8_t>(pdu, pdu + len) : std::vector<std::uint8_t>{};
+}
+
+std::vector<std::uint8_t> VirtualDrive::doWriteMany(const std::uint8_t* pdu, std::size_t len,
+                                                    bool answer) {
+    if (len < 6 || len != 6u + pdu[5]) return {};
+    const std::uint16_t first = be16(pdu + 1), count = be16(pdu + 3);
+    auto refuse = [&](std::uint8_t ex) {
+        return answer ? exceptionPdu(16, ex) : std::vector<std::uint8_t>{};
+    };
+    if (count == 0 || count > kMaxRegistersPerRequest || pdu[5] != count * 2)
+        return refuse(kRegisterCount);
+    if (first + count - 1 > 0xFFFF) return refuse(kIllegalAddress);
+    // All or nothing: every register is judged before any is written.
+    for (std::uint16_t k = 0; k < count; ++k)
+        if (const std::uint8_t ex =
+                checkWrite(static_cast<std::uint16_t>(first + k), be16(pdu + 6 + 2 * k)))
+            return refuse(ex);
+    for (std::uint16_t k = 0; k < count; ++k)
+        apply(static_cast<std::uint16_t>(first + k), be16(pdu + 6 + 2 * k));
+    return answer ? std::vector<std::uint8_t>(pdu, pdu + 5) : std::vector<std::uint8_t>{};
+}
+
+std::vector<std::uint8_t> VirtualDrive::handle(const std::uint8_t* pdu, std::size_t len) {
+    if (len == 0) return {};
+    Lock lock(mutex_);
+    advanceMotor();
+    switch (pdu[0]) {
+        case 3:
+            return doRead(pdu, len);
+        case 6:
+            return doWriteOne(pdu, len, true);
+        case 16:
+            return doWriteMany(pdu, len, true);
+        default:
+            return exceptionPdu(pdu[0], kIllegalFunction);
+    }
+}
+
+void VirtualDrive::handleBroadcast(const std::uint8_t* pdu, std::size_t len) {
+    if (len == 0) return;
+    Lock lock(mutex_);
+    advanceMotor();
+    if (pdu[0] == 6) doWriteOne(pdu, len, false);
+    if (pdu[0] == 16) doWriteMany(pdu, len, false);
+}
+
+std::optional<std::uint16_t> VirtualDrive::readRegister(std::uint16_t address) {
+    Lock lock(mutex_);
+    advanceMotor();
+    return read(address);
+}
+
+bool VirtualDrive::writeRegister(std::uint16_t address, std::uint16_t value) {
+    Lock lock(mutex_);
+    advanceMotor();
+    const Area area = areaOf(address);
+    if (area == Area::None || area == Area::Status || area == Area::DriveType) return false;
+    if (area == Area::Param && address != reg::kPassword) {
+        values_[static_cast<std::size_t>(params_->slot(address))] = value;
+        if (address == reg::kMaxFrequency) updateMotorCommand();
+        return true;
+    }
+    apply(address, value);
+    return true;
+}
+
+std::optional<std::string> VirtualDrive::valueOf(std::string_view code) {
+    const auto address = registerOfCode(code);
+    if (!address) return std::nullopt;
+    Lock lock(mutex_);
+    const Area area = areaOf(*address);
+    if (area == Area::Hidden) return std::to_string(*read(*address));
+    if (area != Area::Param) return std::nullopt;
+    return params_->find(*address)->format(*read(*address));
+}
+
+bool VirtualDrive::setValue(std::string_view code, std::string_view text) {
+    const auto address = registerOfCode(code);
+    if (!address) return false;
+    Lock lock(mutex_);
+    const Area area = areaOf(*address);
+    if (area == Area::Hidden) {
+        RegisterDef plain;
+        const auto raw = plain.parse(text);
+        if (!raw) return false;
+        apply(*address, *raw);
+        return true;
+    }
+    if (area != Area::Param || *address == reg::kPassword) return false;
+    const RegisterDef& d = *params_->find(*address);
+    const auto raw = d.parse(text);
+    if (!raw || !d.accepts(*raw, paramRaw(reg::kLimitUnit, 0) != 0)) return false;
+    values_[static_cast<std::size_t>(params_->slot(*address))] = *raw;
+    if (*address == reg::kMaxFrequency) updateMotorCommand();
+    return true;
+}
+
+std::vector<std::pair<std::uint16_t, std::uint16_t>> VirtualDrive::parameterRegisters() {
+    Lock lock(mutex_);
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> out;
+    for (const RegisterDef& d : params_->all()) out.emplace_back(d.address, *read(d.address));
+    for (int g = kHiddenFirst; g <= kHiddenLast; ++g)
+        for (int i = 0; i < kHiddenGroupSize; ++i) {
+            const auto a = static_cast<std::uint16_t>(g * 256 + i);
+            out.emplace_back(a, *read(a));
+        }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> VirtualDrive::differences(VirtualDrive& a, VirtualDrive& b,
+                                                   bool writableOnly) {
+    const auto ra = a.parameterRegisters();
+    const auto rb = b.parameterRegisters();
+    std::vector<std::string> out;
+    std::size_t j = 0;
+    for (const auto& [address, value] : ra) {
+        while (j < rb.size() && rb[j].first < address) ++j;
+        const bool inB = j < rb.size() && rb[j].first == address;
+        if (writableOnly) {
+            const RegisterDef* d = a.params_->find(address);
+            if ((d && d->readOnly()) || address == reg::kPassword) continue;
+        }
+        if (!inB || rb[j].second != value) out.push_back(codeOfRegister(address));
+    }
+    return out;
+}
+
+void VirtualDrive::setVersion(std::uint16_t raw) {
+    Lock lock(mutex_);
+    values_[static_cast<std::size_t>(params_->slot(reg::kVersion))] = raw;
+}
+
+void VirtualDrive::setClock(std::shared_ptr<SimClock> clock) {
+    Lock lock(mutex_);
+    if (!clock) return;
+    advanceMotor();
+    clock_ = std::move(clock);
+    lastAdvance_ = clock_->now();
+}
+
+void VirtualDrive::powerCycle() {
+    Lock lock(mutex_);
+    command_ = 0;
+    frequency_ = 0;
+    outputs_ = 0;
+    plcRun_ = 0;
+    motor_.stopNow();
+    paramPassword_.powerCycle();
+    plcPassword_.powerCycle();
+    lastAdvance_ = clock_->now();
+}
+
+VirtualDrive::MotorSnapshot VirtualDrive::motor() {
+    Lock lock(mutex_);
+    advanceMotor();
+    return {motor_.running(), motor_.reverse(), motor_.output(), motor_.target()};
+}
+
+}  // namespace pv::sim

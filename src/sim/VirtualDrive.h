@@ -1,0 +1,160 @@
+#pragma once
+// One virtual N350 drive on the bus: its parameter registers (the model's values at delivery,
+// range-checked on write), the identification registers, the 13-06 lock and 13-07 password, the
+// command/frequency/output registers with a motor that ramps by the drive's acceleration and
+// deceleration times, the status block, the hidden groups 25..28 and the PLC memory with its run,
+// clear and password registers. It answers Modbus requests as the drive's protocol layer does:
+// function 03, 06 and 16, with exception replies for what it refuses.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/MotorModel.h"
+#include "sim/ParamRegisters.h"
+#include "sim/PasswordLock.h"
+#include "sim/SimClock.h"
+
+namespace pv::sim {
+
+// Exception codes the drive answers with.
+enum ExceptionCode : std::uint8_t {
+    kIllegalFunction = 1,  // a function code the drive does not serve
+    kIllegalAddress = 2,   // no such register, or a register that cannot be written
+    kIllegalValue = 3,     // out of range, or refused in the drive's current state
+    kRegisterCount = 4,    // a register count the drive does not serve
+};
+
+// Registers beside the parameter groups.
+namespace reg {
+inline constexpr std::uint16_t kCapacity = 0x0D00;      // 13-00
+inline constexpr std::uint16_t kVersion = 0x0D01;       // 13-01
+inline constexpr std::uint16_t kLock = 0x0D06;          // 13-06: 0 locks the parameters
+inline constexpr std::uint16_t kPassword = 0x0D07;      // 13-07
+inline constexpr std::uint16_t kControlMode = 0x0000;   // 00-00
+inline constexpr std::uint16_t kAccelTime = 0x000E;     // 00-14
+inline constexpr std::uint16_t kDecelTime = 0x000F;     // 00-15
+inline constexpr std::uint16_t kLimitUnit = 0x003F;     // 00-63: limits in hertz when non-zero
+inline constexpr std::uint16_t kMaxFrequency = 0x0102;  // 01-02
+inline constexpr std::uint16_t kCommand = 0x2501;
+inline constexpr std::uint16_t kFrequency = 0x2502;
+inline constexpr std::uint16_t kOutputs = 0x2507;
+inline constexpr std::uint16_t kStatusFirst = 0x2520;
+inline constexpr std::uint16_t kStatusLast = 0x252D;
+inline constexpr std::uint16_t kDriveType = 0x252F;
+inline constexpr std::uint16_t kPlcFirst = 0xA000;
+inline constexpr std::uint16_t kPlcLast = 0xA2B8;
+inline constexpr std::uint16_t kElementFirst = 0xA401;
+inline constexpr std::uint16_t kElementLast = 0xA407;
+inline constexpr std::uint16_t kPlcRun = 0xA600;
+inline constexpr std::uint16_t kPlcClear = 0xA601;
+inline constexpr std::uint16_t kPlcPasswordSet = 0xAA01;
+inline constexpr std::uint16_t kPlcPasswordEntry = 0xAA02;
+inline constexpr std::uint16_t kPlcPasswordState = 0xAA03;
+}  // namespace reg
+
+inline constexpr std::uint16_t kDriveTypeN350 = 0x0740;
+inline constexpr std::uint16_t kDefaultVersion = 135;
+inline constexpr std::uint16_t kMaxParamPassword = 9999;
+// Registers one function-03 or function-16 request may carry.
+inline constexpr int kMaxRegistersPerRequest = 32;
+
+// Command word bits.
+inline constexpr std::uint16_t kCmdRun = 0x0001, kCmdReverse = 0x0002, kCmdFaultReset = 0x0008;
+// Status word bits.
+inline constexpr std::uint16_t kStRunning = 0x0001, kStReverse = 0x0002, kStFault = 0x0004,
+                               kStAtSpeed = 0x0008;
+
+class VirtualDrive {
+public:
+    VirtualDrive(int station, std::uint32_t modelCode,
+                 std::shared_ptr<const ParamRegisterTable> params, std::shared_ptr<SimClock> clock);
+
+    int station() const { return station_; }
+    std::uint32_t modelCode() const { return modelCode_; }
+
+    // One request addressed to this drive: the PDU (function code and data, without station
+    // and CRC). Returns the reply PDU, or nothing for a request too damaged to answer.
+    std::vector<std::uint8_t> handle(const std::uint8_t* pdu, std::size_t len);
+    // A broadcast request: writes take effect, nothing is answered.
+    void handleBroadcast(const std::uint8_t* pdu, std::size_t len);
+
+    // Direct access for tests and tools (no lock, password or range check on writes).
+    std::optional<std::uint16_t> readRegister(std::uint16_t address);
+    bool writeRegister(std::uint16_t address, std::uint16_t value);
+    // "GG-NN" by the parameter's display format; nullopt for an unknown code.
+    std::optional<std::string> valueOf(std::string_view code);
+    // The text in the parameter's display format; false for unknown codes, text that is no
+    // number of the format, or a value outside the parameter's range.
+    bool setValue(std::string_view code, std::string_view text);
+
+    // Every parameter register (groups 00..23 and the hidden groups) with its value, in
+    // address order.
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> parameterRegisters();
+    // Codes whose values differ between two drives. With writableOnly, registers a drive
+    // refuses to have written (13-00, 13-01, monitors, ...) are left out.
+    static std::vector<std::string> differences(VirtualDrive& a, VirtualDrive& b,
+                                                bool writableOnly = true);
+
+    void setVersion(std::uint16_t raw);
+    void setClock(std::shared_ptr<SimClock> clock);
+    // Power off and on: motor stopped, passwords active again, PLC stopped.
+    void powerCycle();
+
+    struct MotorSnapshot {
+        bool running = false;
+        bool reverse = false;
+        double output = 0;  // signed, frequency command units
+        double target = 0;
+    };
+    MotorSnapshot motor();
+
+private:
+    using Lock = std::unique_lock<std::mutex>;
+    enum class Area { None, Param, Hidden, Control, Status, DriveType, Plc, Element, PlcControl };
+
+    Area areaOf(std::uint16_t address) const;
+    std::optional<std::uint16_t> read(std::uint16_t address);
+    // 0 when the value may be written, else the exception code.
+    std::uint8_t checkWrite(std::uint16_t address, std::uint16_t value) const;
+    void apply(std::uint16_t address, std::uint16_t value);
+    std::vector<std::uint8_t> doRead(const std::uint8_t* pdu, std::size_t len);
+    std::vector<std::uint8_t> doWriteOne(const std::uint8_t* pdu, std::size_t len, bool answer);
+    std::vector<std::uint8_t> doWriteMany(const std::uint8_t* pdu, std::size_t len, bool answer);
+    void advanceMotor();
+    void updateMotorCommand();
+    RampSettings rampSettings() const;
+    std::uint16_t statusRegister(std::uint16_t address) const;
+    std::uint16_t paramRaw(std::uint16_t address, std::uint16_t fallback) const;
+    double paramValue(std::uint16_t address, double fallback) const;
+
+    const int station_;
+    const std::uint32_t modelCode_;
+    std::shared_ptr<const ParamRegisterTable> params_;
+    std::shared_ptr<SimClock> clock_;
+    std::mutex mutex_;
+
+    std::vector<std::uint16_t> values_;  // by slot of params_
+    std::array<std::array<std::uint16_t, kHiddenGroupSize>, kHiddenLast - kHiddenFirst + 1>
+        hidden_{};
+    std::uint16_t command_ = 0;
+    std::uint16_t frequency_ = 0;
+    std::uint16_t outputs_ = 0;
+    std::uint16_t faultCode_ = 0;
+    PasswordLock paramPassword_;
+    PasswordLock plcPassword_;
+    std::vector<std::uint16_t> plcMemory_ =
+        std::vector<std::uint16_t>(reg::kPlcLast - reg::kPlcFirst + 1, 0);
+    std::array<std::uint16_t, reg::kElementLast - reg::kElementFirst + 1> elements_{};
+    std::uint16_t plcRun_ = 0;
+
+    MotorModel motor_;
+    SimClock::Duration lastAdvance_{0};
+};
+
+}  // namespace pv::sim
