@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pv {
@@ -77,6 +78,16 @@ public:
     virtual void progressPosition(int position) = 0;
     virtual void progressEnd() = 0;
     virtual bool cancelled() = 0;
+
+    // A list of parameters under a caption (columns "Code" and "Parameter Name", one OK button),
+    // such as the motor parameters a Write left out. By default a message box with one line per
+    // row; windows show a list.
+    virtual void parameterList(const std::string& caption,
+                               const std::vector<std::pair<std::string, std::string>>& rows) {
+        std::string text = caption;
+        for (const auto& [code, name] : rows) text += "\n" + code + " " + name;
+        message(text);
+    }
 };
 
 }  // namespace pv

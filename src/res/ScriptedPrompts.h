@@ -15,7 +15,8 @@ namespace pv {
 class ScriptedPrompts : public Prompts {
 public:
     // Every text shown, prefixed by its kind: "message: ", "error: ", "question: ",
-    // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "progress: ".
+    // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "progress: ",
+    // "list: ".
     std::vector<std::string> shown;
 
     // Queued answers; when a queue is empty the default answer is used.
@@ -68,6 +69,13 @@ public:
         TransferSelection params;
         params.parameters = true;
         return pop(transferAnswers, std::optional<TransferSelection>{params});
+    }
+    // Rows of the last parameter list shown.
+    std::vector<std::pair<std::string, std::string>> listRows;
+    void parameterList(const std::string& caption,
+                       const std::vector<std::pair<std::string, std::string>>& rows) override {
+        shown.push_back("list: " + caption);
+        listRows = rows;
     }
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override {
         progressOpen = true;
