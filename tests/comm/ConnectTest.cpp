@@ -1,0 +1,225 @@
+// Connect and the start-up link against virtual drives, with the user's answers scripted: what
+// the user is shown, in order, and the link state left behind.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "comm/CDriveSerial.h"
+#include "comm/Connect.h"
+#include "comm/ModbusFrames.h"
+#include "res/ScriptedPrompts.h"
+#include "serial/VirtualWire.h"
+#include "sim/VirtualBus.h"
+
+namespace pv::comm {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t k2P5 = 0x35001;  // N350-2P5-H, 200 V
+constexpr std::uint32_t k201 = 0x35003;
+constexpr std::uint32_t k401 = 0x35021;  // N350-401-H, 400 V
+
+class ConnectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bus = std::make_shared<sim::VirtualBus>(PARVOLT_DATA_DIR);
+        serial::setVirtualPeer(bus);
+        ASSERT_NE(0, link.InitComm("SIM", 9600, 8, 0, 2.0f));
+        link.setResponseTimeout(100ms);
+        dir = fs::temp_directory_path() /
+              ("pv-connect-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        request.settingsLocation.programDir = dir.string();
+        request.settingsLocation.tempDir = dir.string();
+        request.reloadInitialValues = [this](std::uint32_t code) { reloaded.push_back(code); };
+        settings.stationText = "1";
+        request.settingsToSave = &settings;
+    }
+    void TearDown() override {
+        serial::setVirtualPeer(nullptr);
+        fs::remove_all(dir);
+    }
+
+    bool connect(std::vector<int> stations, std::optional<std::uint32_t> project) {
+        request.stations = std::move(stations);
+        request.stationText = settings.stationText;
+        request.projectModel = project;
+        return Connect(link, prompts, request, state, panes);
+    }
+
+    std::shared_ptr<sim::VirtualBus> bus;
+    CDriveSerial link;
+    ScriptedPrompts prompts;
+    ConnectRequest request;
+    CommSettings settings;
+    LinkState state;
+    LinkPanes panes;
+    std::vector<std::uint32_t> reloaded;
+    fs::path dir;
+};
+
+TEST_F(ConnectTest, IdentifiesTheDriveAndLinks) {
+    bus->addStation(1, k2P5);
+    ASSERT_TRUE(connect({1}, k2P5));
+    EXPECT_EQ(std::vector<std::string>{"message: Link successful !"}, prompts.shown);
+    EXPECT_TRUE(state.linked);
+    EXPECT_EQ(k2P5, state.modelCode);
+    EXPECT_EQ(2, state.voltageClass);
+    EXPECT_EQ(5, state.modelClass);
+    EXPECT_EQ(std::vector<int>{135}, state.versions);
+    EXPECT_EQ("1.35", panes.version);
+    EXPECT_EQ("Online", panes.link);
+    EXPECT_EQ("N350-2P5-H", panes.model);
+    EXPECT_EQ("1", panes.station);
+    EXPECT_EQ(std::vector<std::uint32_t>{k2P5}, reloaded);
+    EXPECT_TRUE(fs::exists(dir / "acomfile.ini"));
+    EXPECT_TRUE(link.isOpen());
+}
+
+TEST_F(ConnectTest, SilentStationIsACommunicationErrorAndClosesTheLink) {
+    bus->addStation(1, k2P5);
+    ASSERT_FALSE(connect({1, 2}, k2P5));
+    EXPECT_EQ(std::vector<std::string>{"error: Communication Error."}, prompts.shown);
+    EXPECT_FALSE(state.linked);
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_TRUE(reloaded.empty());
+    EXPECT_FALSE(fs::exists(dir / "acomfile.ini"));
+}
+
+// A drive of another series of the same maker: the bus's drive with another type word.
+class OtherSeries : public serial::VirtualPeer {
+public:
+    explicit OtherSeries(std::shared_ptr<sim::VirtualBus> bus) : bus_(std::move(bus)) {}
+    std::vector<serial::ReplyChunk> onFrame(const std::vector<std::uint8_t>& f) override {
+        if (f.size() == 8 && f[1] == 0x03 && f[2] == 0x25 && f[3] == 0x2F) {
+            std::vector<std::uint8_t> r = {f[0], 0x03, 2, 0x09, 0x10};
+            sim::appendCrc(r);
+            return {serial::ReplyChunk{{}, r}};
+        }
+        return bus_->onFrame(f);
+    }
+    bool connected() const override { return true; }
+
+private:
+    std::shared_ptr<sim::VirtualBus> bus_;
+};
+
+TEST_F(ConnectTest, DriveOfAnotherSeriesIsRefused) {
+    bus->addStation(1, k2P5);
+    serial::setVirtualPeer(std::make_shared<OtherSeries>(bus));
+    ASSERT_NE(0, link.InitComm("SIM", 9600, 8, 0, 2.0f));
+    ASSERT_FALSE(connect({1}, k2P5));
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "message: The current inverter is not N350,the software not support."},
+        prompts.shown);
+    EXPECT_FALSE(link.isOpen());
+}
+
+TEST_F(ConnectTest, ModelMismatchContinuesOnOkAndStopsOnCancel) {
+    const std::string question =
+        "question: The N350 model is not match with Parvolt software selected model. Continue ?";
+    bus->addStation(1, k401);
+    prompts.questionAnswers = {true};
+    ASSERT_TRUE(connect({1}, k2P5));
+    EXPECT_EQ((std::vector<std::string>{question, "message: Link successful !"}), prompts.shown);
+    EXPECT_EQ(k2P5, state.modelCode);  // the project's model stays the link's model
+    EXPECT_EQ(std::vector<std::uint32_t>{k401}, state.stationModels);
+
+    ScriptedPrompts cancel;
+    cancel.questionAnswers = {false};
+    CDriveSerial second;
+    ASSERT_NE(0, second.InitComm("SIM", 9600, 8, 0, 2.0f));
+    LinkState st;
+    request.stations = {1};
+    request.projectModel = k2P5;
+    EXPECT_FALSE(Connect(second, cancel, request, st, panes));
+    EXPECT_EQ(std::vector<std::string>{question}, cancel.shown);
+    EXPECT_FALSE(st.linked);
+    EXPECT_FALSE(second.isOpen());
+}
+
+TEST_F(ConnectTest, OnlyTheFirstOfTwoStationsIsComparedWithTheProject) {
+    bus->addStation(1, k2P5);
+    bus->addStation(2, k201).setVersion(1005);
+    settings.stationText = "1-2";
+    ASSERT_TRUE(connect({1, 2}, k2P5));
+    EXPECT_EQ(std::vector<std::string>{"message: Link successful !"}, prompts.shown);
+    EXPECT_EQ((std::vector<std::uint32_t>{k2P5, k201}), state.stationModels);
+    EXPECT_EQ((std::vector<int>{135, 1005}), state.versions);
+    EXPECT_EQ("1-2", panes.station);
+}
+
+TEST_F(ConnectTest, WithoutAProjectTheFirstDriveGivesTheModel) {
+    bus->addStation(4, k401);
+    ASSERT_TRUE(connect({4}, std::nullopt));
+    EXPECT_EQ(k401, state.modelCode);
+    EXPECT_EQ(4, state.voltageClass);
+    EXPECT_EQ("N350-401-H", panes.model);
+}
+
+TEST_F(ConnectTest, FaultyRepliesDuringIdentificationAreCommunicationErrors) {
+    const sim::FaultKind faults[] = {sim::FaultKind::BadCrc,        sim::FaultKind::Exception,
+                                     sim::FaultKind::WrongFunction, sim::FaultKind::Truncated,
+                                     sim::FaultKind::Garbage,       sim::FaultKind::Drop};
+    for (auto kind : faults) {
+        SCOPED_TRACE(std::string(sim::faultKindName(kind)));
+        bus->addStation(1, k2P5);
+        bus->faults(1).set(kind);
+        ScriptedPrompts p;
+        CDriveSerial l;
+        l.setResponseTimeout(100ms);
+        ASSERT_NE(0, l.InitComm("SIM", 9600, 8, 0, 2.0f));
+        LinkState st;
+        request.stations = {1};
+        request.projectModel = k2P5;
+        EXPECT_FALSE(Connect(l, p, request, st, panes));
+        EXPECT_EQ(std::vector<std::string>{"error: Communication Error."}, p.shown);
+        bus->clearFaults();
+    }
+}
+
+TEST_F(ConnectTest, StartupLinkTakesTheModelFromTheDrive) {
+    bus->addStation(3, k401).setVersion(99);
+    std::string name;
+    ASSERT_TRUE(StartupLink(link, prompts, 3, state, panes, &name));
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(state.linked);
+    EXPECT_EQ(k401, state.modelCode);
+    EXPECT_EQ(4, state.voltageClass);
+    EXPECT_EQ("N350-401-H", name);
+    EXPECT_EQ("9.9", panes.version);
+    EXPECT_EQ("3", panes.station);
+
+    LinkState none;
+    EXPECT_FALSE(StartupLink(link, prompts, 9, none, panes));
+    EXPECT_EQ(std::vector<std::string>{"error: Communication Error."}, prompts.shown);
+    EXPECT_FALSE(none.linked);
+}
+
+TEST_F(ConnectTest, ReceptionAbove160BytesReadsNothing) {
+    bus->addStation(1, k2P5);
+    std::uint8_t reply[ReadReplyLength(80)];
+    EXPECT_EQ(serial::ErrTimeOut, ReadRegisters(link, 1, 0x0000, 80, reply));  // 165 bytes
+    EXPECT_EQ(0, reply[0]);
+    std::uint8_t small[ReadReplyLength(77)];  // 159 bytes: the largest reply the program takes
+    EXPECT_EQ(serial::ErrNone, ReadRegisters(link, 1, 0x0000, 77, small));
+}
+
+TEST(LinkStateText, VersionAndVoltageClass) {
+    EXPECT_EQ("1.35", VersionText(135));
+    EXPECT_EQ("9.9", VersionText(99));
+    EXPECT_EQ("1.005", VersionText(1005));
+    EXPECT_EQ(2, VoltageClassOfModel(0x35020));
+    EXPECT_EQ(4, VoltageClassOfModel(0x35021));
+}
+
+}  // namespace
+}  // namespace pv::comm

@@ -1,0 +1,143 @@
+// acomfile.ini and kq4comfile.ini: golden contents, the reading rules, and the fall-back to the
+// temporary folder.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "comm/SettingsFiles.h"
+
+namespace pv::comm {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() /
+               ("pv-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "prog");
+        fs::create_directories(root / "tmp");
+        where.programDir = (root / "prog").string();
+        where.tempDir = (root / "tmp").string();
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    static std::string slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void put(const fs::path& p, const std::string& text) {
+        std::ofstream(p, std::ios::binary) << text;
+    }
+
+    fs::path root;
+    SettingsLocation where;
+};
+
+TEST_F(SettingsFilesTest, AcomFileHoldsFourLines) {
+    CommSettings s;
+    s.portNumber = 3;
+    s.baudIndex = 2;
+    s.dataBitsIndex = 1;
+    s.parityIndex = 1;
+    s.stopBitsIndex = 1;
+    s.stationText = "1,3,5-12";
+    std::string path;
+    ASSERT_TRUE(WriteAcomFile(where, s, &path));
+    EXPECT_EQ((root / "prog" / "acomfile.ini").string(), path);
+    EXPECT_EQ("3\n2\n111\n1,3,5-12\n", slurp(path));
+
+    CommSettings back;
+    ASSERT_TRUE(ReadAcomFile(where, back));
+    EXPECT_EQ(3, back.portNumber);
+    EXPECT_EQ(19200, back.baud());
+    EXPECT_EQ(8, back.dataBits());
+    EXPECT_EQ(1, back.parity());
+    EXPECT_EQ(2.0f, back.stopBits());
+    EXPECT_EQ("1,3,5-12", back.stationText);
+}
+
+TEST_F(SettingsFilesTest, AcomLineThreeIsTakenOnlyWithExactlyThreeCharacters) {
+    put(root / "prog" / "acomfile.ini", "0\r\n3\r\n0210\r\n2\r\n");
+    CommSettings s;
+    ASSERT_TRUE(ReadAcomFile(where, s));
+    EXPECT_EQ(38400, s.baud());
+    EXPECT_EQ(1, s.dataBitsIndex);  // defaults kept
+    EXPECT_EQ(2, s.parityIndex);
+    EXPECT_EQ(1, s.stopBitsIndex);
+    EXPECT_EQ("2", s.stationText);
+}
+
+TEST_F(SettingsFilesTest, FallsBackToTheTemporaryFolder) {
+    fs::remove_all(root / "prog");  // the program folder cannot take the file
+    CommSettings s;
+    s.stationText = "4";
+    std::string path;
+    ASSERT_TRUE(WriteAcomFile(where, s, &path));
+    EXPECT_EQ((root / "tmp" / "acomfile.ini").string(), path);
+    CommSettings back;
+    ASSERT_TRUE(ReadAcomFile(where, back));
+    EXPECT_EQ("4", back.stationText);
+}
+
+TEST_F(SettingsFilesTest, MissingFilesLeaveTheDefaults) {
+    CommSettings s;
+    EXPECT_FALSE(ReadAcomFile(where, s));
+    EXPECT_EQ(9600, s.baud());
+    EXPECT_EQ(0, s.parity());
+    EXPECT_EQ(2.0f, s.stopBits());
+    AdapterSettings a;
+    a.portName = "keep";
+    EXPECT_FALSE(ReadKq4ComFile(where, a));
+    EXPECT_EQ("keep", a.portName);
+}
+
+TEST_F(SettingsFilesTest, Kq4ComFileKeepsPortAndNamedAdapters) {
+    AdapterSettings a;
+    a.portName = "TCPIP";
+    a.adapterText = "192.168.1.20(pump)";
+    a.adapters = {{"00-20-4a-14-01-18", "pump"}, {"00-20-4a-14-01-19", ""}};
+    std::string path;
+    ASSERT_TRUE(WriteKq4ComFile(where, a, &path));
+    EXPECT_EQ("TCPIP\n192.168.1.20(pump)\n2\n00-20-4a-14-01-18\npump\n00-20-4a-14-01-19\n \n",
+              slurp(path));
+    AdapterSettings back;
+    ASSERT_TRUE(ReadKq4ComFile(where, back));
+    EXPECT_EQ(a.portName, back.portName);
+    EXPECT_EQ(a.adapterText, back.adapterText);
+    EXPECT_EQ(a.adapters, back.adapters);
+}
+
+TEST_F(SettingsFilesTest, Kq4ComFileShorterThanFourBytesChangesNothing) {
+    put(root / "prog" / "kq4comfile.ini", "CO\n");
+    AdapterSettings a;
+    a.portName = "keep";
+    EXPECT_FALSE(ReadKq4ComFile(where, a));
+    EXPECT_EQ("keep", a.portName);
+    put(root / "prog" / "kq4comfile.ini", "/dev/ttyUSB0\n1000\n00-01-02-03-04-05\n");
+    ASSERT_TRUE(ReadKq4ComFile(where, a));  // a count beyond the lines is clipped
+    EXPECT_EQ("/dev/ttyUSB0", a.portName);
+    ASSERT_EQ(1u, a.adapters.size());
+}
+
+TEST(SettingsValues, IndexesAndPortNumbers) {
+    EXPECT_EQ(4, BaudIndexOf(1200));
+    EXPECT_EQ(-1, BaudIndexOf(115200));
+    EXPECT_EQ(0, ParityIndexOf(2));
+    EXPECT_EQ(2, ParityIndexOf(0));
+    EXPECT_EQ(3, PortNumberForName("COM4"));
+    EXPECT_EQ(-1, PortNumberForName("TCPIP"));
+    EXPECT_EQ(0, PortNumberForName(""));
+    EXPECT_EQ(3, PortNumberForName("/dev/ttyUSB3"));
+}
+
+}  // namespace
+}  // namespace pv::comm
