@@ -1,0 +1,45 @@
+#pragma once
+// The virtual bus on a pseudo-terminal: programs open the slave side as they would open a
+// serial port (/dev/pts/N, or a stable symbolic link to it) and talk Modbus RTU to the drives.
+// Frames end by 3.5 characters of silence at the line's baud rate; the baud rate and character
+// format are the ones the program set on the slave side, else the configured ones.
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "sim/StreamServer.h"
+
+namespace pv::sim {
+
+class PtyServer {
+public:
+    PtyServer(VirtualBus& bus, StreamOptions options);
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    // Creates the pseudo-terminal (raw, at the configured line settings). False with `error`.
+    bool open(std::string& error);
+    const std::string& slavePath() const { return slavePath_; }
+
+    // Serves until `stop` is set.
+    void run(const std::atomic<bool>& stop);
+    // Or in a thread of its own until stop() or destruction.
+    void start();
+    void stop();
+
+private:
+    VirtualBus& bus_;
+    StreamOptions options_;
+    int master_ = -1;
+    std::string slavePath_;
+    std::atomic<bool> stopFlag_{false};
+    std::thread thread_;
+};
+
+// The termios speed constant of a baud rate (0 if there is none) and back.
+unsigned speedConstant(int baud);
+int baudOfSpeed(unsigned speed);
+
+}  // namespace pv::sim

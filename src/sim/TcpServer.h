@@ -1,0 +1,39 @@
+#pragma once
+// The virtual bus on a TCP port, as a drive's network adapter offers it: Modbus RTU frames
+// over the stream, one client at a time (the next one is accepted when the first leaves).
+// Loopback only unless another address is asked for.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "sim/StreamServer.h"
+
+namespace pv::sim {
+
+class TcpServer {
+public:
+    TcpServer(VirtualBus& bus, StreamOptions options);
+    ~TcpServer();
+    TcpServer(const TcpServer&) = delete;
+    TcpServer& operator=(const TcpServer&) = delete;
+
+    // Binds and listens; port 0 takes a free port (see port()). False with `error`.
+    bool listen(const std::string& address, int port, std::string& error);
+    int port() const { return port_; }
+
+    void run(const std::atomic<bool>& stop);
+    void start();
+    void stop();
+
+private:
+    VirtualBus& bus_;
+    StreamOptions options_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopFlag_{false};
+    std::thread thread_;
+};
+
+}  // namespace pv::sim

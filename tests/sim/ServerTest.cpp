@@ -1,0 +1,133 @@
+// The virtual bus served on a real pseudo-terminal and a real loopback TCP socket, spoken to with
+// raw bytes by a small client of the test's own.
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "SimTestUtil.h"
+#include "sim/PtyServer.h"
+#include "sim/TcpServer.h"
+
+namespace pv::sim::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Reads until `want` bytes arrived or two seconds passed.
+Bytes readReply(int fd, std::size_t want) {
+    Bytes out;
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (out.size() < want && Clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        std::uint8_t buf[256];
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        out.insert(out.end(), buf, buf + n);
+    }
+    return out;
+}
+
+bool sendAll(int fd, const Bytes& b) {
+    return ::write(fd, b.data(), b.size()) == static_cast<ssize_t>(b.size());
+}
+
+int connectTo(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<std::uint16_t>(port));
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+class Served : public ::testing::Test {
+protected:
+    VirtualBus bus{"/nonexistent-folder"};
+    void SetUp() override {
+        bus.addStation(1, 0x35021);
+        bus.addStation(7, 0x35003);
+    }
+};
+
+TEST_F(Served, PseudoTerminalRoundTrip) {
+    StreamOptions o;
+    o.line.baud = 38400;
+    PtyServer server(bus, o);
+    std::string error;
+    ASSERT_TRUE(server.open(error)) << error;
+    server.start();
+    const int fd = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B38400));  // the configured line
+    EXPECT_EQ(t.c_lflag & ICANON, 0u);                           // raw, no line editing
+
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x0D00, 2)));
+    EXPECT_EQ(readReply(fd, 9), withCrc({1, 3, 4, 0, 0x21, 0, 135}));
+    ASSERT_TRUE(sendAll(fd, writeFrame(7, 0xA000, 0xBEEF)));
+    EXPECT_EQ(readReply(fd, 8), writeFrame(7, 0xA000, 0xBEEF));
+    ::close(fd);
+
+    // The next program to open the terminal is served as well.
+    const int again = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(again, 0);
+    ASSERT_TRUE(sendAll(again, readFrame(1, 0x252F, 1)));
+    EXPECT_EQ(readReply(again, 7), withCrc({1, 3, 2, 0x07, 0x40}));
+    ::close(again);
+    server.stop();
+}
+
+TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
+    TcpServer server(bus, {});
+    std::string error;
+    ASSERT_TRUE(server.listen("127.0.0.1", 0, error)) << error;
+    ASSERT_GT(server.port(), 0);
+    server.start();
+    for (int client = 0; client < 2; ++client) {
+        const int fd = connectTo(server.port());
+        ASSERT_GE(fd, 0);
+        ASSERT_TRUE(sendAll(fd, readFrame(1, 0x0D00, 2)));
+        EXPECT_EQ(readReply(fd, 9), withCrc({1, 3, 4, 0, 0x21, 0, 135}));
+        // A function-16 frame split across two segments is still one request.
+        const Bytes w = writeManyFrame(7, 0xA010, {1, 2, 3});
+        ASSERT_TRUE(sendAll(fd, Bytes(w.begin(), w.begin() + 5)));
+        ASSERT_TRUE(sendAll(fd, Bytes(w.begin() + 5, w.end())));
+        EXPECT_EQ(readReply(fd, 8), withCrc({7, 16, 0xA0, 0x10, 0, 3}));
+        ::close(fd);
+    }
+    server.stop();
+}
+
+TEST_F(Served, TcpRefusesABadAddress) {
+    TcpServer server(bus, {});
+    std::string error;
+    EXPECT_FALSE(server.listen("not-an-address", 0, error));
+}
+
+TEST(StreamFraming, SilenceAndLengths) {
+    EXPECT_EQ(frameSilence({9600, {8, 0, 2.0f}}).count(), 4010);   // 3.5 x 1145.8 us
+    EXPECT_EQ(frameSilence({38400, {8, 0, 2.0f}}).count(), 1750);  // never below 1.75 ms
+    EXPECT_EQ(expectedRequestLength({1}), 0u);
+    EXPECT_EQ(expectedRequestLength({1, 3}), 8u);
+    EXPECT_EQ(expectedRequestLength({1, 6, 0}), 8u);
+    EXPECT_EQ(expectedRequestLength({1, 16, 0, 0, 0, 2}), 0u);
+    EXPECT_EQ(expectedRequestLength({1, 16, 0, 0, 0, 2, 4}), 13u);
+    EXPECT_EQ(expectedRequestLength({1, 4, 0}), 0u);
+}
+
+}  // namespace
+}  // namespace pv::sim::test
