@@ -1,0 +1,71 @@
+#pragma once
+// Texts of the virtual drive program n350-sim: its help and its messages.
+
+namespace pv::res::sim {
+
+inline constexpr const char* kHelp =
+    R"(n350-sim - a bus of virtual N350 drives for Parvolt, parvolt-cli, tests and demos.
+
+Usage: n350-sim [--pty [--link PATH]] [--tcp PORT [--bind ADDR]] [options]
+
+Serving (at least one; --pty when none is given):
+  --pty               serve on a new pseudo-terminal; its path is printed on the first line.
+                      Open it as a serial port, e.g. parvolt-cli identify --port /dev/pts/3
+  --link PATH         also make PATH a symbolic link to the pseudo-terminal (removed at exit)
+  --tcp PORT          serve Modbus RTU frames over TCP on PORT (0 picks a free port); the
+                      address is printed as tcp:ADDR:PORT. One client at a time.
+  --bind ADDR         address to listen on (default 127.0.0.1, loopback only)
+
+Drives:
+  --stations LIST     stations on the bus, e.g. 1,3,5-12 (default 1; at most 32)
+  --model NAME        model of every station, e.g. N350-401-H (default N350-2P5-H)
+  --model S=NAME      model of station S (repeat for several stations)
+  --version N         software version 13-01 as its raw value (default 135, shown as 1.35)
+  --data DIR          folder of the data files (default: beside the program)
+
+Line (the pseudo-terminal starts with these; a program that sets its own wins):
+  --baud N            1200..115200 (default 9600); frames end after 3.5 characters of silence
+  --parity P          none, odd or even (default none)
+  --stop N            1 or 2 stop bits (default 2)
+  --turnaround-us N   the drive's time from request to reply, in microseconds (default 0)
+  --wire-time         also hold each reply for the time its characters take on the line
+
+Faults (repeatable; settable per station):
+  --fault STATION:KIND[:ARG][@MODE]
+      KIND  drop        no reply
+            badcrc      reply with a spoiled CRC
+            delay       reply held back ARG ms (default 1000, past the 500 ms time-out)
+            wrongfunc   reply with function code ARG (default the request's + 1)
+            exception   exception reply with code ARG (default 4)
+            late        reply held back ARG ms (default 700) into the next transaction
+            garbage     ARG noise bytes (default as many as the reply)
+            truncated   only the first ARG bytes of the reply (default half)
+            disconnect  no reply, and the wire stays unplugged
+      MODE  always (default), once, or a number of replies, e.g. 1:drop@3
+
+  --help              this text
+
+Stops cleanly on Ctrl+C (SIGINT) or SIGTERM.
+)";
+
+inline constexpr const char* kPrefix = "n350-sim: ";
+inline constexpr const char* kUnknownOption = "unknown option ";
+inline constexpr const char* kMissingValue = "missing value for ";
+inline constexpr const char* kBadNumber = "not a number: ";
+inline constexpr const char* kBadStations = "bad station list: ";
+inline constexpr const char* kStationRange = "stations must be 1..32: ";
+inline constexpr const char* kUnknownModel = "unknown model: ";
+inline constexpr const char* kBadFault = "bad fault (STATION:KIND[:ARG][@MODE]): ";
+inline constexpr const char* kBadBaud = "unsupported baud rate: ";
+inline constexpr const char* kBadParity = "parity must be none, odd or even: ";
+inline constexpr const char* kBadStop = "stop bits must be 1 or 2: ";
+inline constexpr const char* kNoDataFiles =
+    "parameter definitions not found in the data folder; the drives carry only their "
+    "identification, command, status and PLC registers: ";
+inline constexpr const char* kPtyFailed = "cannot create a pseudo-terminal: ";
+inline constexpr const char* kLinkFailed = "cannot make the link ";
+inline constexpr const char* kTcpFailed = "cannot listen on ";
+inline constexpr const char* kServing = "serving stations ";
+inline constexpr const char* kStopped = "stopped";
+
+}  // namespace pv::res::sim

@@ -1,0 +1,107 @@
+// n350-sim: a bus of virtual N350 drives on a pseudo-terminal and/or a TCP port.
+
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "project/DataPaths.h"
+#include "res/SimTexts.h"
+#include "sim/PtyServer.h"
+#include "sim/SimOptions.h"
+#include "sim/TcpServer.h"
+#include "sim/VirtualBus.h"
+
+namespace {
+
+std::atomic<bool> gStop{false};
+
+extern "C" void onSignal(int) {
+    gStop = true;
+}
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "%s%s\n", pv::res::sim::kPrefix, text.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace pv::sim;
+    namespace t = pv::res::sim;
+
+    SimOptions o;
+    std::string error;
+    if (!parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), o, error)) {
+        fail(error);
+        return 2;
+    }
+    if (o.help) {
+        std::fputs(t::kHelp, stdout);
+        return 0;
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const std::string dataDir = o.dataDir.empty() ? pv::DataDir() : o.dataDir;
+    VirtualBus bus(dataDir);
+    if (!bus.dataLoaded()) fail(std::string(t::kNoDataFiles) + dataDir);
+    bus.setDefaultVersion(static_cast<std::uint16_t>(o.version));
+    for (const int s : o.stations) bus.addStation(s, o.modelOf(s));
+    for (const FaultSpec& f : o.faults) bus.faults(f.station).set(f.kind, f.mode, f.arg, f.count);
+
+    StreamOptions so;
+    so.line.baud = o.baud;
+    so.line.format = o.format;
+    so.wireTime = o.wireTime;
+    so.turnaround = std::chrono::microseconds(o.turnaroundUs);
+
+    std::unique_ptr<PtyServer> pty;
+    std::unique_ptr<TcpServer> tcp;
+    if (o.pty) {
+        pty = std::make_unique<PtyServer>(bus, so);
+        if (!pty->open(error)) return fail(std::string(t::kPtyFailed) + error);
+        if (!o.link.empty()) {
+            std::error_code ec;
+            if (std::filesystem::is_symlink(o.link, ec)) std::filesystem::remove(o.link, ec);
+            std::filesystem::create_symlink(pty->slavePath(), o.link, ec);
+            if (ec) return fail(std::string(t::kLinkFailed) + o.link + ": " + ec.message());
+        }
+        std::printf("%s\n", pty->slavePath().c_str());
+    }
+    if (o.tcpPort >= 0) {
+        tcp = std::make_unique<TcpServer>(bus, so);
+        if (!tcp->listen(o.bind, o.tcpPort, error))
+            return fail(std::string(t::kTcpFailed) + o.bind + ":" + std::to_string(o.tcpPort) +
+                        ": " + error);
+        std::printf("tcp:%s:%d\n", o.bind.c_str(), tcp->port());
+    }
+    std::string list;
+    for (const int s : o.stations) list += (list.empty() ? "" : ",") + std::to_string(s);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s%s%s\n", t::kPrefix, t::kServing, list.c_str());
+
+    std::thread tcpThread;
+    if (tcp) tcpThread = std::thread([&] { tcp->run(gStop); });
+    if (pty) pty->run(gStop);
+    if (tcpThread.joinable()) tcpThread.join();
+
+    if (!o.link.empty()) {
+        std::error_code ec;
+        if (std::filesystem::is_symlink(o.link, ec)) std::filesystem::remove(o.link, ec);
+    }
+    std::fprintf(stderr, "%s%s\n", t::kPrefix, t::kStopped);
+    return 0;
+}
