@@ -1,0 +1,197 @@
+#include "cli/CliLinkOptions.h"
+
+#include <netdb.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "comm/RegisterMap.h"
+#include "comm/StationList.h"
+#include "project/DataPaths.h"
+#include "project/ModelTable.h"
+#include "res/CommTexts.h"
+#include "serial/SerialPort.h"
+#include "serial/VirtualWire.h"
+#include "sim/VirtualBus.h"
+
+namespace pv::cli {
+
+const char* const kLinkOptionsHelp =
+    "  --port PORT        a serial device (/dev/ttyUSB0, COM1), tcp:HOST[:PORT] for a network\n"
+    "                     adapter (port 10001 unless given), or sim for a virtual drive\n"
+    "  --baud N           1200, 2400, 4800, 9600 (default), 19200, 38400, 57600, 115200\n"
+    "  --data-bits N      7 or 8 (default)\n"
+    "  --parity P         none (default), odd or even\n"
+    "  --stop N           1 or 2 (default)\n"
+    "  --timeout MS       response time-out in milliseconds (default 500)\n"
+    "  --sim-stations L   stations of the virtual drive bus (default 1), e.g. 1,3,5-8\n"
+    "  --sim-model NAME   model of the virtual drives (default N350-2P5-H)\n";
+
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == name && i + 1 < args.size()) {
+            value = args[i + 1];
+            args.erase(args.begin() + static_cast<long>(i),
+                       args.begin() + static_cast<long>(i) + 2);
+            return true;
+        }
+        if (args[i].rfind(name + "=", 0) == 0) {
+            value = args[i].substr(name.size() + 1);
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseNumber(const std::string& text, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    value = std::strtol(text.c_str() + (hex ? 2 : 0), &end, hex ? 16 : 10);
+    return end && *end == '\0' && end != text.c_str() + (hex ? 2 : 0);
+}
+
+bool ParseRegister(const std::string& text, long& value) {
+    if (text.size() == 5 && text[2] == '-') {
+        long group = 0, index = 0;
+        if (!ParseNumber(text.substr(0, 2), group) || !ParseNumber(text.substr(3), index))
+            return false;
+        value = comm::ParamRegister(static_cast<int>(group), static_cast<int>(index));
+        return true;
+    }
+    return ParseNumber(text, value) && value >= 0 && value <= 0xFFFF;
+}
+
+bool ParseLinkOptions(std::vector<std::string>& args, LinkOptions& o, std::string& error) {
+    std::string v;
+    long n = 0;
+    if (!TakeOption(args, "--port", o.port)) {
+        error = "missing --port";
+        return false;
+    }
+    if (TakeOption(args, "--baud", v)) {
+        if (!ParseNumber(v, n) || !serial::SerialPort::supportedBaud(static_cast<int>(n))) {
+            error = "unsupported baud rate: " + v;
+            return false;
+        }
+        o.baud = static_cast<int>(n);
+    }
+    if (TakeOption(args, "--data-bits", v)) {
+        if (v != "7" && v != "8") {
+            error = "data bits must be 7 or 8";
+            return false;
+        }
+        o.dataBits = v == "7" ? 7 : 8;
+    }
+    if (TakeOption(args, "--parity", v)) {
+        std::string p = v;
+        std::transform(p.begin(), p.end(), p.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        if (p == "none" || p == "n")
+            o.parity = 0;
+        else if (p == "odd" || p == "o")
+            o.parity = 1;
+        else if (p == "even" || p == "e")
+            o.parity = 2;
+        else {
+            error = "parity must be none, odd or even";
+            return false;
+        }
+    }
+    if (TakeOption(args, "--stop", v)) {
+        if (v != "1" && v != "2") {
+            error = "stop bits must be 1 or 2";
+            return false;
+        }
+        o.stopBits = v == "1" ? 1.0f : 2.0f;
+    }
+    if (TakeOption(args, "--timeout", v)) {
+        if (!ParseNumber(v, n) || n < 1 || n > 60000) {
+            error = "time-out must be 1..60000 ms";
+            return false;
+        }
+        o.timeoutMs = static_cast<int>(n);
+    }
+    TakeOption(args, "--sim-stations", o.simStations);
+    TakeOption(args, "--sim-model", o.simModel);
+    return true;
+}
+
+OpenLink::~OpenLink() {
+    if (link) link->Close();
+    if (bus && serial::virtualPeer() == bus) serial::setVirtualPeer(nullptr);
+}
+
+namespace {
+
+bool resolveIpv4(const std::string& host, sockaddr_in& out) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* res = nullptr;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &res) != 0 || !res) return false;
+    out.sin_addr = reinterpret_cast<const sockaddr_in*>(res->ai_addr)->sin_addr;
+    ::freeaddrinfo(res);
+    return true;
+}
+
+}  // namespace
+
+bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error) {
+    out.link = std::make_unique<comm::CDriveSerial>();
+    out.link->setResponseTimeout(std::chrono::milliseconds(o.timeoutMs));
+    std::string portName = o.port;
+    std::string lower = o.port;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    if (lower.rfind("tcp:", 0) == 0) {
+        std::string host = o.port.substr(4);
+        long tcpPort = serial::CSerial::kDefaultTcpPort;
+        const auto colon = host.rfind(':');
+        if (colon != std::string::npos) {
+            if (!ParseNumber(host.substr(colon + 1), tcpPort) || tcpPort < 1 || tcpPort > 65535) {
+                error = "bad TCP port in " + o.port;
+                return false;
+            }
+            host = host.substr(0, colon);
+        }
+        if (!resolveIpv4(host, out.link->tcpAddress)) {
+            error = std::string(res::kCantOpenPort) + ": unknown host " + host;
+            return false;
+        }
+        out.link->tcpPort = static_cast<int>(tcpPort);
+        portName = res::kTcpIpPortName;
+        out.tcpIp = true;
+    } else if (lower == "sim") {
+        const ModelInfo* model = FindModelByName(o.simModel);
+        if (!model) {
+            error = "unknown model: " + o.simModel;
+            return false;
+        }
+        std::vector<int> stations;
+        std::string message;
+        if (!comm::ParseStationList(o.simStations, stations, message)) {
+            error = message;
+            return false;
+        }
+        out.bus = std::make_shared<sim::VirtualBus>(DataDir());
+        // Without the parameter definitions the drives still identify themselves, but hold no
+        // parameter registers; say so rather than let every parameter read fail unexplained.
+        if (!out.bus->dataLoaded())
+            std::fprintf(stderr, "virtual drive: no data files in %s, parameters unavailable\n",
+                         DataDir().c_str());
+        for (int s : stations)
+            if (s >= comm::kMinStation) out.bus->addStation(s, model->code);
+        serial::setVirtualPeer(out.bus);
+    }
+    if (!out.link->InitComm(portName, o.baud, o.dataBits, o.parity, o.stopBits)) {
+        error = std::string(res::kCantOpenPort) + ": " + out.link->lastFailure();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pv::cli
