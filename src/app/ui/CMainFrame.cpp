@@ -117,6 +117,8 @@ void CMainFrame::createActions() {
     addAction(CommandId::PrintSetup, kCmdPrintSetup);
     addAction(CommandId::ExportPdf, kCmdExportPdf);
     addAction(CommandId::Exit, kCmdExit);
+    addAction(CommandId::Connect, kCmdConnect, {}, kTipConnect)
+        ->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
     for (int i = 0; i < kRecentCount; ++i) {
         auto* a = addAction(CommandId(int(CommandId::RecentFirst) + i), QString());
         recentActions_ << a;
@@ -144,6 +146,8 @@ void CMainFrame::createActions() {
     toolbar_->setObjectName("mainToolbar");
     for (auto id : {CommandId::New, CommandId::Open, CommandId::Save, CommandId::Print})
         toolbar_->addAction(action(id));
+    toolbar_->addSeparator();
+    toolbar_->addAction(action(CommandId::Connect));
     toolbar_->addSeparator();
     toolbar_->addAction(action(CommandId::ParameterView));
     toolbar_->addSeparator();
@@ -188,6 +192,8 @@ void CMainFrame::rebuildMenus() {
         view->addSeparator();
         view->addAction(action(CommandId::ParameterView));
     }
+    auto* operation = bar->addMenu(kMenuOperation);
+    operation->addAction(action(CommandId::Connect));
     auto* help = bar->addMenu(kMenuHelp);
     help->addAction(action(CommandId::Help));
     help->addSeparator();
@@ -211,7 +217,7 @@ void CMainFrame::updateCommands() {
 
 void CMainFrame::installHooks() {
     auto& h = session_->hooks;
-    h.stopActivity = [] {};
+    h.stopActivity = [this] { stopAutoRefresh(); };
     h.closeWindows = [this] { closeProjectWindows(); };
     h.askOpenPath = [this]() -> std::optional<std::string> {
         const QString p = QFileDialog::getOpenFileName(this, ui_text::kOpenCaption, QString(),
@@ -565,11 +571,24 @@ void CMainFrame::startUp(const QString& commandLinePath, const std::string& hand
     QString path = commandLinePath;
     if (path.endsWith("/dde")) path.chop(4);
     if (!path.isEmpty()) openPath(path);
-    if (auto h = TakeHandOverFile(handOverPath)) applyHandOver(*h);
+    if (auto h = TakeHandOverFile(handOverPath))
+        applyHandOver(*h);
+    else
+        readSettingsFiles();
 }
 
 void CMainFrame::applyHandOver(const HandOver& h) {
     if (h.mode == 1 && !h.projectPath.empty()) openPath(q(h.projectPath));
+    if (h.mode == 2) linkFromHandOver(h);
+}
+
+void CMainFrame::stopAutoRefresh() {
+    if (!state_.autoRefreshRunning) return;
+    autoRefreshTimer_.stop();
+    // The pass in progress ends before the channel is used for anything else.
+    link_.waitIdle();
+    state_.autoRefreshRunning = 0;
+    if (auto* a = action(CommandId::AutoRefresh)) a->setChecked(false);
 }
 
 }  // namespace pv::ui

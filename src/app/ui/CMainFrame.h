@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPrinter>
+#include <QTimer>
 #include <memory>
 
 #include "app/FrameState.h"
@@ -14,6 +15,9 @@
 #include "app/ui/CommandIds.h"
 #include "app/ui/HandOverFile.h"
 #include "app/ui/LinkThread.h"
+#include "comm/CDriveSerial.h"
+#include "comm/LinkState.h"
+#include "comm/SettingsFiles.h"
 
 class QAction;
 class QMdiArea;
@@ -23,6 +27,7 @@ class QToolBar;
 namespace pv::ui {
 
 class CParameterFrame;
+struct CommChoice;
 class CParameterView;
 class QtPrompts;
 class StatusPanes;
@@ -61,6 +66,20 @@ public:
     // Sets pane `pane` of the status bar.
     void setPane(int pane, const QString& text);
 
+    // The link. Its channel object is touched only by jobs on the link thread.
+    comm::LinkState& linkState() { return linkState_; }
+    comm::CommSettings& commSettings() { return commSettings_; }
+    const comm::SettingsLocation& settingsLocation() const { return settingsWhere_; }
+    void setSettingsLocation(const comm::SettingsLocation& where) { settingsWhere_ = where; }
+    // Opens the port of a choice (Connect in the settings dialog); true when it opened.
+    bool openPort(const CommChoice& choice);
+    // Identifies the stations of an opened port and marks the link online.
+    bool identifyStations(const CommChoice& choice);
+    // Ends the link (the settings dialog's Disconnect).
+    void disconnectLink();
+    // Response time-out of links opened from now on (tests shorten it).
+    void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -86,6 +105,11 @@ private:
     void onHelp();
     void onAbout();
     void onParameterView();
+    void onConnect();
+    void stopAutoRefresh();
+    void showLinkPanes(const comm::LinkPanes& panes);
+    void readSettingsFiles();
+    void linkFromHandOver(const HandOver& h);
 
     void projectShown();
     void closeProjectWindows();
@@ -110,6 +134,14 @@ private:
     QList<QAction*> recentActions_;
     QPrinter printer_;
     int programChoice_ = 0;
+
+    std::unique_ptr<comm::CDriveSerial> serial_;
+    comm::LinkState linkState_;
+    comm::CommSettings commSettings_;
+    comm::AdapterSettings adapters_;
+    comm::SettingsLocation settingsWhere_ = comm::SettingsLocation::standard();
+    std::chrono::milliseconds responseTimeout_ = serial::CSerial::kDefaultResponseTimeout;
+    QTimer autoRefreshTimer_;
 };
 
 }  // namespace pv::ui

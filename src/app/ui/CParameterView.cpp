@@ -29,7 +29,8 @@ CParameterView::CParameterView(QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    setColumnWidth(ColBlank, 0);
+    // The blank first column has no width: hiding it keeps the header from widening it.
+    setColumnHidden(ColBlank, true);
     setColumnWidth(ColName, 660);
     setColumnWidth(ColDefault, 80);
     setColumnWidth(ColSet, 80);

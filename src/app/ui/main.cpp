@@ -6,7 +6,11 @@
 
 #include "app/ui/CMainFrame.h"
 #include "app/ui/HandOverFile.h"
+#include "project/DataPaths.h"
+#include "project/ModelTable.h"
 #include "res/UiTexts.h"
+#include "serial/VirtualWire.h"
+#include "sim/VirtualBus.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,8 +25,31 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("project", "Project file (*.nf3) to open.");
+    QCommandLineOption simModel("sim-model", "Model of the virtual drive behind the port SIM.",
+                                "name", "N350-2P5-H");
+    QCommandLineOption simStations("sim-stations", "Stations of the virtual drive (1..32).",
+                                   "count", "1");
+    QCommandLineOption simBaud("sim-baud",
+                               "Let the virtual drive answer as fast as a real line at this "
+                               "baud rate (0: at once).",
+                               "baud", "0");
+    QCommandLineOption noSim("no-sim", "Do not offer the virtual drive.");
+    parser.addOptions({simModel, simStations, simBaud, noSim});
     parser.process(app);
     const QStringList args = parser.positionalArguments();
+
+    // The built-in virtual drive: choosing the port "SIM" in the settings dialog reaches it, so
+    // the program can be tried without a drive at hand.
+    if (!parser.isSet(noSim)) {
+        const auto* model = pv::FindModelByName(parser.value(simModel).toStdString());
+        const std::uint32_t code = model ? model->code : pv::ModelsByCode().front().code;
+        auto bus = std::make_shared<pv::sim::VirtualBus>(pv::DataDir());
+        const int count = std::clamp(parser.value(simStations).toInt(), 1, pv::sim::kMaxStation);
+        for (int s = 1; s <= count; ++s) bus->addStation(s, code);
+        if (const int baud = parser.value(simBaud).toInt(); baud > 0)
+            bus->setWireTime(baud, std::chrono::milliseconds(2));
+        pv::serial::setVirtualPeer(bus);
+    }
 
     pv::ui::CMainFrame frame;
     frame.show();

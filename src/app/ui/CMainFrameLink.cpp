@@ -1,0 +1,153 @@
+// The main frame's link commands: Connect with its settings dialog, Disconnect, and the
+// start-up link of a hand-over file. Every channel call runs as a job on the link thread.
+
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CParameterView.h"
+#include "app/ui/QtPrompts.h"
+#include "comm/Connect.h"
+#include "comm/PortList.h"
+#include "comm/StationList.h"
+#include "comm/ui/CommSettingsDialog.h"
+#include "project/ModelTable.h"
+#include "res/CommTexts.h"
+#include "res/ProjectTexts.h"
+#include "res/UiTexts.h"
+#include "serial/VirtualWire.h"
+#include "widgets/StatusPanes.h"
+
+namespace pv::ui {
+
+void CMainFrame::readSettingsFiles() {
+    comm::ReadAcomFile(settingsWhere_, commSettings_);
+    comm::ReadKq4ComFile(settingsWhere_, adapters_);
+}
+
+void CMainFrame::onConnect() {
+    if (refuseWhileAutoRefresh()) return;
+    std::vector<std::string> ports;
+    comm::FillPortList(ports, true);
+    if (serial::virtualPeer()) ports.push_back(ui_text::kPortSim);
+    CommSettingsDialog dialog(commSettings_, adapters_.portName, ports, linkState_.linked,
+                              *prompts_, this);
+    dialog.setOpenPort([this](const CommChoice& c) { return openPort(c); });
+    dialog.setClosePort([this] { disconnectLink(); });
+    dialog.exec();
+    if (!dialog.opened() || linkState_.linked) return;
+    identifyStations(dialog.choice());
+}
+
+bool CMainFrame::openPort(const CommChoice& choice) {
+    commSettings_ = choice.settings;
+    const bool tcp = choice.portName == res::kTcpIpPortName;
+    if (tcp && adapters_.adapters.empty()) prompts_->message(res::kNoAdapter);
+    bool opened = false;
+    const auto s = choice.settings;
+    const auto timeout = responseTimeout_;
+    link_.runModal(
+        [this, &opened, s, timeout, name = choice.portName] {
+            if (!serial_) serial_ = std::make_unique<comm::CDriveSerial>();
+            serial_->setResponseTimeout(timeout);
+            opened = serial_->InitComm(name, s.baud(), s.dataBits(), s.parity(), s.stopBits(), 2048,
+                                       2048) != 0;
+        },
+        this);
+    if (!opened) prompts_->error(res::kCantOpenPort);
+    adapters_.portName = choice.portName;
+    comm::WriteKq4ComFile(settingsWhere_, adapters_);
+    linkState_.tcpIp = tcp;
+    return opened;
+}
+
+bool CMainFrame::identifyStations(const CommChoice& choice) {
+    comm::ConnectRequest request;
+    request.stations = choice.stations;
+    request.stationText = choice.settings.stationText;
+    if (state_.isProjectOpen()) request.projectModel = state_.modelCode;
+    request.tcpIp = choice.portName == res::kTcpIpPortName;
+    request.settingsToSave = &commSettings_;
+    request.settingsLocation = settingsWhere_;
+    CM240Doc* doc = document();
+    bool reloaded = false;
+    request.reloadInitialValues = [doc, &reloaded](std::uint32_t modelCode) {
+        // Runs on the link thread while the window waits; the list is refreshed afterwards.
+        if (doc) doc->ApplyModelDefaultsFile(modelCode, true);
+        reloaded = true;
+    };
+    comm::LinkState state = linkState_;
+    comm::LinkPanes panes;
+    bool linked = false;
+    link_.runModal(
+        [&] { linked = serial_ && comm::Connect(*serial_, *prompts_, request, state, panes); },
+        this);
+    linkState_ = state;
+    if (!linked) return false;
+    state_.connected = 1;
+    state_.voltageClass = linkState_.voltageClass;
+    if (doc && !linkState_.versions.empty())
+        doc->driveSoftwareVersion = comm::VersionValue(linkState_.versions.front());
+    if (reloaded && parameterView()) parameterView()->RefreshShownValues();
+    showLinkPanes(panes);
+    updateCommands();
+    return true;
+}
+
+void CMainFrame::showLinkPanes(const comm::LinkPanes& panes) {
+    state_.status.version = panes.version;
+    state_.status.link = panes.link;
+    if (!panes.model.empty()) state_.status.model = panes.model;
+    state_.status.station = panes.station;
+    showStatusTexts();
+}
+
+void CMainFrame::disconnectLink() {
+    stopAutoRefresh();
+    link_.runModal(
+        [this] {
+            if (serial_) serial_->Close();
+            serial_.reset();
+        },
+        this);
+    linkState_.unlink();
+    state_.connected = 0;
+    state_.status.version.clear();
+    state_.status.station.clear();
+    state_.status.link = res::kUnlink;
+    showStatusTexts();
+    updateCommands();
+}
+
+void CMainFrame::linkFromHandOver(const HandOver& h) {
+    commSettings_.portNumber = h.portNumber;
+    commSettings_.baudIndex = h.baudIndex;
+    commSettings_.dataBitsIndex = h.dataBitsIndex;
+    commSettings_.parityIndex = h.parityIndex;
+    commSettings_.stopBitsIndex = h.stopBitsIndex;
+    commSettings_.stationText = h.stationText;
+    comm::WriteAcomFile(settingsWhere_, commSettings_);
+    const int station = std::atoi(h.stationText.c_str());
+    if (linkState_.stations.empty()) linkState_.stations.push_back(station);
+
+    CommChoice choice;
+    choice.portName = h.portText;
+    choice.settings = commSettings_;
+    choice.stations = {station};
+    if (!openPort(choice)) return;
+    comm::LinkState state = linkState_;
+    comm::LinkPanes panes;
+    std::string modelName;
+    bool linked = false;
+    link_.runModal(
+        [&] { linked = comm::StartupLink(*serial_, *prompts_, station, state, panes, &modelName); },
+        this);
+    linkState_ = state;
+    if (!linked) return;
+    // The drive decides the project: any open one closes, a new one follows the drive's model.
+    if (state_.isProjectOpen() && !session_->close(text::kModifiedSaveQuestion)) return;
+    if (!modelName.empty()) session_->newProject(modelName, 0);
+    linkState_.linked = true;
+    state_.connected = 1;
+    showLinkPanes(panes);
+    updateCommands();
+}
+
+}  // namespace pv::ui

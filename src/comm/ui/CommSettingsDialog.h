@@ -1,0 +1,81 @@
+#pragma once
+// The communication settings dialog: port (the machine's serial ports, "TCPIP" and "SIM" for
+// the built-in virtual drive), line settings as radio groups, the station list, and the buttons
+// Connect, Disconnect and Close. Opening and closing the port are the main frame's business (they
+// run on the link thread); the dialog only gathers the choice and hands it over.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "comm/SettingsFiles.h"
+#include "res/Prompts.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace pv::ui {
+
+struct CommChoice {
+    std::string portName;  // as listed: "/dev/ttyUSB0", "TCPIP" or "SIM"
+    comm::CommSettings settings;
+    std::vector<int> stations;
+};
+
+class CommSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Opens the port for a choice; true when it opened (the frame tells the user otherwise).
+    using OpenPort = std::function<bool(const CommChoice&)>;
+    using ClosePort = std::function<void()>;
+
+    CommSettingsDialog(const comm::CommSettings& settings, const std::string& savedPort,
+                       const std::vector<std::string>& ports, bool linked, Prompts& prompts,
+                       QWidget* parent = nullptr);
+
+    void setOpenPort(OpenPort f) { openPort_ = std::move(f); }
+    void setClosePort(ClosePort f) { closePort_ = std::move(f); }
+
+    // True once Connect opened the port.
+    bool opened() const { return opened_; }
+    CommChoice choice() const;
+
+    QComboBox* portBox() const { return port_; }
+    QLineEdit* stationEdit() const { return station_; }
+    QPushButton* connectButton() const { return connect_; }
+    QPushButton* disconnectButton() const { return disconnect_; }
+    QPushButton* closeButton() const { return close_; }
+    QButtonGroup* baudGroup() const { return baud_; }
+    QButtonGroup* parityGroup() const { return parity_; }
+    QButtonGroup* stopBitsGroup() const { return stop_; }
+    QButtonGroup* dataBitsGroup() const { return dataBits_; }
+
+private:
+    void onConnect();
+    void onDisconnect();
+    void setLinked(bool linked);
+
+    Prompts& prompts_;
+    comm::CommSettings settings_;
+    OpenPort openPort_;
+    ClosePort closePort_;
+    bool opened_ = false;
+
+    QComboBox* port_;
+    QComboBox* adapter_;
+    QPushButton* adapterButton_;
+    QPushButton* assign_;
+    QButtonGroup* baud_;
+    QButtonGroup* dataBits_;
+    QButtonGroup* parity_;
+    QButtonGroup* stop_;
+    QLineEdit* station_;
+    QPushButton* connect_;
+    QPushButton* disconnect_;
+    QPushButton* close_;
+};
+
+}  // namespace pv::ui

@@ -1,0 +1,201 @@
+// The main frame: menus with and without a project, the workspace tree choosing the list's
+// group, the status panes, the hand-over file, recent files and the close question.
+
+#include <QAbstractButton>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "UiFixtures.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CParameterView.h"
+#include "app/ui/HandOverFile.h"
+#include "app/ui/QtPrompts.h"
+#include "project/DataPaths.h"
+#include "widgets/StatusPanes.h"
+#include "widgets/WorkspaceTree.h"
+
+using namespace pv;
+using namespace pv::ui;
+using namespace pv::ui::test;
+
+namespace {
+QStringList menuTitles(QMainWindow& w) {
+    QStringList out;
+    for (auto* a : w.menuBar()->actions()) out << a->text();
+    return out;
+}
+
+void writeFile(const QString& path, const std::string& text) {
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+}
+
+// Answers the next message boxes by clicking the given standard buttons in turn.
+void answerBoxes(CMainFrame& frame, QList<QMessageBox::StandardButton> answers,
+                 QStringList* seen = nullptr) {
+    frame.prompts().setDialogHook([answers, seen](QDialog& d) mutable {
+        auto* box = qobject_cast<QMessageBox*>(&d);
+        if (!box || answers.isEmpty()) return false;
+        if (seen) *seen << box->text();
+        box->button(answers.takeFirst())->click();
+        return true;
+    });
+}
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir config_;
+
+private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        SetDataDirOverride(std::string(PARVOLT_DATA_DIR) + "/");
+    }
+
+    void menusFollowTheProject() {
+        CMainFrame frame;
+        QCOMPARE(menuTitles(frame), QStringList({"&File", "&Operation", "&Help"}));
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        QCOMPARE(menuTitles(frame),
+                 QStringList({"&File", "&View", "&Operation", "&Window", "&Help"}));
+        QVERIFY(frame.action(CommandId::Save)->isEnabled());
+        QCOMPARE(frame.action(CommandId::New)->shortcut(), QKeySequence("Ctrl+N"));
+        QCOMPARE(frame.action(CommandId::Help)->shortcut(), QKeySequence(Qt::Key_F1));
+    }
+
+    void newProjectSetsStatusPanesAndTree() {
+        CMainFrame frame;
+        QCOMPARE(frame.panes().shown(3), QString("Unlink"));
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        QCOMPARE(frame.panes().shown(0), QString("FileName: New File"));
+        QCOMPARE(frame.panes().shown(4), QString("Model: N350-2P5-H"));
+        QCOMPARE(frame.panes().shown(5), QString("Station Num: "));
+        auto* tree = frame.tree();
+        QCOMPARE(tree->itemByNumber(WorkspaceTree::kParameter)->childCount(), 24);
+        QCOMPARE(tree->itemByNumber(2002 + 2 * 5)->text(0),
+                 QString("05-XX : Multi-Speed Parameters"));
+        QCOMPARE(tree->itemByNumber(2048)->text(0),
+                 QString("23-XX: Pump and HVAC Function Parameters"));
+        QVERIFY(tree->itemByNumber(WorkspaceTree::kProgramme)->isExpanded());
+        QVERIFY(tree->itemByNumber(WorkspaceTree::kParameter)->isExpanded());
+        QCOMPARE(tree->itemByNumber(WorkspaceTree::kPlc)->text(0), QString("PLC"));
+    }
+
+    void treeSelectsGroupFiveAndParameterShowsAll() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        frame.document()->table = tableWithCounts(std::vector<int>(24, 3));
+        auto* tree = frame.tree();
+        auto* item = tree->itemByNumber(WorkspaceTree::groupItemNumber(5));
+        tree->scrollToItem(item);
+        QCoreApplication::processEvents();
+        const QPoint at = tree->visualItemRect(item).center();
+        // A double-click as the window system delivers it: a click, then the double-click.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(frame.state().selectedGroup, 5);
+        auto* view = frame.parameterView();
+        QCOMPARE(view->rowCount(), 4);
+        for (const auto& r : view->rows()) QCOMPARE(r.group, 5);
+
+        frame.activateTreeNumber(WorkspaceTree::kParameter);
+        QCOMPARE(frame.state().selectedGroup, -1);
+        QCOMPARE(view->rowCount(), 24 * 4);
+    }
+
+    void handOverModeOneOpensTheProjectAndIsDeleted() {
+        QTemporaryDir dir;
+        const QString project = dir.filePath("handed.nf3");
+        {
+            CMainFrame maker;
+            QVERIFY(maker.session().newProject("N350-401-H"));
+            QVERIFY(maker.session().saveAs(project.toStdString()));
+        }
+        const QString handOver = dir.filePath("curfile.ini");
+        writeFile(handOver, "1\n" + project.toStdString() + "\n");
+        CMainFrame frame;
+        frame.startUp({}, handOver.toStdString());
+        QVERIFY(frame.state().isProjectOpen());
+        QCOMPARE(QString::fromStdString(frame.state().projectPath), project);
+        QCOMPARE(QString::fromStdString(frame.state().modelName), QString("N350-401-H"));
+        QCOMPARE(frame.panes().shown(0), QString("FileName: handed.nf3"));
+        QVERIFY(!QFile::exists(handOver));
+        QCOMPARE(frame.recentFiles().value(0), project);
+    }
+
+    void handOverWithUnknownModeDoesNothingButIsDeleted() {
+        QTemporaryDir dir;
+        const QString handOver = dir.filePath("curfile.ini");
+        writeFile(handOver, "7\nwhatever\n");
+        CMainFrame frame;
+        frame.startUp({}, handOver.toStdString());
+        QVERIFY(!frame.state().isProjectOpen());
+        QVERIFY(!QFile::exists(handOver));
+    }
+
+    void handOverModeTwoLineCoding() {
+        const HandOver h = ParseHandOver("2\r\nCOM4\r\n19200\r\n812\r\n1,3\r\n6\r\n");
+        QCOMPARE(h.mode, 2);
+        QCOMPARE(h.portNumber, 4);
+        QCOMPARE(h.baudIndex, 2);
+        QCOMPARE(h.dataBitsIndex, 1);
+        QCOMPARE(h.parityIndex, 1);
+        QCOMPARE(h.stopBitsIndex, 1);
+        QCOMPARE(QString::fromStdString(h.stationText), QString("1,3"));
+        QCOMPARE(h.linkValue, 6);
+        const HandOver even = ParseHandOver("2\nCOM1\n9600\n721\n1\n");
+        QCOMPARE(even.dataBitsIndex, 0);
+        QCOMPARE(even.parityIndex, 0);
+        QCOMPARE(even.stopBitsIndex, 0);
+        const HandOver none = ParseHandOver("2\nCOM1\n9600\n801\n1\n");
+        QCOMPARE(none.parityIndex, 2);
+    }
+
+    void commandLinePathDropsTheDdeSuffix() {
+        QTemporaryDir dir;
+        const QString project = dir.filePath("cmd.nf3");
+        {
+            CMainFrame maker;
+            QVERIFY(maker.session().newProject("N350-2P5-H"));
+            QVERIFY(maker.session().saveAs(project.toStdString()));
+        }
+        CMainFrame frame;
+        frame.startUp(project + "/dde", dir.filePath("none.ini").toStdString());
+        QCOMPARE(QString::fromStdString(frame.state().projectPath), project);
+    }
+
+    void closeAsksForAModifiedProject() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        frame.document()->modified = true;
+        QStringList seen;
+        answerBoxes(frame, {QMessageBox::Cancel}, &seen);
+        QVERIFY(!frame.close());
+        QCOMPARE(seen, QStringList({"The file has been modified,save it or not?"}));
+        QVERIFY(frame.state().isProjectOpen());
+        answerBoxes(frame, {QMessageBox::No});
+        QVERIFY(frame.close());
+    }
+
+    void aboutNamesTheProductAndVersion() {
+        CMainFrame frame;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            text = box->text();
+            box->accept();
+        });
+        frame.runCommand(CommandId::About);
+        QVERIFY(text.contains("N350-Parvolt V1.35"));
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
