@@ -137,6 +137,12 @@ StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
         }
         now = Clock::now();
         if (!pending.empty() && now - lastByte >= endsBySilence()) process(pending.size());
+        // An unplugged wire over TCP is a dropped connection; the next client finds the bus
+        // plugged in again. A pseudo-terminal just stays silent.
+        if (!hangupIsIdle && !bus.connected()) {
+            bus.setConnected(true);
+            return StreamEnd::Closed;
+        }
         while (!out.empty() && out.front().due <= Clock::now()) {
             // A reader that went away loses its replies; the bus keeps serving.
             writeAll(fd, out.front().bytes);

@@ -112,6 +112,28 @@ TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
     server.stop();
 }
 
+TEST_F(Served, TcpDisconnectFaultDropsTheConnection) {
+    TcpServer server(bus, {});
+    std::string error;
+    ASSERT_TRUE(server.listen("127.0.0.1", 0, error)) << error;
+    server.start();
+    bus.faults(1).set(FaultKind::Disconnect);
+    int fd = connectTo(server.port());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 2000), 1);
+    std::uint8_t b = 0;
+    EXPECT_EQ(::read(fd, &b, 1), 0);  // end of stream, not a reply
+    ::close(fd);
+    fd = connectTo(server.port());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
+    EXPECT_EQ(readReply(fd, 7), withCrc({1, 3, 2, 0x07, 0x40}));
+    ::close(fd);
+    server.stop();
+}
+
 TEST_F(Served, TcpRefusesABadAddress) {
     TcpServer server(bus, {});
     std::string error;
