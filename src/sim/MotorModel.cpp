@@ -22,6 +22,7 @@ void MotorModel::advance(std::chrono::microseconds dt, const RampSettings& s) {
     const double limit = std::max(0.0, s.maxRaw);
     const double goal = std::clamp(target_, -limit, limit);
     double seconds = static_cast<double>(dt.count()) * 1e-6;
+    if (seconds <= 0.0) return;
     ramp_ = 0;
     // Up to two legs: down to zero when the direction changes, then towards the goal.
     while (seconds > 0.0 && output_ != goal) {

@@ -96,6 +96,17 @@ std::optional<std::uint16_t> VirtualDrive::read(std::uint16_t a) {
     switch (areaOf(a)) {
         case Area::Param:
             if (a == reg::kPassword) return paramPassword_.state();
+            if ((a >> 8) == kMonitorGroup) {
+                const RegisterDef& d = *params_->find(a);
+                if (const auto v = monitorValue(a & 0xFF); v && d.readOnly()) {
+                    const double raw =
+                        std::round(*v * std::pow(10.0, decimals(d.valueKind, d.attr)));
+                    const double lo = isSigned16(d.attr) ? -32768.0 : 0.0;
+                    const double hi = isSigned16(d.attr) ? 32767.0 : 65535.0;
+                    return static_cast<std::uint16_t>(
+                        static_cast<std::int32_t>(std::clamp(raw, lo, hi)) & 0xFFFF);
+                }
+            }
             return paramRaw(a, 0);
         case Area::Hidden:
             return hidden_[static_cast<std::size_t>((a >> 8) - kHiddenFirst)][a & 0xFF];
@@ -227,16 +238,66 @@ void VirtualDrive::updateMotorCommand() {
 
 void VirtualDrive::advanceMotor() {
     const auto now = clock_->now();
-    if (now > lastAdvance_) motor_.advance(now - lastAdvance_, rampSettings());
+    if (now > lastAdvance_) {
+        const double kw = telemetry().kilowatts;
+        motor_.advance(now - lastAdvance_, rampSettings());
+        kilowattHours_ += (kw + telemetry().kilowatts) / 2.0 *
+                          std::chrono::duration<double>(now - lastAdvance_).count() / 3600.0;
+    }
     lastAdvance_ = now;
 }
 
-std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
+VirtualDrive::Telemetry VirtualDrive::telemetry() const {
+    Telemetry t;
     const RampSettings ramp = rampSettings();
+    t.outputHz = std::fabs(motor_.output());
+    t.share = ramp.maxRaw > 0 ? std::min(1.0, t.outputHz / ramp.maxRaw) : 0.0;
+    const double rated = (modelCode_ & 0xFF) >= 33 ? 380.0 : 220.0;
+    t.outputVolts = rated * t.share;
+    // Regenerating while slowing down lifts the DC bus.
+    t.busVolts = rated * std::sqrt(2.0) * (motor_.rampDirection() < 0 ? 1.08 : 1.0);
+    if (motor_.running()) {
+        const int r = motor_.rampDirection();
+        const double load = 0.3 + 0.4 * t.share + (r > 0 ? 0.5 : 0.0);
+        t.amps = ratedCurrentTenths(modelCode_) * 0.1 * load;
+        t.torquePercent = r > 0 ? 80.0 : r < 0 ? -40.0 : 20.0 + 30.0 * t.share;
+        t.powerFactor = 0.85;
+        t.kilowatts = std::sqrt(3.0) * t.outputVolts * t.amps * t.powerFactor / 1000.0;
+    }
+    t.rpm = motor_.output() * 30.0;  // a four-pole motor, negative in reverse
+    return t;
+}
+
+std::optional<double> VirtualDrive::monitorValue(int index) const {
+    const Telemetry t = telemetry();
+    switch (index) {
+        case 21:
+            return t.kilowatts;
+        case 22:
+            return t.rpm;
+        case 23:
+            return t.powerFactor;
+        case 27:  // torque command
+        case 28:  // torque current
+        case 32:  // speed regulator output
+            return t.torquePercent;
+        case 29:  // magnetising current
+            return motor_.running() ? 30.0 : 0.0;
+        case 40:
+            return kilowattHours_;
+        case 41:  // heat sink: ambient plus load
+            return 30.0 + 25.0 * t.share;
+        case 44:
+            return t.outputVolts;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
+    const Telemetry t = telemetry();
     const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
-    const double outHz = std::fabs(motor_.output());
-    const double share = ramp.maxRaw > 0 ? std::min(1.0, outHz / ramp.maxRaw) : 0.0;
-    const double volts = (modelCode_ & 0xFF) >= 33 ? 380.0 : 220.0;
+    const double maxHz = rampSettings().maxRaw;
     auto u16 = [](double v) {
         return static_cast<std::uint16_t>(std::lround(std::clamp(v, 0.0, 65535.0)));
     };
@@ -250,7 +311,8 @@ std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
             if (motor_.running()) w |= kStRunning;
             if (motor_.reverse()) w |= kStReverse;
             if (faultCode_ != 0) w |= kStFault;
-            if (motor_.runCommanded() && motor_.rampDirection() == 0 && outHz > 0) w |= kStAtSpeed;
+            if (motor_.runCommanded() && motor_.rampDirection() == 0 && t.outputHz > 0)
+                w |= kStAtSpeed;
             return w;
         }
         case 1:
@@ -258,27 +320,19 @@ std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
         case 2:  // terminals: S1..S8 from the command word, then the outputs R1, R2, DO1
             return static_cast<std::uint16_t>(((command_ >> 6) & 0xFF) | (outputs_ & 7) << 8);
         case 3:
-            return u16(std::min(frequency_ * unit, ramp.maxRaw) / unit);
+            return u16(std::min(frequency_ * unit, maxHz) / unit);
         case 4:
-            return u16(outHz / unit);
-        case 5:  // output voltage, 0.1 V
-            return u16(volts * share * 10.0);
-        case 6: {  // DC bus, 0.1 V; regenerating while slowing down lifts it
-            const double bus = volts * std::sqrt(2.0) * (motor_.rampDirection() < 0 ? 1.08 : 1.0);
-            return u16(bus * 10.0);
-        }
-        case 7: {  // output current, 0.1 A
-            if (!motor_.running()) return 0;
-            const double load = 0.3 + 0.4 * share + (motor_.rampDirection() > 0 ? 0.5 : 0.0);
-            return u16(ratedCurrentTenths(modelCode_) * load);
-        }
-        case 12: {  // torque, 0.1 %
-            if (!motor_.running()) return 0;
-            const int r = motor_.rampDirection();
-            return s16(r > 0 ? 800.0 : r < 0 ? -400.0 : 200.0 + 300.0 * share);
-        }
-        case 13:  // motor speed, rpm of a four-pole motor, negative in reverse
-            return s16(motor_.output() * 30.0);
+            return u16(t.outputHz / unit);
+        case 5:  // 0.1 V
+            return u16(t.outputVolts * 10.0);
+        case 6:  // 0.1 V
+            return u16(t.busVolts * 10.0);
+        case 7:  // 0.1 A
+            return u16(t.amps * 10.0);
+        case 12:  // 0.1 %
+            return s16(t.torquePercent * 10.0);
+        case 13:
+            return s16(t.rpm);
         default:
             return 0;
     }

@@ -61,6 +61,7 @@ inline constexpr std::uint16_t kPlcPasswordState = 0xAA03;
 inline constexpr std::uint16_t kDriveTypeN350 = 0x0740;
 inline constexpr std::uint16_t kDefaultVersion = 135;
 inline constexpr std::uint16_t kMaxParamPassword = 9999;
+inline constexpr int kMonitorGroup = 12;
 // Registers one function-03 or function-16 request may carry.
 inline constexpr int kMaxRegistersPerRequest = 32;
 
@@ -129,6 +130,21 @@ private:
     void advanceMotor();
     void updateMotorCommand();
     RampSettings rampSettings() const;
+    // What the motor's state means at the drive's terminals.
+    struct Telemetry {
+        double outputHz = 0;
+        double share = 0;  // of the maximum frequency
+        double outputVolts = 0;
+        double busVolts = 0;
+        double amps = 0;
+        double torquePercent = 0;
+        double powerFactor = 0;
+        double kilowatts = 0;
+        double rpm = 0;  // signed
+    };
+    Telemetry telemetry() const;
+    // Live values of the monitor parameters (group 12), in engineering units.
+    std::optional<double> monitorValue(int index) const;
     std::uint16_t statusRegister(std::uint16_t address) const;
     std::uint16_t paramRaw(std::uint16_t address, std::uint16_t fallback) const;
     double paramValue(std::uint16_t address, double fallback) const;
@@ -154,6 +170,7 @@ private:
     std::uint16_t plcRun_ = 0;
 
     MotorModel motor_;
+    double kilowattHours_ = 0;
     SimClock::Duration lastAdvance_{0};
 };
 

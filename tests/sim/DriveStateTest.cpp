@@ -112,6 +112,10 @@ TEST_F(DriveState, MotorRampsByAccelerationAndDecelerationTimes) {
     EXPECT_EQ(read(0x2524), 300);
     EXPECT_EQ(read(0x2520) & kStAtSpeed, kStAtSpeed);
     EXPECT_EQ(static_cast<std::int16_t>(read(0x252D)), 900);  // rpm of a four-pole motor
+    EXPECT_EQ(bus.station(1)->valueOf("12-22"), "900.0");     // the monitor parameter agrees
+    EXPECT_EQ(bus.station(1)->valueOf("12-41"), "43");        // warmer at half speed
+    EXPECT_GT(read(0x2527), 0);                               // current flows
+    EXPECT_EQ(read(0x2525), 1100);                            // 220 V x 30/60 Hz, in 0.1 V
 
     // Reverse: down through zero at the deceleration rate, then up again.
     EXPECT_EQ(write(0x2501, kCmdRun | kCmdReverse), 0);
