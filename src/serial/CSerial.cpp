@@ -338,7 +338,7 @@ ErrType CSerial::validateReply(const std::uint8_t* request, std::size_t len,
 
 int CSerial::SearchIP(std::vector<NetAdapter>& adapters) {
     adapters.clear();
-    const int fd = openDiscoverySocket(discoveryPort, discoveryWait);
+    const int fd = openDiscoverySocket(discoveryLocalPort, discoveryWait);
     if (fd < 0) return 0;
     const std::uint8_t query[4] = {0, 0, 0, 0xF6};
     if (!sendDatagram(fd, discoveryAddress, discoveryPort, query, sizeof query)) {
@@ -372,7 +372,7 @@ int CSerial::setIPAddress(const std::string& ip, const std::string& mac) {
     std::array<std::uint8_t, 6> macBytes{};
     in_addr addr{};
     if (!parseMac(mac, macBytes) || ::inet_pton(AF_INET, ip.c_str(), &addr) != 1) return 0;
-    const int fd = openDiscoverySocket(discoveryPort, discoveryWait);
+    const int fd = openDiscoverySocket(discoveryLocalPort, discoveryWait);
     if (fd < 0) return 0;
     std::uint8_t query[14] = {0, 0, 0, 0xF8};
     std::copy(macBytes.begin(), macBytes.end(), query + 4);

@@ -107,9 +107,11 @@ public:
     // port its RTU bridge listens on.
     sockaddr_in tcpAddress{};
     int tcpPort = kDefaultTcpPort;
-    // Where SearchIP sends its query (tests point it at loopback).
+    // Where SearchIP and setIPAddress send their datagrams, and the local port they listen on
+    // (adapters answer to the port the query came from; tests point both at loopback).
     std::string discoveryAddress = "255.255.255.255";
     int discoveryPort = kDiscoveryPort;
+    int discoveryLocalPort = kDiscoveryPort;
     std::chrono::milliseconds discoveryWait{2000};
 
 protected:
