@@ -98,7 +98,8 @@ std::optional<std::uint16_t> VirtualDrive::read(std::uint16_t a) {
             if (a == reg::kPassword) return paramPassword_.state();
             if ((a >> 8) == kMonitorGroup) {
                 const RegisterDef& d = *params_->find(a);
-                if (const auto v = monitorValue(a & 0xFF); v && d.readOnly()) {
+                if (auto v = monitorValue(a & 0xFF); v && d.readOnly()) {
+                    if (!isSigned16(d.attr)) *v = std::fabs(*v);
                     const double raw =
                         std::round(*v * std::pow(10.0, decimals(d.valueKind, d.attr)));
                     const double lo = isSigned16(d.attr) ? -32768.0 : 0.0;
@@ -178,6 +179,8 @@ void VirtualDrive::apply(std::uint16_t a, std::uint16_t v) {
         case Area::Param:
             if (a == reg::kPassword)
                 paramPassword_.write(v);
+            else if (a == reg::kRestore)
+                restoreFactorySetting(v);
             else
                 values_[static_cast<std::size_t>(params_->slot(a))] = v;
             if (a == reg::kMaxFrequency) updateMotorCommand();
@@ -213,6 +216,25 @@ void VirtualDrive::apply(std::uint16_t a, std::uint16_t v) {
         case Area::None:
             return;
     }
+}
+
+void VirtualDrive::restoreFactorySetting(std::uint16_t how) {
+    if (how == 6) std::fill(plcMemory_.begin(), plcMemory_.end(), 0);
+    if (how < 2 || how > 5) return;
+    const auto& defs = params_->all();
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        const std::uint16_t a = defs[i].address;
+        // The drive's identity stays what it is.
+        if (a != reg::kCapacity && a != reg::kVersion) values_[i] = defs[i].defaultRaw;
+    }
+    auto set = [&](std::uint16_t a, std::uint16_t v) {
+        const int s = params_->slot(a);
+        if (s >= 0 && params_->all()[static_cast<std::size_t>(s)].accepts(v))
+            values_[static_cast<std::size_t>(s)] = v;
+    };
+    if (how == 3 || how == 5) set(reg::kTerminalMode, 2);
+    if (how == 4 || how == 5) set(reg::kMaxFrequency, 5000);  // 50.00 Hz
+    updateMotorCommand();
 }
 
 RampSettings VirtualDrive::rampSettings() const {
@@ -271,6 +293,8 @@ VirtualDrive::Telemetry VirtualDrive::telemetry() const {
 std::optional<double> VirtualDrive::monitorValue(int index) const {
     const Telemetry t = telemetry();
     switch (index) {
+        case 20:
+            return t.busVolts;
         case 21:
             return t.kilowatts;
         case 22:

@@ -41,6 +41,8 @@ inline constexpr std::uint16_t kAccelTime = 0x000E;     // 00-14
 inline constexpr std::uint16_t kDecelTime = 0x000F;     // 00-15
 inline constexpr std::uint16_t kLimitUnit = 0x003F;     // 00-63: limits in hertz when non-zero
 inline constexpr std::uint16_t kMaxFrequency = 0x0102;  // 01-02
+inline constexpr std::uint16_t kTerminalMode = 0x0004;  // 00-04: 2 is three-wire control
+inline constexpr std::uint16_t kRestore = 0x0D08;       // 13-08 restore factory setting
 inline constexpr std::uint16_t kCommand = 0x2501;
 inline constexpr std::uint16_t kFrequency = 0x2502;
 inline constexpr std::uint16_t kOutputs = 0x2507;
@@ -124,6 +126,8 @@ private:
     // 0 when the value may be written, else the exception code.
     std::uint8_t checkWrite(std::uint16_t address, std::uint16_t value) const;
     void apply(std::uint16_t address, std::uint16_t value);
+    // 13-08: 2..5 restore the parameters (two/three-wire, 60/50 Hz), 6 clears the PLC.
+    void restoreFactorySetting(std::uint16_t how);
     std::vector<std::uint8_t> doRead(const std::uint8_t* pdu, std::size_t len);
     std::vector<std::uint8_t> doWriteOne(const std::uint8_t* pdu, std::size_t len, bool answer);
     std::vector<std::uint8_t> doWriteMany(const std::uint8_t* pdu, std::size_t len, bool answer);

@@ -1,0 +1,56 @@
+// The virtual drives built from the shipped data files: every model, every parameter.
+
+#include <gtest/gtest.h>
+
+#include "SimTestUtil.h"
+#include "project/ModelTable.h"
+#include "project/ParamTable.h"
+
+namespace pv::sim::test {
+namespace {
+
+TEST(RealData, EveryModelTakesBackEveryValueItHolds) {
+    VirtualBus bus(PARVOLT_DATA_DIR);
+    ASSERT_TRUE(bus.dataLoaded());
+    pv::ParamTable table;
+    ASSERT_TRUE(table.LoadParamDefinitions(std::string(PARVOLT_DATA_DIR) + "/N350PARAM.DAT"));
+    int station = 1;
+    for (const auto& model : ModelTable()) {
+        VirtualDrive& drive = bus.addStation(station, model.code);
+        EXPECT_EQ(readOne(bus, station, 0x0D00), model.code & 0xFF) << model.name;
+        const auto registers = drive.parameterRegisters();
+        ASSERT_GT(registers.size(), 800u);
+        for (const auto& [address, value] : registers) {
+            const int group = address >> 8, index = address & 0xFF;
+            const pv::ParamRecord* rec = table.record(group, index);
+            const bool readOnlyRow = rec && pv::readOnly(rec->attr) && address != reg::kPassword;
+            // 13-07 and 13-08 are commands, not stored values: writing them back means more.
+            if (address == reg::kPassword || address == reg::kRestore) continue;
+            const Bytes reply = replyOf(bus, writeFrame(station, address, value));
+            ASSERT_FALSE(reply.empty());
+            EXPECT_EQ(exceptionOf(reply), readOnlyRow ? 2 : 0)
+                << model.name << " " << codeOfRegister(address) << " = " << value;
+        }
+        station = station % kMaxStation + 1;
+    }
+}
+
+TEST(RealData, RestoreFactorySettingBringsBackTheModelsValues) {
+    VirtualBus bus(PARVOLT_DATA_DIR);
+    VirtualDrive& d = bus.addStation(1, 0x35024);
+    VirtualDrive& fresh = bus.addStation(2, 0x35024);
+    EXPECT_EQ(readOne(bus, 1, reg::kLock), 2);  // delivered unlocked
+    ASSERT_TRUE(d.setValue("00-14", "55.5"));
+    ASSERT_TRUE(d.setValue("01-02", "120.00"));
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kRestore, 2))), 0);
+    EXPECT_TRUE(VirtualDrive::differences(d, fresh).empty());
+    EXPECT_EQ(readOne(bus, 1, reg::kRestore), 0);
+
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kRestore, 5))), 0);  // 3-wire, 50 Hz
+    EXPECT_EQ(d.valueOf("01-02"), "50.00");
+    EXPECT_EQ(d.valueOf("00-04"), "2");
+    EXPECT_EQ(VirtualDrive::differences(d, fresh), (std::vector<std::string>{"00-04", "01-02"}));
+}
+
+}  // namespace
+}  // namespace pv::sim::test
