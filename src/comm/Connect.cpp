@@ -25,14 +25,13 @@ bool failClosed(serial::CSerial& link, LinkState& state) {
 
 // The second look at the drive type of the first station, classified like a group read.
 bool confirmDriveType(serial::CSerial& link, Prompts& prompts, int station, LinkState& state) {
-    std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(link, station, kRegDriveType, 1, reply);
     std::string lastError;
-    if (!StoreReadReply(lastError, result, reply[1], kFuncRead)) {
+    std::uint16_t type = 0;
+    if (!CheckDriveType(link, station, lastError, &type)) {
         prompts.message(lastError);
         return false;
     }
-    if (ReplyRegister(reply, 0) == kDriveTypeN350) state.modelClass = 5;
+    if (type == kDriveTypeN350) state.modelClass = 5;
     return true;
 }
 
@@ -44,6 +43,15 @@ void setPanes(LinkPanes& panes, int version, std::uint32_t modelCode, const std:
 }
 
 }  // namespace
+
+bool CheckDriveType(serial::CSerial& link, int station, std::string& lastError,
+                    std::uint16_t* driveType) {
+    std::uint8_t reply[ReadReplyLength(1)];
+    const auto result = ReadRegisters(link, station, kRegDriveType, 1, reply);
+    if (!StoreReadReply(lastError, result, reply[1], kFuncRead)) return false;
+    if (driveType) *driveType = ReplyRegister(reply, 0);
+    return true;
+}
 
 serial::ErrType ReadRegisters(serial::CSerial& link, int station, std::uint16_t firstRegister,
                               std::uint16_t count, std::uint8_t* reply) {

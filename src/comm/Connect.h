@@ -42,6 +42,11 @@ bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& requ
 bool StartupLink(serial::CSerial& link, Prompts& prompts, int station, LinkState& state,
                  LinkPanes& panes, std::string* modelName = nullptr);
 
+// The check of a drive that Read, Write and auto refresh start with: 0x252F read and classified
+// as a group read. False with the reason in `lastError`; `driveType` receives the type word.
+bool CheckDriveType(serial::CSerial& link, int station, std::string& lastError,
+                    std::uint16_t* driveType = nullptr);
+
 // One function-03 transaction: zero-filled reply of 5 + 2 x count bytes.
 serial::ErrType ReadRegisters(serial::CSerial& link, int station, std::uint16_t firstRegister,
                               std::uint16_t count, std::uint8_t* reply);

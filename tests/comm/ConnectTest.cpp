@@ -213,6 +213,24 @@ TEST_F(ConnectTest, ReceptionAbove160BytesReadsNothing) {
     EXPECT_EQ(serial::ErrNone, ReadRegisters(link, 1, 0x0000, 77, small));
 }
 
+TEST_F(ConnectTest, DriveTypeCheckStoresTheGroupReadText) {
+    bus->addStation(1, k2P5);
+    std::string lastError;
+    std::uint16_t type = 0;
+    ASSERT_TRUE(CheckDriveType(link, 1, lastError, &type));
+    EXPECT_EQ(0x0740, type);
+    const std::pair<sim::FaultKind, const char*> cases[] = {
+        {sim::FaultKind::Exception, "Data error !"},
+        {sim::FaultKind::BadCrc, "CRC parity error !"},
+        {sim::FaultKind::Drop, "TimeOut !"},
+    };
+    for (const auto& [kind, text] : cases) {
+        bus->faults(1).set(kind);
+        EXPECT_FALSE(CheckDriveType(link, 1, lastError));
+        EXPECT_EQ(text, lastError);
+    }
+}
+
 TEST(LinkStateText, VersionAndVoltageClass) {
     EXPECT_EQ("1.35", VersionText(135));
     EXPECT_EQ("9.9", VersionText(99));
