@@ -1,0 +1,673 @@
+// The shipped parameter database: the files the program loads beside itself must describe the
+// drive completely and consistently, because the editors, the write rules, the transfers and the
+// virtual drive all take their ranges and register layout from them.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "project/ModelDescriptions.h"
+#include "project/ModelTable.h"
+#include "project/ParamAttr.h"
+#include "project/ParamTable.h"
+
+namespace pv {
+namespace {
+
+const std::string kDir = std::string(PARVOLT_DATA_DIR) + "/";
+
+std::string readFile(const std::string& name) {
+    std::ifstream in(kDir + name, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::stringstream ss(text);
+    std::string line;
+    while (std::getline(ss, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+struct Code {
+    int group;
+    int index;
+    bool operator<(const Code& o) const {
+        return group != o.group ? group < o.group : index < o.index;
+    }
+    bool operator==(const Code&) const = default;
+};
+
+std::string codeText(Code c) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d-%02d", c.group, c.index);
+    return buf;
+}
+
+Code parseCode(const std::string& t) {
+    return {std::atoi(t.substr(0, 2).c_str()), std::atoi(t.substr(3, 2).c_str())};
+}
+
+// "00-00..00-09, 00-28, 01-03..01-07" -> every code named.
+std::vector<Code> expandCodes(const std::string& list) {
+    std::vector<Code> out;
+    std::stringstream ss(list);
+    std::string item;
+    while (std::getline(ss, item, ',')) {
+        while (!item.empty() && item.front() == ' ') item.erase(0, 1);
+        if (item.empty()) continue;
+        const Code a = parseCode(item);
+        const Code b = item.size() > 5 ? parseCode(item.substr(7)) : a;
+        for (int i = a.index; i <= b.index; ++i) out.push_back({a.group, i});
+    }
+    return out;
+}
+
+// The raw value a text stands for, rounded to the nearest step. The transfer's own conversion
+// (parseValueText) adds its fixed 0.001 before truncating, which moves three-decimal values by one
+// step; the data files are checked against what they say, not against that conversion.
+bool exactRaw(const ParamRecord& r, const std::string& text, int32_t& raw) {
+    if (!parseValueText(r.valueKind, r.attr, text, raw)) return false;
+    const int n = decimals(r.valueKind, r.attr);
+    if (n > 0)
+        raw = static_cast<int32_t>(
+            std::llround(std::strtod(text.c_str(), nullptr) * std::pow(10.0, n)));
+    return true;
+}
+
+class DataFiles : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        table_ = new ParamTable;
+        ASSERT_TRUE(table_->LoadParamDefinitions(kDir + "N350PARAM.DAT"));
+        ASSERT_TRUE(table_->LoadOptionLists(kDir + "N350ComboxList.DAT"));
+        ASSERT_TRUE(table_->LoadCodeList(kDir + "N350MOTORPARAM.DAT"));
+        ASSERT_TRUE(table_->LoadModelDefaults(kDir + "N350InitialParam.dat", 0x35021));
+    }
+    static void TearDownTestSuite() {
+        delete table_;
+        table_ = nullptr;
+    }
+    static const ParamRecord* rec(Code c) {
+        const ParamRecord* r = table_->record(c.group, c.index);
+        return r && r->defined ? r : nullptr;
+    }
+    static std::vector<Code> definedCodes() {
+        std::vector<Code> out;
+        for (int g = 0; g < static_cast<int>(table_->groups.size()); ++g)
+            for (int i = 0; i < kParamsPerGroup; ++i)
+                if (rec({g, i})) out.push_back({g, i});
+        return out;
+    }
+    static ParamTable* table_;
+};
+
+ParamTable* DataFiles::table_ = nullptr;
+
+TEST_F(DataFiles, EveryGroupZeroToTwentyThreeIsClosedAndNamed) {
+    ASSERT_EQ(table_->groups.size(), 24u);
+    for (int g = 0; g < 24; ++g) {
+        SCOPED_TRACE(g);
+        const ParamGroup& grp = table_->groups[g];
+        EXPECT_EQ(grp.defined, 1);
+        EXPECT_EQ(grp.params.size(), 100u);
+        EXPECT_GT(grp.name.size(), 5u);
+        EXPECT_EQ(grp.name.find("-XX"), std::string::npos);
+    }
+}
+
+// Read from the raw text: the loader would silently tolerate what the files must never hold.
+TEST_F(DataFiles, DefinitionLinesAreAscendingWithTenIntegersAndNoTrailingLines) {
+    const auto all = lines(readFile("N350PARAM.DAT"));
+    ASSERT_FALSE(all.empty());
+    int lastGroup = -1, lastIndex = -1, groupOfBlock = -1;
+    bool closed = true;
+    for (const auto& l : all) {
+        SCOPED_TRACE(l);
+        if (l.find("##") != std::string::npos) {
+            EXPECT_EQ(l.rfind("##", 0), 0u);
+            EXPECT_FALSE(closed) << "a group without parameters";
+            closed = true;
+            lastIndex = -1;
+            continue;
+        }
+        ASSERT_GE(l.size(), 5u);
+        const Code c = parseCode(l);
+        if (closed) {
+            EXPECT_EQ(c.group, lastGroup + 1) << "groups follow each other without gaps";
+            groupOfBlock = c.group;
+            lastGroup = c.group;
+            closed = false;
+        }
+        EXPECT_EQ(c.group, groupOfBlock);
+        EXPECT_GT(c.index, lastIndex);
+        lastIndex = c.index;
+        const auto quad = l.find("$$$$");
+        ASSERT_NE(quad, std::string::npos);
+        const std::string ints = l.substr(quad + 4);
+        int commas = 0;
+        for (char ch : ints) {
+            if (ch == ',')
+                ++commas;
+            else
+                EXPECT_TRUE((ch >= '0' && ch <= '9') || ch == '-') << ints;
+        }
+        EXPECT_EQ(commas, 9) << "every line carries all ten attribute integers";
+        // The separators of the line format may not occur inside names or values.
+        const auto colon = l.find(':');
+        ASSERT_NE(colon, std::string::npos);
+        EXPECT_LT(l.find('#'), colon);
+        EXPECT_LT(l.find('*'), l.find('#'));
+    }
+    EXPECT_TRUE(closed) << "parameter lines after the last group line are lost";
+    EXPECT_EQ(lastGroup, 23);
+}
+
+TEST_F(DataFiles, LabelsAreCodeThenName) {
+    for (const Code c : definedCodes()) {
+        const ParamRecord& r = *rec(c);
+        SCOPED_TRACE(r.label);
+        EXPECT_EQ(r.label.substr(0, 5), codeText(c));
+        ASSERT_GT(r.label.size(), 8u);
+        EXPECT_EQ(r.label[5], ' ');
+        EXPECT_NE(r.label[6], ' ');
+    }
+}
+
+// Values as the editors and transfers convert them: every default and set value must be text of
+// the parameter's kind and lie in its range, or the first write of a fresh project would fail.
+TEST_F(DataFiles, DefaultAndSetValuesAreFormattedAndInRange) {
+    int checked = 0;
+    for (const Code c : definedCodes()) {
+        const ParamRecord& r = *rec(c);
+        SCOPED_TRACE(r.label);
+        for (const std::string& v : {r.defaultValue, r.setValue}) {
+            int32_t raw = 0;
+            ASSERT_TRUE(exactRaw(r, v, raw)) << v;
+            EXPECT_TRUE(rawInRange(r.valueKind, r.attr, raw)) << v;
+            if (!isOptionList(r.valueKind)) {
+                EXPECT_EQ(formatRaw(r.valueKind, r.attr, raw), v) << "not in the kind's format";
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 1800);
+}
+
+// The range label printed beside a row and the bounds the checks use must say the same.
+TEST_F(DataFiles, RangeLabelMatchesBounds) {
+    for (const Code c : definedCodes()) {
+        const ParamRecord& r = *rec(c);
+        SCOPED_TRACE(r.label + " " + r.auxText);
+        const ParamAttrs& a = r.attr;
+        const auto tilde = r.auxText.find('~');
+        ASSERT_NE(tilde, std::string::npos);
+        if (hasFlag(a, FlagLoneMax)) {
+            EXPECT_EQ(r.auxText, formatRaw(r.valueKind, a, a[AttrMin]) + "~" +
+                                     formatRaw(r.valueKind, a, a[AttrNarrowMax]) + "," +
+                                     formatRaw(r.valueKind, a, a[AttrMax]));
+            continue;
+        }
+        if (isOptionList(r.valueKind)) {
+            // Firmware-limited lists show the range older drives accept.
+            const int32_t shownMax = a[AttrWideVersion] > 0 ? a[AttrNarrowMax] : a[AttrMax];
+            EXPECT_EQ(r.auxText, std::to_string(a[AttrMin]) + "~" + std::to_string(shownMax));
+            continue;
+        }
+        EXPECT_EQ(r.auxText, rangeLabel(r.valueKind, a, r.auxText)) << "setting-free label";
+        EXPECT_EQ(r.auxText, formatRaw(r.valueKind, a, a[AttrMin]) + "~" +
+                                 formatRaw(r.valueKind, a, a[AttrMax]));
+        EXPECT_LE(a[AttrMin], a[AttrMax]);
+        EXPECT_EQ(a[AttrNarrowMax], a[AttrMax]);
+        // Every value must fit one 16-bit register.
+        if (isSigned16(a)) {
+            EXPECT_GE(a[AttrMin], -32768);
+            EXPECT_LE(a[AttrMax], 32767);
+        } else {
+            EXPECT_GE(a[AttrMin], 0);
+            EXPECT_LE(a[AttrMax], 65535);
+        }
+    }
+}
+
+TEST_F(DataFiles, OptionListsAreCompleteAndNumbered) {
+    for (const Code c : definedCodes()) {
+        const ParamRecord& r = *rec(c);
+        if (!isOptionList(r.valueKind)) {
+            EXPECT_EQ(r.options, std::vector<std::string>{""}) << r.label;
+            continue;
+        }
+        SCOPED_TRACE(r.label);
+        const int32_t offset = optionOffset(r.attr);
+        ASSERT_EQ(static_cast<int32_t>(r.options.size()), r.attr[AttrMax] - r.attr[AttrMin] + 1);
+        EXPECT_EQ(r.attr[AttrMin], offset);
+        for (size_t i = 0; i < r.options.size(); ++i) {
+            // Items read "value:text"; value = position + offset (hexadecimal for 01-00 style).
+            const std::string& o = r.options[i];
+            const auto colon = o.find(':');
+            ASSERT_NE(colon, std::string::npos) << o;
+            EXPECT_EQ(std::atoi(o.substr(0, colon).c_str()), static_cast<int>(i) + offset) << o;
+            EXPECT_GT(o.size(), colon + 1) << o;
+        }
+    }
+}
+
+TEST_F(DataFiles, EveryOptionBlockNamesAnOptionListRecord) {
+    int blocks = 0;
+    for (const auto& l : lines(readFile("N350ComboxList.DAT"))) {
+        if (l.find("####") == std::string::npos) {
+            EXPECT_FALSE(l.empty()) << "an empty line would become an option";
+            continue;
+        }
+        ++blocks;
+        const Code c = parseCode(l.substr(l.size() - 5));
+        const ParamRecord* r = rec(c);
+        ASSERT_NE(r, nullptr) << l;
+        EXPECT_TRUE(isOptionList(r->valueKind)) << l;
+        EXPECT_GT(r->options.size(), 1u) << l;
+    }
+    EXPECT_GE(blocks, 10);
+}
+
+// The 67 model-dependent entries, one value per model slot, bound in file order.
+TEST_F(DataFiles, ModelDefaultsCoverEverySlotWithValidValues) {
+    ASSERT_EQ(table_->modelDefaults.size(), static_cast<size_t>(kModelDefaultBindings));
+    const auto& binding = ModelDefaultBinding();
+    for (int pos = 0; pos < kModelDefaultBindings; ++pos) {
+        const ModelDefaultEntry& e = table_->modelDefaults[pos];
+        const Code c{binding[pos].group, binding[pos].index};
+        SCOPED_TRACE(codeText(c));
+        EXPECT_EQ(e.key, codeText(c)) << "entry " << pos << " is bound to another parameter";
+        ASSERT_EQ(e.values.size(), 41u);
+        const ParamRecord* r = rec(c);
+        ASSERT_NE(r, nullptr);
+        EXPECT_TRUE(hasFlag(r->attr, FlagModelDefault));
+        for (const std::string& v : e.values) {
+            int32_t raw = 0;
+            ASSERT_TRUE(exactRaw(*r, v, raw)) << v;
+            EXPECT_TRUE(rawInRange(r->valueKind, r->attr, raw)) << v;
+            EXPECT_EQ(formatRaw(r->valueKind, r->attr, raw), v);
+        }
+    }
+    // Nothing else claims to be model dependent.
+    int flagged = 0;
+    for (const Code c : definedCodes()) flagged += hasFlag(rec(c)->attr, FlagModelDefault);
+    EXPECT_EQ(flagged, kModelDefaultBindings);
+}
+
+TEST_F(DataFiles, EveryModelGetsItsOwnCapacityCodeAndClassVoltage) {
+    for (const ModelInfo& m : ModelsByCode()) {
+        SCOPED_TRACE(m.name);
+        ParamTable t = *table_;
+        t.applyModelDefaultsToSetValues = 1;
+        EXPECT_EQ(t.ApplyModelDefaults(m.code), kModelDefaultBindings);
+        EXPECT_EQ(std::atoi(t.record(13, 0)->setValue.c_str()), static_cast<int>(m.code & 0xFF));
+        const double volts = std::atof(t.record(1, 3)->defaultValue.c_str());
+        EXPECT_DOUBLE_EQ(volts, VoltageClassOf(m.code) == kVoltageClass200 ? 220.0 : 440.0);
+        // The motor current grows with the capacity within a class.
+        ParamTable next = t;
+        const ModelInfo* bigger = FindModelByCode(m.code + 1);
+        if (bigger) {
+            next.ApplyModelDefaults(bigger->code);
+            EXPECT_LT(std::atof(t.record(2, 1)->setValue.c_str()),
+                      std::atof(next.record(2, 1)->setValue.c_str()));
+        }
+    }
+}
+
+// The group readers' requests (first index and count), as the drive's register map asks.
+TEST_F(DataFiles, ReadRunsReproduceTheDriveRegisterMap) {
+    const std::map<int, std::vector<ReadRun>> expected = {
+        {0, {{63, 1}, {0, 12}, {12, 15}, {28, 2}, {32, 2}, {34, 1}, {41, 17}, {63, 1}}},
+        {1, {{0, 1}, {2, 10}, {12, 15}}},
+        {2, {{0, 2}, {3, 5}, {9, 5}, {15, 4}, {19, 8}, {32, 3}, {37, 1}}},
+        {3, {{0, 7}, {8, 12}, {27, 12}, {40, 9}, {49, 7}, {57, 1}, {58, 2}}},
+        {4, {{0, 14}, {16, 8}, {24, 4}}},
+        {5, {{0, 17}, {17, 16}, {33, 16}}},
+        {6, {{0, 32}, {32, 16}}},
+        {7, {{0, 3}, {4, 6}, {13, 4}, {18, 7}, {25, 10}, {35, 2}, {42, 6}}},
+        {8, {{0, 4}, {5, 6}, {13, 13}, {30, 1}, {35, 10}, {46, 15}, {61, 1}, {64, 1}, {65, 2}}},
+        {9, {{0, 10}, {11, 2}, {13, 2}, {15, 1}}},
+        {10, {{0, 21}, {22, 1}, {23, 5}, {29, 3}, {33, 9}, {47, 1}, {48, 2}}},
+        {11, {{0, 14}, {18, 7}, {26, 19}, {45, 12}, {58, 14}, {73, 1}, {76, 2}, {78, 5}}},
+        {12,
+         {{0, 6},
+          {11, 4},
+          {15, 16},
+          {32, 4},
+          {36, 5},
+          {41, 6},
+          {47, 10},
+          {57, 10},
+          {67, 2},
+          {72, 5},
+          {78, 3},
+          {82, 1},
+          {85, 3}}},
+        {13, {{0, 11}, {11, 1}, {12, 3}, {21, 30}, {51, 3}}},
+        {14, {{0, 32}, {32, 16}}},
+        {15, {{0, 30}, {30, 3}}},
+        {16, {{0, 6}, {7, 4}, {11, 10}, {21, 16}}},
+        {17, {{0, 15}}},
+        {18, {{0, 7}}},
+        {19, {{0, 8}}},
+        {20, {{0, 32}, {32, 4}, {43, 2}}},
+        {21, {{0, 11}, {11, 31}, {42, 2}}},
+        {22, {{0, 9}, {10, 2}, {14, 5}, {20, 3}, {25, 10}, {36, 10}, {52, 5}}},
+        {23, {{0, 21}, {22, 10}, {34, 6}, {41, 1}, {66, 10}, {78, 2}}},
+    };
+    // Requests per group as the transfers count them.
+    const int counts[24] = {8,  3, 7, 7, 3, 3, 2, 7, 9, 4, 7, 8,
+                            13, 5, 2, 2, 4, 1, 1, 1, 3, 3, 7, 6};
+    for (int g = 0; g < 24; ++g) {
+        SCOPED_TRACE(g);
+        const auto runs = readRunsOf([&](int i) -> const ParamAttrs* {
+            const ParamRecord* r = rec({g, i});
+            return r ? &r->attr : nullptr;
+        });
+        EXPECT_EQ(runs, expected.at(g));
+        EXPECT_EQ(static_cast<int>(runs.size()), counts[g]);
+        // Every defined parameter is read except the ones kept only in the project.
+        std::set<int> read;
+        for (const ReadRun& run : runs) {
+            EXPECT_LE(run.count, kMaxRegistersPerRead);
+            for (int i = run.first; i < run.first + run.count; ++i) {
+                ASSERT_NE(rec({g, i}), nullptr) << "reads an undefined register " << i;
+                read.insert(i);
+            }
+        }
+        for (int i = 0; i < kParamsPerGroup; ++i)
+            if (rec({g, i}) && readByTransfer(rec({g, i})->attr)) {
+                EXPECT_TRUE(read.count(i)) << i;
+            }
+    }
+    EXPECT_FALSE(readByTransfer(rec({1, 1})->attr)) << "01-01 is kept in the project only";
+}
+
+// The rows the group dialogs show: all defined, and nothing defined is left off a page unless
+// flagged so.
+TEST_F(DataFiles, PageRowsAreDefinedAndOnlyFlaggedCodesAreOffPage) {
+    const char* rows[] = {
+        "00-00..00-09, 00-10..00-19, 00-20..00-26, 00-28..00-29, 00-32, 00-33..00-34, "
+        "00-41..00-48, 00-49..00-57, 00-63",
+        "01-00, 01-02..01-10, 01-11..01-20, 01-21..01-26",
+        "02-00..02-01, 02-03..02-07, 02-09..02-11, 02-12..02-13, 02-15..02-22, 02-23..02-26, "
+        "02-32..02-34, 02-37",
+        "03-00..03-06, 03-08..03-10, 03-11..03-19, 03-27, 03-28..03-37, 03-38, 03-40..03-48, "
+        "03-49..03-55, 03-57..03-59",
+        "04-00..04-09, 04-10..04-13, 04-16..04-21, 04-22..04-27",
+        "05-00..05-48",
+        "06-00..06-47",
+        "07-00..07-02, 07-04..07-09, 07-13, 07-14..07-16, 07-18..07-24, 07-25..07-34, "
+        "07-35..07-36, 07-42..07-47",
+        "08-00..08-03, 08-05..08-10, 08-13..08-22, 08-23..08-25, 08-30, 08-35..08-40, "
+        "08-41..08-44, 08-46..08-51, 08-52..08-61, 08-64..08-66",
+        "09-00..09-09, 09-11..09-15",
+        "10-00..10-09, 10-10..10-19, 10-20, 10-22..10-27, 10-29..10-31, 10-33..10-41, 10-47, "
+        "10-48..10-49",
+        "11-00..11-09, 11-10..11-13, 11-18..11-23, 11-24, 11-26..11-34, 11-35..11-44, "
+        "11-45..11-54, 11-55..11-56, 11-58..11-65, 11-66..11-71, 11-73, 11-76..11-77, "
+        "11-78..11-82",
+        "12-00..12-05, 12-11..12-14, 12-15..12-24, 12-25..12-30, 12-32..12-35, 12-36..12-39, "
+        "12-41..12-46, 12-47..12-56, 12-57..12-66, 12-67..12-68, 12-72..12-76, 12-78..12-80, "
+        "12-82, 12-85..12-87",
+        "13-00..13-09, 13-10..13-14, 13-21..13-25, 13-26..13-35, 13-36..13-45, 13-46..13-53",
+        "14-00..14-09, 14-10..14-19, 14-20..14-21, 14-23..14-29, 14-30..14-39, 14-40..14-47",
+        "15-00..15-32",
+        "16-00..16-05, 16-07..16-10, 16-11..16-20, 16-21..16-30, 16-31..16-36",
+        "17-00..17-14",
+        "18-00..18-06",
+        "19-00..19-07",
+        "20-00..20-09, 20-10..20-19, 20-20..20-29, 20-30..20-35, 20-43..20-44",
+        "21-00..21-43",
+        "22-00..22-08, 22-10, 22-11, 22-14..22-18, 22-20..22-22, 22-25, 22-26..22-34, 22-36, "
+        "22-37..22-45, 22-52, 22-53..22-56",
+        "23-00..23-09, 23-10..23-19, 23-20, 23-22..23-30, 23-31, 23-34..23-39, 23-41, "
+        "23-66..23-67, 23-68..23-75, 23-78..23-79",
+    };
+    std::set<Code> onPage;
+    for (const char* list : rows)
+        for (const Code c : expandCodes(list)) {
+            EXPECT_NE(rec(c), nullptr) << codeText(c);
+            EXPECT_TRUE(onPage.insert(c).second) << codeText(c);
+        }
+    std::set<Code> offPage;
+    for (const Code c : definedCodes())
+        if (!onPage.count(c)) {
+            EXPECT_TRUE(hasFlag(rec(c)->attr, FlagNotOnPage)) << codeText(c);
+            offPage.insert(c);
+        } else {
+            EXPECT_FALSE(hasFlag(rec(c)->attr, FlagNotOnPage)) << codeText(c);
+        }
+    EXPECT_EQ(offPage, (std::set<Code>{{1, 1}, {12, 40}, {14, 22}}));
+}
+
+// Codes the other subsystems address directly must exist with the meaning they assume.
+TEST_F(DataFiles, ParametersOtherSubsystemsAddressExist) {
+    struct Case {
+        const char* code;
+        int kind;
+        int32_t min;
+        int32_t max;
+    };
+    const Case cases[] = {
+        {"00-00", 5, 0, 6},
+        {"00-02", 5, 0, 3},
+        {"00-05", 5, 0, 5},
+        {"00-63", 5, 0, 1},
+        {"01-00", 4, 0, 255},
+        {"01-02", 2, 10, 30000},
+        {"03-30", 5, 0, 1},
+        {"10-34", 0, 0, 4},
+        {"13-06", 5, 0, 2},
+        {"13-07", 0, 0, 9999},
+        {"13-08", 5, 0, 6},
+        {"22-03", 0, 2, 96},
+        {"22-04", 0, 6, 60000},
+        {"22-05", 0, 6, 60000},
+        {"22-10", 0, 20, 200},
+        {"23-00", 5, 0, 3},
+        {"23-20", 5, 0, 2},
+        {"11-49", 2, 1, 500},
+        {"00-41", 7, 1, 23 * 256 + 79},
+        {"12-21", 1, 0, 65535},
+        {"12-22", 1, 0, 65535},
+        {"12-19", 0, 0, 32000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const ParamRecord* r = table_->definedRecord(c.code);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->valueKind, c.kind);
+        EXPECT_EQ(r->attr[AttrMin], c.min);
+        EXPECT_EQ(r->attr[AttrMax], c.max);
+    }
+    // The oscillograph's monitors.
+    for (const char* code :
+         {"12-18", "12-23", "12-25", "12-26", "12-27", "12-28", "12-29", "12-30", "12-32", "12-33",
+          "12-35", "12-36", "12-37", "12-38", "12-39", "12-40", "12-41", "12-44"})
+        EXPECT_NE(table_->definedRecord(code), nullptr) << code;
+    // Input function 40 switches to motor 2, whose maximum frequency is 01-16.
+    EXPECT_NE(rec({3, 0})->options.at(40).find("Motor 2"), std::string::npos);
+    EXPECT_TRUE(frequencyDependent(rec({1, 16})->attr));
+    EXPECT_EQ(rec({10, 1})->options.at(0).substr(0, 2), "1:") << "10-01 counts from 1";
+    EXPECT_EQ(optionOffset(rec({10, 1})->attr), 1);
+}
+
+// Attributes against the drive's rule table, kept here in the words the drive's rules are written.
+TEST_F(DataFiles, ForbiddenControlModesFollowTheDriveRules) {
+    const char* rules[] = {
+        "00-29:0,1,2,5,6",
+        "01-02:4,5|01-03..01-07:2,3,4,5|01-09..01-10:2,3,4,5|01-13:2,3,4,5|01-15:2,3,4,5|"
+        "01-16:3,4|01-17..01-20:1,2,3,4,5|01-22..01-23:1,2,3,4,5|01-24:1,2,3,4|"
+        "01-25..01-26:1,2,3,4,5",
+        "02-01:4,5|02-03..02-07:4,5|02-09..02-11:0,1,4,5,6|02-13:2,3,4,5|02-15:4,5|"
+        "02-16..02-19:0,1,4,5|02-20..02-22:1,2,3,4,5,6|02-24..02-26:1,2,3,4,5,6|"
+        "02-32:1,2,3,4,5,6|02-33..02-34:0,1,4,5,6|02-37:0,1,2,5,6",
+        "03-41..03-42:0,1,5,6",
+        "06-01..06-09:3,4,5|06-11..06-19:3,4,5|06-21..06-29:3,4,5|06-31..06-39:3,4,5|"
+        "06-41..06-47:3,4,5",
+        "07-07:3,4|07-15:0,1,3,4,5,6|07-18:4|07-19..07-21:1,3,4,5|07-22:5|07-23:3,4,5|"
+        "07-26..07-27:0,1,3,4,5,6|07-28:1,3,4,5|07-29:2,3,4,5,6|07-31:0,1,2,5,6|07-32:4,6|"
+        "07-33:4,5,6|07-34:0,1,2,3,4,6|07-36:0,1,2,3,4,6|07-42:0,1,4,5,6|"
+        "07-43..07-44:0,1,2,3,4,6|07-46:1,2,3,4,5,6|07-47:0,1,2,3,4,6",
+        "08-01:3,4|08-02:4|08-03:2,3,4,5|08-21..08-22:3,4|08-40:2,3,4",
+        "11-03:2,3,4,5|11-12:2,3,4,5,6|11-18:2,3,4,5,6|11-19..11-23:1,2,3,4,5,6|"
+        "11-26..11-27:0,1,2,3,4,6|11-28:2,3,4,5,6|11-29:1,2,3,4,5|11-30..11-32:2,3,4,5|"
+        "11-33..11-34:2,3,4,5,6|11-36..11-40:2,3,4,5,6|11-47..11-48:2,3,4,5|"
+        "11-49..11-50:0,1,2,5,6|11-51:1,2,3,4,5|11-52..11-53:0,1,6|11-59..11-62:2,3,4,5|"
+        "11-63:0,1,4,5|11-64..11-65:1,2,3,4,5|11-67..11-68:0,1,6|11-69..11-71:2,3,4,5,6|"
+        "11-73:2,3,4,5,6|11-76:2,3,4,5,6|11-77:0,1,6|11-81..11-82:4,5",
+        "17-01..17-08:4,5|17-09:0,1,4,5,6|17-12..17-13:0,1,4,5,6|17-14:4,5",
+        "18-01:1,3,4,5,6|18-02..18-04:1,2,3,4,5,6|18-05..18-06:0,1,3,4,5,6",
+        "19-01..19-07:2,3,4,5",
+        "20-01..20-03:0,6|20-04:0,1,6|20-05..20-06:0,2,3,4,5,6|20-07:0,5,6|20-08:1,6|"
+        "20-09:0,1,3,4,5,6|20-11..20-14:0,1,3,4,5,6|20-15:0|20-16:0,1|20-17..20-18:0,1,3,4,5,6|"
+        "20-19:0,2,5,6|20-21..20-26:0,2,5,6|20-27..20-28:2,5,6|20-29:0,2,5,6|20-31:0,2,4,5,6|"
+        "20-32:0,1,2,5,6|20-33:0,6|20-34..20-35:0,1,5,6|20-43:2,4,5,6|20-44:1,2,4,5,6",
+        "21-01..21-04:0,1,2,5,6|21-05..21-08:0,1,6|21-09:0,1,2,5,6|21-11..21-19:0,1,2,5,6|"
+        "21-21..21-29:0,1,2,5,6|21-31..21-39:0,1,2,5,6|21-41:0,1,2,5,6|21-42:0,1,2|"
+        "21-43:0,1,2,5,6",
+        "22-01..22-06:0,1,2,3,6|22-07:0,1,2,3,4,6|22-08:0,1,2,3,5,6|22-10:0,1,2,3,4,6|"
+        "22-14..22-18:0,1,2,3,6|22-21:0,1,2,3,6|22-25:0,1,2,3,6|22-26:0,1,2,3,4,6|"
+        "22-27..22-29:0,1,2,3,6|22-30..22-31:0,1,2,3,4,6|22-32..22-33:0,1,2,3,6|"
+        "22-34:0,1,2,3,4,6|22-36:0,1,2,3,6|22-38..22-45:0,1,2,3,4,6|22-52:0,1,2,3,4,6|"
+        "22-54:0,1,2,3,4,6|22-55..22-56:0,1,2,3,6",
+        "23-01..23-09:6|23-11..23-19:6|23-22..23-30:6|23-34..23-39:6|23-66..23-67:6|"
+        "23-69..23-75:6|23-78..23-79:6",
+    };
+    std::map<Code, int32_t> mask;
+    for (const char* group : rules) {
+        std::stringstream ss(group);
+        std::string entry;
+        while (std::getline(ss, entry, '|')) {
+            const auto colon = entry.find(':');
+            int32_t m = 0;
+            std::stringstream ms(entry.substr(colon + 1));
+            std::string mode;
+            while (std::getline(ms, mode, ',')) m |= 1 << std::atoi(mode.c_str());
+            for (const Code c : expandCodes(entry.substr(0, colon))) mask[c] = m;
+        }
+    }
+    for (const Code c : definedCodes()) {
+        const auto it = mask.find(c);
+        EXPECT_EQ(rec(c)->attr[AttrForbiddenModes], it == mask.end() ? 0 : it->second)
+            << codeText(c);
+    }
+    EXPECT_TRUE(forbiddenInMode(rec({6, 5})->attr, 3)) << "06-05 refused in SV";
+    EXPECT_FALSE(forbiddenInMode(rec({0, 29})->attr, 3)) << "00-29 accepted in SV";
+}
+
+TEST_F(DataFiles, FirmwareGatesReadOnlyRowsAndFrameRules) {
+    const std::map<std::string, std::pair<int32_t, int32_t>> gates = {
+        {"00-34", {103, 106}},
+        {"00-63", {103, 106}},
+        {"03-57", {103, 106}},
+        {"09-13", {103, 106}},
+        {"09-14", {103, 106}},
+        {"10-22", {103, 106}},
+        {"03-58", {106, 111}},
+        {"03-59", {106, 111}},
+        {"04-24", {104, 109}},
+        {"04-25", {104, 109}},
+        {"04-26", {104, 109}},
+        {"04-27", {104, 109}},
+        {"08-61", {102, 104}},
+        {"22-52", {102, 104}},
+        {"22-54", {102, 104}},
+        {"22-55", {102, 104}},
+        {"22-56", {102, 104}},
+        {"09-15", {kNeverWritable, 111}},
+        {"04-21", {kNeverWritable, kNeverWritable}},
+        {"04-23", {kNeverWritable, kNeverWritable}},
+        {"07-24", {kNeverWritable, kNeverWritable}},
+        {"23-41", {kNeverWritable, kNeverWritable}},
+    };
+    for (const Code c : definedCodes()) {
+        const auto it = gates.find(codeText(c));
+        const auto want = it == gates.end() ? std::pair<int32_t, int32_t>{0, 0} : it->second;
+        EXPECT_EQ(minVersion(rec(c)->attr, false), want.first) << codeText(c);
+        EXPECT_EQ(minVersion(rec(c)->attr, true), want.second) << codeText(c);
+    }
+    EXPECT_TRUE(versionAllows(rec({0, 34})->attr, false, 1.05f));
+    EXPECT_FALSE(versionAllows(rec({0, 34})->attr, true, 1.05f));
+
+    std::set<Code> readOnlyRows;
+    for (const Code c : expandCodes("00-08, 08-60, 09-01..09-05, 13-00, 13-01, 13-03, 13-04, "
+                                    "13-07, 17-11, 22-20, 22-22, 12-05, 12-11..12-87, "
+                                    "13-10..13-53, 14-00..14-47, 15-00..15-32"))
+        readOnlyRows.insert(c);
+    for (const Code c : definedCodes())
+        EXPECT_EQ(readOnlyRows.count(c) == 1, readOnly(rec(c)->attr)) << codeText(c);
+
+    std::set<Code> frame;
+    for (const Code c : expandCodes("03-06, 03-29, 04-05..04-08")) frame.insert(c);
+    for (const Code c : definedCodes()) {
+        EXPECT_EQ(frame.count(c) == 1, hasFlag(rec(c)->attr, FlagFrameReserved)) << codeText(c);
+        const bool ai2 = codeText(c) == "10-00" || codeText(c) == "10-01";
+        EXPECT_EQ(ai2, hasFlag(rec(c)->attr, FlagNoAi2OnFrame1)) << codeText(c);
+    }
+}
+
+TEST_F(DataFiles, FrequencyRowsFollowTheMaximumFrequencyRange) {
+    int rows = 0;
+    for (const Code c : definedCodes()) {
+        const ParamRecord& r = *rec(c);
+        if (!frequencyDependent(r.attr)) continue;
+        SCOPED_TRACE(r.label);
+        ++rows;
+        EXPECT_EQ(r.valueKind, static_cast<int32_t>(ValueKind::TwoDecimals));
+        EXPECT_TRUE(r.attr[AttrMin] == 0 || r.attr[AttrMin] == 10);
+        EXPECT_EQ(r.attr[AttrMax], kMaxFrequencyRawLow);
+        const ParamDisplaySettings high{true, false};
+        EXPECT_EQ(rangeLabel(r.valueKind, r.attr, r.auxText, high),
+                  r.attr[AttrMin] ? "0.1~599.0" : "0.0~599.0");
+    }
+    EXPECT_GT(rows, 40);
+    const ParamRecord& upper = *rec({0, 12});
+    EXPECT_EQ(rangeLabel(upper.valueKind, upper.attr, upper.auxText, {false, false}), "0.1~109.0");
+    EXPECT_EQ(rangeLabel(upper.valueKind, upper.attr, upper.auxText, {false, true}), "0.10~300.00");
+    EXPECT_EQ(rangeLabel(upper.valueKind, upper.attr, upper.auxText, {true, true}), "0.1~599.0");
+}
+
+TEST_F(DataFiles, MotorParameterListNamesTheMotorGroups) {
+    ASSERT_FALSE(table_->codeList.empty());
+    std::set<Code> listed;
+    for (const CodeName& cn : table_->codeList) {
+        SCOPED_TRACE(cn.code);
+        const ParamRecord* r = table_->definedRecord(cn.code);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(std::string(r->name()), cn.name);
+        listed.insert(parseCode(cn.code));
+    }
+    for (const Code c : definedCodes())
+        if (c.group == 2 || c.group == 17) {
+            EXPECT_TRUE(listed.count(c)) << codeText(c);
+        }
+}
+
+TEST(ModelDescriptionFile, ListsTheNineteenModelsInCodeOrder) {
+    const auto models = LoadModelDescriptions(kDir + "N350.spe");
+    ASSERT_EQ(models.size(), static_cast<size_t>(kModelCount));
+    for (int i = 0; i < kModelCount; ++i) {
+        EXPECT_EQ(models[i].name, ModelsByCode()[i].name);
+        const bool low = (ModelsByCode()[i].code & 0xFF) < 33;
+        EXPECT_NE(models[i].description.find(low ? "200V" : "400V"), std::string::npos)
+            << models[i].name;
+    }
+}
+
+}  // namespace
+}  // namespace pv
