@@ -154,7 +154,10 @@ std::vector<uint8_t> CM240Doc::EncodeProject(const ProjectFrameItems& frame) con
 
 bool CM240Doc::DecodeProject(const std::vector<uint8_t>& bytes, ProjectFrameItems& frame,
                              int32_t* versionOut) {
-    ByteReader in(bytes);
+    return DecodeProject(ByteReader(bytes), frame, versionOut);
+}
+
+bool CM240Doc::DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* versionOut) {
     lastError = text::kProjectFileDamaged;
 
     int32_t version = 0;
@@ -229,21 +232,23 @@ bool CM240Doc::LoadProject(const std::string& path, ProjectFrameItems& frame) {
     lastError = text::kCannotOpenFile;
     const auto data = ReadWholeFile(path);
     if (!data) return false;
-    const std::vector<uint8_t> bytes(data->begin(), data->end());
+    return LoadProjectImage(reinterpret_cast<const uint8_t*>(data->data()), data->size(), frame);
+}
 
+bool CM240Doc::LoadProjectImage(const uint8_t* data, size_t size, ProjectFrameItems& frame) {
+    const ByteReader bytes(data, size);
     // Everything is read into a scratch document and frame first, so that a file that turns out
     // to be damaged half-way leaves the open project exactly as it was.
     CM240Doc scratch(dataDir_);
     ProjectFrameItems scratchFrame = frame;
-    {
-        ByteReader probe(bytes);
-        int32_t version = 0;
-        if (probe.i32(version) && version >= kFirstUnreadableVersion) {
-            lastError = text::kVersionTooNew;
-            return false;
-        }
+    // A first pass over the file without the parameter database finds a damaged file (or one of
+    // a newer version) before the data files are read; the second pass fills the fresh table.
+    if (!scratch.DecodeProject(bytes, scratchFrame)) {
+        lastError = scratch.lastError;
+        return false;
     }
     scratch.LoadParameterDatabase();
+    scratchFrame = frame;
     if (!scratch.DecodeProject(bytes, scratchFrame)) {
         lastError = scratch.lastError;
         return false;

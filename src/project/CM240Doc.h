@@ -91,6 +91,8 @@ public:
     // channels). On failure lastError holds the text and NOTHING in this document or in `frame`
     // has changed. The project path is not touched.
     bool LoadProject(const std::string& path, ProjectFrameItems& frame);
+    // The same for a file image already in memory.
+    bool LoadProjectImage(const uint8_t* data, size_t size, ProjectFrameItems& frame);
     // Writes the project beside the target and renames it over; on failure lastError is
     // "Can not save this file." and the previous file is intact. Leaves `modified` alone.
     bool SaveProject(const std::string& path, const ProjectFrameItems& frame);
@@ -104,6 +106,7 @@ public:
     // failure both are left partly filled. Sets lastError on failure; returns the file version.
     bool DecodeProject(const std::vector<uint8_t>& bytes, ProjectFrameItems& frame,
                        int32_t* versionOut = nullptr);
+    bool DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* versionOut = nullptr);
 
 private:
     std::string dataDir_;

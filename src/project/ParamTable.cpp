@@ -187,8 +187,10 @@ void ParamTable::ParseParamDefinitions(std::string_view text) {
             groups.push_back(std::move(group));
         }
         collected.clear();
+        collected.reserve(kParamsPerGroup);
         nextIndex = 0;
     };
+    collected.reserve(kParamsPerGroup);
 
     ForEachLine(text, kMaxLineLength, [&](std::string_view line) {
         const long hashes = findPos(line, "##");

@@ -28,4 +28,15 @@ inline constexpr const char* kLinkUnlinked = "Unlink";
 inline constexpr const char* kProgramInverterParameter = "Inverter parameter";
 inline constexpr const char* kProgramPlcLadder = "PLC Ladder";
 
+// parvolt-cli project commands (printf formats).
+inline constexpr const char* kCliUnknownModel =
+    "Unknown model '%s' (parvolt-cli models lists them).";
+inline constexpr const char* kCliNoDefinitions =
+    "The parameter definitions (N350PARAM.DAT) are not in %s.";
+inline constexpr const char* kCliUnknownParam = "%s: no such parameter in this project.";
+inline constexpr const char* kCliBadCode = "'%s' is not a parameter code GG-NN.";
+inline constexpr const char* kCliReadOnlyParam = "%s is read-only.";
+inline constexpr const char* kCliValueOutOfRange = "%s: %s is out of range %s.";
+inline constexpr const char* kCliBadOption = "%s: '%s' is not one of its options (%s).";
+
 }  // namespace pv::text

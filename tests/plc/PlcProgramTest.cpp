@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "plc/PlcProgram.h"
+
+namespace pv {
+namespace {
+
+std::vector<uint8_t> encode(const PlcProgram& p) {
+    ByteWriter w;
+    p.serialize(w);
+    return w.bytes;
+}
+
+TEST(PlcProgram, NewProgramIsBlank) {
+    PlcProgram p;
+    EXPECT_EQ(p.displayLineCount, 80u);
+    EXPECT_EQ(p.commentCount, 0u);
+    EXPECT_EQ(p.ladderRowsUsed(), 0);
+    for (int r = 0; r < kGridRows; ++r) {
+        for (int c = 0; c < kRowWidth; ++c) {
+            const bool gap = r < kLadderRows && (c == 3 || c == 7 || c == 11);
+            EXPECT_EQ(p.cellText[r][c], gap ? 0 : ' ') << r << "," << c;
+            EXPECT_EQ(p.linkMarks[r][c], 0);
+        }
+    }
+    for (uint8_t f : p.commentFlags) EXPECT_EQ(f, 0);
+    EXPECT_TRUE(p.symbols.empty());
+}
+
+TEST(PlcProgram, BlockTablesStartWithTheirDefaults) {
+    PlcProgram p;
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> actual;
+        std::vector<uint8_t> expected;
+    };
+    auto v = [](const auto& a) { return std::vector<uint8_t>(a.begin(), a.end()); };
+    const Case cases[] = {
+        {"T3", v(p.timers[2]), {0x83, 0x11, 0, 0, 0x4C, 0x6F, 0, 0x71, 0, 0,
+                                0,    0,    0, 0, 0,    0,    0, 0,    0, 0}},
+        {"C8", v(p.counters[7]), {0x88, 0x10, 0, 0, 0, 0x4C, 0x6F, 0x4C, 0x6F, 0}},
+        {"G1", v(p.comparators[0]), {0, 0x10, 0xB1, 0, 0, 0, 0, 1, 0, 0,
+                                     0, 0,    0,    0, 0, 0, 0, 0, 0, 0}},
+        {"F2", v(p.driveBlocks[1]), {0x82, 0, 0,    0,    0,    0,    0,    0, 0, 0x50,
+                                     0,    0, 0x50, 0x4C, 0x6F, 0x4C, 0x6F, 0, 0, 0}},
+        {"AS4", v(p.addSubBlocks[3]), {0x84, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                       0,    0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"MD1", v(p.mulDivBlocks[0]), {0x81, 0, 0, 1, 0, 0, 1, 0, 0, 1,
+                                       0,    0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.actual, c.expected) << c.name;
+}
+
+TEST(PlcProgram, SectionLayoutOfANewProgram) {
+    PlcProgram p;
+    const auto bytes = encode(p);
+    ASSERT_EQ(bytes.size(), 3484u + 4u + 800u * 4u);
+    EXPECT_EQ(bytes[4], ' ');
+    EXPECT_EQ(bytes[4 + 3], 0);                       // first gap
+    EXPECT_EQ(bytes[4 + 2560 + 200], 0x81);           // C1 starts the block tables
+    EXPECT_EQ(bytes[4 + 2560 + 200 + 80 + 7], 0x71);  // T1 byte 7
+}
+
+TEST(PlcProgram, RoundTripKeepsEveryPart) {
+    PlcProgram p;
+    p.setContact(3, 0, 'I', 8);
+    p.setContact(3, 1, 'q', 2);
+    p.setWire(3, 2);
+    p.setCoil(3, kCoilSet, 'M', 0x0F);
+    p.setDifferential(4, 0, true);
+    p.setBlockCoil(4, "MD", 4);
+    p.cellText[7][7] = kGapLinkThrough;
+    p.linkMarks[8][6] = kLinkMark;
+    p.commentFlags[2] = 1;
+    p.setCommentText(2, 1, "pump start");
+    p.normalizeCommentFlags();
+    p.counters[4][2] = 0x12;
+    p.timers[7][19] = 0xEE;  // a byte the program does not interpret survives too
+    p.symbols = {{2, {{1, "Alarm lamp"}}}, {6, {}}};
+    const auto bytes = encode(p);
+    PlcProgram q;
+    ByteReader in(bytes);
+    ASSERT_TRUE(q.deserialize(in));
+    EXPECT_TRUE(in.atEnd());
+    p.computeUsedBlocks();
+    EXPECT_EQ(q, p);
+    EXPECT_EQ(encode(q), bytes);
+}
+
+TEST(PlcProgram, CommentOfFiftyOneCharactersIsKeptWhole) {
+    PlcProgram p;
+    p.commentFlags[0] = 1;
+    const std::string text(51, 'x');
+    p.setCommentText(0, 0, text);
+    p.setCommentText(0, 1, std::string(60, 'y'));  // clipped to 51
+    p.normalizeCommentFlags();
+    const auto bytes = encode(p);
+    const size_t commentsAt = 3484 + 4;
+    EXPECT_EQ(bytes[commentsAt], 51);
+    EXPECT_EQ(bytes[commentsAt + 4 + 51], 51);
+    PlcProgram q;
+    ByteReader in(bytes);
+    ASSERT_TRUE(q.deserialize(in));
+    EXPECT_EQ(q.commentText(0, 0), text);
+    EXPECT_EQ(q.commentText(0, 1), std::string(51, 'y'));
+}
+
+TEST(PlcProgram, CommentLengthOfFiftyTwoIsReadAndLongerIsRefused) {
+    PlcProgram p;
+    auto bytes = encode(p);
+    const size_t commentsAt = 3484 + 4;
+    // Replace the first slot (length 0) by a 52-byte text.
+    std::vector<uint8_t> slot = {52, 0, 0, 0};
+    slot.insert(slot.end(), 52, 'z');
+    bytes.erase(bytes.begin() + commentsAt, bytes.begin() + commentsAt + 4);
+    bytes.insert(bytes.begin() + commentsAt, slot.begin(), slot.end());
+    PlcProgram q;
+    ByteReader in(bytes);
+    ASSERT_TRUE(q.deserialize(in));
+    EXPECT_EQ(q.commentText(0, 0), std::string(51, 'z'));
+    bytes[commentsAt] = 53;
+    bytes.push_back('z');
+    ByteReader in2(bytes);
+    EXPECT_FALSE(PlcProgram().deserialize(in2));
+}
+
+TEST(PlcProgram, HundredTwentyCommentLinesGiveTwoHundredDisplayLines) {
+    PlcProgram p;
+    // Comment lines at every display line that is not a multiple of 5 among the first 150,
+    // the rest at the end.
+    int comments = 0;
+    for (int d = 0; d < kMaxDisplayLines && comments < 120; ++d) {
+        const bool ladderSlot = (d < 150 && d % 5 == 0) || d >= 150 + 50;
+        if (!ladderSlot) {
+            p.commentFlags[d] = 1;
+            ++comments;
+        }
+    }
+    p.normalizeCommentFlags();
+    EXPECT_EQ(p.commentCount, 120u);
+    EXPECT_EQ(p.displayLineCount, 200u);
+    for (int r = 0; r < kLadderRows; ++r) p.setContact(r, 0, 'I', r % 8 + 1);
+    const auto bytes = encode(p);
+    PlcProgram q;
+    ByteReader in(bytes);
+    ASSERT_TRUE(q.deserialize(in));
+    EXPECT_EQ(q.displayLineCount, 200u);
+    int expectedRow = 0;
+    for (int d = 0; d < 200; ++d) {
+        const int row = q.ladderRowOfDisplayLine(d);
+        if (q.commentFlags[d] == 1) {
+            EXPECT_EQ(row, -1);
+        } else {
+            EXPECT_EQ(row, expectedRow++) << d;
+        }
+    }
+    EXPECT_EQ(expectedRow, 80);
+}
+
+TEST(PlcProgram, CommentFlagsAreMadeConsistent) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, uint8_t>> flags;
+        uint32_t comments;
+    };
+    const Case cases[] = {
+        {"values other than 1 are not comment lines", {{0, 2}, {1, 0xFF}, {2, 1}}, 1},
+        {"flags past the last display line are dropped", {{0, 1}, {199, 1}}, 1},
+        {"comment lines after the last row count", {{80, 1}, {81, 1}}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlcProgram p;
+        for (auto [at, v] : c.flags) p.commentFlags[at] = v;
+        p.normalizeCommentFlags();
+        EXPECT_EQ(p.commentCount, c.comments);
+        EXPECT_EQ(p.displayLineCount, 80 + c.comments);
+        int ladder = 0;
+        for (uint32_t d = 0; d < p.displayLineCount; ++d)
+            if (p.commentFlags[d] != 1) ++ladder;
+        EXPECT_EQ(ladder, 80);
+    }
+    PlcProgram all;
+    all.commentFlags.fill(1);
+    all.normalizeCommentFlags();
+    EXPECT_EQ(all.commentCount, 120u);
+    EXPECT_EQ(all.displayLineCount, 200u);
+}
+
+TEST(PlcProgram, UsedBlocksFollowTheCoils) {
+    struct Case {
+        const char* name;
+        const char* coil;   // columns 12..15
+        std::string which;  // "T3", "AS3", or "" for none
+    };
+    const Case cases[] = {
+        {"AS03 marks AS 3", "AS03", "AS3"},
+        {"MD04 marks MD 4", "MD04", "MD4"},
+        {"Q02 marks nothing", "\x07Q02", ""},
+        {"M0F marks nothing", "\x07M0F", ""},
+        {"T08 marks T 8", "\xE2T08", "T8"},
+        {"C01 marks C 1",
+         "\x07"
+         "C01",
+         "C1"},
+        {"G05 marks G 5", "PG05", "G5"},
+        {"F02 marks F 2",
+         "\xE3"
+         "F02",
+         "F2"},
+        {"T0a is ten, beyond the table", "\x07T0a", ""},
+        {"T09 is beyond the table", "\x07T09", ""},
+        {"T00 is no block", "\x07T00", ""},
+        {"bad digits", "\x07T0Z", ""},
+        {"AS05 is beyond the table", "AS05", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlcProgram p;
+        for (int i = 0; i < 4; ++i) p.cellText[17][12 + i] = static_cast<uint8_t>(c.coil[i]);
+        p.computeUsedBlocks();
+        UsedBlocks expected;
+        if (!c.which.empty()) {
+            const int n = c.which.back() - '0';
+            const std::string kind = c.which.substr(0, c.which.size() - 1);
+            if (kind == "AS") expected.addSub[n - 1] = true;
+            if (kind == "MD") expected.mulDiv[n - 1] = true;
+            if (kind == "T") expected.timers[n - 1] = true;
+            if (kind == "C") expected.counters[n - 1] = true;
+            if (kind == "G") expected.comparators[n - 1] = true;
+            if (kind == "F") expected.driveBlocks[n - 1] = true;
+        }
+        EXPECT_EQ(p.used, expected);
+    }
+    // Rows beyond 79 never count.
+    PlcProgram p;
+    p.setCoil(90, kCoilOutput, 'T', 1);
+    p.computeUsedBlocks();
+    EXPECT_EQ(p.used, UsedBlocks{});
+}
+
+TEST(PlcProgram, CellHelpersKeepTheGapRules) {
+    PlcProgram p;
+    p.setContact(0, 0, 'I', 1);
+    EXPECT_EQ(p.cellTextAt(0, 0), "I01");
+    EXPECT_EQ(p.cellText[0][3], '-');
+    p.cellText[0][7] = kGapLinkDown;
+    p.setContact(0, 1, 'm', 0x0F);
+    EXPECT_EQ(p.cellTextAt(0, 1), "m0F");
+    EXPECT_EQ(p.cellText[0][7], kGapLinkDown);  // a link mark is not overwritten
+    p.clearCell(0, 1);
+    EXPECT_EQ(p.cellTextAt(0, 1), "   ");
+    EXPECT_EQ(p.cellText[0][7], kGapLinkDown);
+    p.setDifferential(1, 2, false);
+    EXPECT_EQ(p.cellTextAt(1, 2), "D00");
+    p.clearCell(1, 2);
+    EXPECT_EQ(p.cellText[1][11], '-');  // only a NUL gap becomes a blank
+    p.clearCell(2, 0);
+    EXPECT_EQ(p.cellText[2][3], ' ');
+    p.setCoil(0, kCoilOutput, 'Q', 2);
+    EXPECT_EQ(p.coilTextAt(0), "\x07Q02");
+    EXPECT_EQ(p.rowListing(0), "I01-   |    -[Q02");
+    p.setBlockCoil(1, "AS", 3);
+    EXPECT_EQ(p.coilTextAt(1), "AS03");
+    EXPECT_EQ(p.ladderRowsUsed(), 2);
+    p.clearCoil(1);
+    p.clearCell(0, 0);
+    p.clearCoil(0);
+    EXPECT_EQ(p.ladderRowsUsed(), 2);  // rows 0 and 1 keep their wire and link gaps
+    // Out-of-range positions are ignored, never written.
+    p.setContact(-1, 0, 'I', 1);
+    p.setContact(0, 3, 'I', 1);
+    p.setCoil(kGridRows, kCoilOutput, 'Q', 1);
+    EXPECT_EQ(p.cellTextAt(kGridRows, 0), "   ");
+    EXPECT_EQ(ElementName("AS", 3), "AS03");
+    EXPECT_EQ(ElementName("M", 15), "M0F");
+}
+
+TEST(PlcProgram, DamagedSectionsAreRefusedWithoutReadingPastTheData) {
+    PlcProgram p;
+    p.symbols = {{1, {{1, "a"}, {2, "b"}}}};
+    p.commentFlags[0] = 1;
+    p.setCommentText(0, 0, "comment");
+    p.normalizeCommentFlags();
+    const auto bytes = encode(p);
+    for (size_t len = 0; len < bytes.size(); ++len) {
+        PlcProgram q;
+        ByteReader in(bytes.data(), len);
+        ASSERT_FALSE(q.deserialize(in)) << len;
+    }
+    struct Case {
+        const char* name;
+        size_t at;
+        uint32_t value;
+    };
+    const Case cases[] = {
+        {"symbol groups 2^31", 3484, 0x80000000u},
+        {"symbol groups 0xFFFFFFFF", 3484, 0xFFFFFFFFu},
+        {"symbol entries 2^31", 3488, 0x80000000u},
+        {"symbol entries one more", 3488, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bad = bytes;
+        for (int i = 0; i < 4; ++i) bad[c.at + i] = static_cast<uint8_t>(c.value >> (8 * i));
+        PlcProgram q;
+        ByteReader in(bad);
+        EXPECT_FALSE(q.deserialize(in));
+    }
+}
+
+TEST(PlcProgram, SymbolTextsAreNulPaddedToTheirWidth) {
+    PlcProgram p;
+    p.symbols = {{3, {{5, std::string(2500, 'q')}}}};
+    const auto bytes = encode(p);
+    EXPECT_EQ(bytes.size(), 3484u + 4 + 8 + 2004 + 3200);
+    EXPECT_EQ(bytes[3484 + 4 + 8 + 4 + 1998], 'q');
+    EXPECT_EQ(bytes[3484 + 4 + 8 + 4 + 1999], 0);
+    PlcProgram q;
+    ByteReader in(bytes);
+    ASSERT_TRUE(q.deserialize(in));
+    EXPECT_EQ(q.symbols[0].entries[0].text, std::string(1999, 'q'));
+    EXPECT_EQ(q.symbols[0].type, 3);
+    EXPECT_EQ(q.symbols[0].entries[0].key, 5);
+    EXPECT_EQ(q.symbolCount(), 1);
+}
+
+}  // namespace
+}  // namespace pv
