@@ -22,6 +22,8 @@ Drives:
   --model S=NAME      model of station S (repeat for several stations)
   --version N         software version 13-01 as its raw value (default 135, shown as 1.35)
   --data DIR          folder of the data files (default: beside the program)
+  --strict            drives also refuse (exception 3) parameter writes that the write rules
+                      forbid: control mode, firmware version, frame size, related parameters
 
 Line (the pseudo-terminal starts with these; a program that sets its own wins):
   --baud N            1200..115200 (default 9600); frames end after 3.5 characters of silence

@@ -199,6 +199,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
             out.turnaroundUs = n;
         } else if (a == "--wire-time") {
             out.wireTime = true;
+        } else if (a == "--strict") {
+            out.strictRules = true;
         } else if (a == "--fault") {
             if (!value(v)) return false;
             FaultSpec f;

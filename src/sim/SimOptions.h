@@ -33,6 +33,7 @@ struct SimOptions {
     LineFormat format;
     long turnaroundUs = 0;
     bool wireTime = false;
+    bool strictRules = false;
     std::vector<FaultSpec> faults;
     std::string dataDir;  // empty: the program's data folder
 

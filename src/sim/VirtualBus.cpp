@@ -21,6 +21,7 @@ VirtualDrive& VirtualBus::addStation(int station, std::uint32_t modelCode) {
     auto drive =
         std::make_unique<VirtualDrive>(station, modelCode, models_.registersFor(modelCode), clock_);
     drive->setVersion(version_);
+    drive->setStrictRules(strict_);
     VirtualDrive& ref = *drive;
     drives_[station] = std::move(drive);
     return ref;
@@ -35,6 +36,12 @@ VirtualDrive* VirtualBus::station(int station) {
 void VirtualBus::setDefaultVersion(std::uint16_t raw) {
     std::lock_guard lock(mutex_);
     version_ = raw;
+}
+
+void VirtualBus::setStrictRules(bool strict) {
+    std::lock_guard lock(mutex_);
+    strict_ = strict;
+    for (auto& [s, d] : drives_) d->setStrictRules(strict);
 }
 
 std::vector<int> VirtualBus::stations() const {

@@ -37,6 +37,8 @@ public:
     std::vector<int> stations() const;
     // The software version (13-01) of drives added from now on.
     void setDefaultVersion(std::uint16_t raw);
+    // Judge parameter writes by the write rules too (every drive, present and future).
+    void setStrictRules(bool strict);
     bool dataLoaded() const { return models_.loaded(); }
 
     // Reply timing of a real line: request and reply characters at `baud` (character format
@@ -74,6 +76,7 @@ private:
     WireTime wire_;
     std::shared_ptr<SimClock> clock_;
     std::uint16_t version_ = kDefaultVersion;
+    bool strict_ = false;
     bool connected_ = true;
     std::uint64_t frames_ = 0;
     std::uint32_t noise_ = 0x2F6B1D37u;

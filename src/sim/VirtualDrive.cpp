@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editing/WriteRules.h"
+#include "project/ParamTable.h"
+
 namespace pv::sim {
 
 namespace {
@@ -139,7 +142,8 @@ std::uint8_t VirtualDrive::checkWrite(std::uint16_t a, std::uint16_t v) const {
             if (d.readOnly()) return kIllegalAddress;
             if (paramPassword_.active()) return kIllegalValue;
             if (!d.lockExempt() && paramRaw(reg::kLock, 1) == 0) return kIllegalValue;
-            return d.accepts(v, paramRaw(reg::kLimitUnit, 0) != 0) ? 0 : kIllegalValue;
+            if (!d.accepts(v, paramRaw(reg::kLimitUnit, 0) != 0)) return kIllegalValue;
+            return !strictRules_ || rulesAllow(d, v) ? 0 : kIllegalValue;
         }
         case Area::Hidden:
             if (paramPassword_.active()) return kIllegalValue;
@@ -235,6 +239,36 @@ void VirtualDrive::restoreFactorySetting(std::uint16_t how) {
     if (how == 3 || how == 5) set(reg::kTerminalMode, 2);
     if (how == 4 || how == 5) set(reg::kMaxFrequency, 5000);  // 50.00 Hz
     updateMotorCommand();
+}
+
+bool VirtualDrive::rulesAllow(const RegisterDef& def, std::uint16_t value) const {
+    using namespace pv::editing;
+    if (def.address == reg::kLock || def.address == reg::kRestore) return true;
+    ParamRecord record;
+    record.defined = 1;
+    record.valueKind = def.valueKind;
+    record.attr = def.attr;
+    const RowSpec row = RowSpec::fromRecord(def.address >> 8, def.address & 0xFF, record);
+    DriveFacts facts;
+    facts.controlMode = paramRaw(reg::kControlMode, 0);
+    facts.driveVersion = DriveFacts::versionFromRaw(paramRaw(reg::kVersion, kDefaultVersion));
+    facts.modelCode = modelCode_;
+    const RegisterLookup lookup = [this](std::uint16_t a) -> std::optional<std::uint16_t> {
+        if (params_->slot(a) < 0) return std::nullopt;
+        return paramRaw(a, 0);
+    };
+    // The master scales frequencies by the mode it believes the drive is in: either will do.
+    for (const bool high : {false, true}) {
+        const DisplaySettings settings{high, paramRaw(reg::kLimitUnit, 0) != 0};
+        if (WriteRules::judgeRegisterWrite(row, value, facts, settings, lookup).allowed())
+            return true;
+    }
+    return false;
+}
+
+void VirtualDrive::setStrictRules(bool strict) {
+    Lock lock(mutex_);
+    strictRules_ = strict;
 }
 
 RampSettings VirtualDrive::rampSettings() const {

@@ -105,6 +105,10 @@ public:
                                                 bool writableOnly = true);
 
     void setVersion(std::uint16_t raw);
+    // Strict: parameter writes are also judged by the drive's write rules (control mode,
+    // firmware, frame size, rules between parameters) and refused with exception 3. Off by
+    // default: a drive of the series checks ranges, the program checks the rest.
+    void setStrictRules(bool strict);
     void setClock(std::shared_ptr<SimClock> clock);
     // Power off and on: motor stopped, passwords active again, PLC stopped.
     void powerCycle();
@@ -125,6 +129,7 @@ private:
     std::optional<std::uint16_t> read(std::uint16_t address);
     // 0 when the value may be written, else the exception code.
     std::uint8_t checkWrite(std::uint16_t address, std::uint16_t value) const;
+    bool rulesAllow(const RegisterDef& def, std::uint16_t value) const;
     void apply(std::uint16_t address, std::uint16_t value);
     // 13-08: 2..5 restore the parameters (two/three-wire, 60/50 Hz), 6 clears the PLC.
     void restoreFactorySetting(std::uint16_t how);
@@ -172,6 +177,7 @@ private:
         std::vector<std::uint16_t>(reg::kPlcLast - reg::kPlcFirst + 1, 0);
     std::array<std::uint16_t, reg::kElementLast - reg::kElementFirst + 1> elements_{};
     std::uint16_t plcRun_ = 0;
+    bool strictRules_ = false;
 
     MotorModel motor_;
     double kilowattHours_ = 0;

@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     VirtualBus bus(dataDir);
     if (!bus.dataLoaded()) fail(std::string(t::kNoDataFiles) + dataDir);
     bus.setDefaultVersion(static_cast<std::uint16_t>(o.version));
+    bus.setStrictRules(o.strictRules);
     for (const int s : o.stations) bus.addStation(s, o.modelOf(s));
     for (const FaultSpec& f : o.faults) bus.faults(f.station).set(f.kind, f.mode, f.arg, f.count);
 

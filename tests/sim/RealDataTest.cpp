@@ -52,5 +52,19 @@ TEST(RealData, RestoreFactorySettingBringsBackTheModelsValues) {
     EXPECT_EQ(VirtualDrive::differences(d, fresh), (std::vector<std::string>{"00-04", "01-02"}));
 }
 
+TEST(RealData, StrictDrivesJudgeTheWriteRulesToo) {
+    VirtualBus bus(PARVOLT_DATA_DIR);
+    bus.addStation(1, 0x35021);
+    const std::uint16_t zeroServoGain = 0x001D;  // 00-29: not used in V/F, SLV, ... modes
+    EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 10))), 0);
+    bus.setStrictRules(true);
+    EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 11))), 3);
+    EXPECT_EQ(readOne(bus, 1, zeroServoGain), 10);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kControlMode, 3))), 0);  // SV
+    EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 11))), 0);
+    // Ranges stay the drive's own in either case.
+    EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 51))), 3);
+}
+
 }  // namespace
 }  // namespace pv::sim::test

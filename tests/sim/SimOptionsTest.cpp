@@ -26,33 +26,20 @@ TEST(SimOptions, DefaultsServeOneDriveOnAPseudoTerminal) {
 }
 
 TEST(SimOptions, TakesEveryOption) {
-    const SimOptions o = parse({"--tcp",
-                                "10001",
-                                "--bind",
-                                "0.0.0.0",
-                                "--stations",
-                                "1,3,5-7",
-                                "--model",
-                                "N350-401-H",
-                                "--model",
-                                "3=N350-2P5-H",
-                                "--version",
-                                "1005",
-                                "--baud",
-                                "19200",
-                                "--parity",
-                                "even",
-                                "--stop",
-                                "1",
-                                "--turnaround-us",
-                                "1500",
-                                "--wire-time",
-                                "--fault",
-                                "3:exception:2@once",
-                                "--fault",
-                                "5:late:900@4",
-                                "--data",
-                                "/d"});
+    const SimOptions o = parse({"--tcp",           "10001",
+                                "--bind",          "0.0.0.0",
+                                "--stations",      "1,3,5-7",
+                                "--model",         "N350-401-H",
+                                "--model",         "3=N350-2P5-H",
+                                "--version",       "1005",
+                                "--baud",          "19200",
+                                "--parity",        "even",
+                                "--stop",          "1",
+                                "--turnaround-us", "1500",
+                                "--wire-time",     "--strict",
+                                "--fault",         "3:exception:2@once",
+                                "--fault",         "5:late:900@4",
+                                "--data",          "/d"});
     EXPECT_FALSE(o.pty);  // TCP only, as asked
     EXPECT_EQ(o.tcpPort, 10001);
     EXPECT_EQ(o.bind, "0.0.0.0");
@@ -65,6 +52,7 @@ TEST(SimOptions, TakesEveryOption) {
     EXPECT_EQ(o.format.stopBits, 1.0f);
     EXPECT_EQ(o.turnaroundUs, 1500);
     EXPECT_TRUE(o.wireTime);
+    EXPECT_TRUE(o.strictRules);
     ASSERT_EQ(o.faults.size(), 2u);
     EXPECT_EQ(o.faults[0].station, 3);
     EXPECT_EQ(o.faults[0].kind, FaultKind::Exception);
