@@ -1,0 +1,379 @@
+// parvolt-cli commands on project files: models, new, info, show, get, set, ladder.
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/FrameState.h"
+#include "app/ProjectActions.h"
+#include "cli/CliCommand.h"
+#include "project/CM240Doc.h"
+#include "project/DataPaths.h"
+#include "project/ModelDescriptions.h"
+#include "project/ModelTable.h"
+#include "project/ParamAttr.h"
+#include "project/ParamTable.h"
+#include "res/ProjectTexts.h"
+#include "res/ScriptedPrompts.h"
+
+namespace pv::cli {
+
+namespace {
+
+std::string format(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    char buf[1024];
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+void fail(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool wantsHelp(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+int usage(const char* text, bool asked) {
+    std::fprintf(asked ? stdout : stderr, "%s", text);
+    return asked ? kExitOk : kExitUsage;
+}
+
+bool definitionsPresent() {
+    std::FILE* f = std::fopen(DataFile(kParamFileName).c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+// An opened project: frame, prompts and session, as the desktop program holds them.
+struct OpenedProject {
+    FrameState frame;
+    ScriptedPrompts prompts;
+    ProjectSession session{frame, prompts, DataDir()};
+
+    bool open(const std::string& path) {
+        if (!definitionsPresent()) fail(format(text::kCliNoDefinitions, DataDir().c_str()));
+        if (session.open(OpenKind::GivenPath, path)) return true;
+        for (const auto& t : prompts.texts("message")) fail(t);
+        return false;
+    }
+    CM240Doc& doc() { return *session.document(); }
+};
+
+ParamDisplaySettings displaySettings(const FrameState& frame) {
+    ParamDisplaySettings s;
+    s.highFrequencyMode = frame.highFrequencyMode != 0;
+    s.limitsInHertz = frame.limitsInHertz != 0;
+    return s;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kModelsUsage =
+    "Usage: parvolt-cli models\n"
+    "Lists the drive models: name, model code, voltage class, capacity, description.\n";
+
+int runModels(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kModelsUsage, true);
+    if (!args.empty()) return usage(kModelsUsage, false);
+    const auto descriptions = LoadModelDescriptions(DataFile(kModelDescriptionsFileName));
+    for (const auto& m : ModelsByCode()) {
+        std::string desc;
+        for (const auto& d : descriptions)
+            if (d.name == m.name) desc = d.description.substr(0, d.description.find('\r'));
+        std::printf("%s\t0x%X\t%d\t%s\t%s\n", std::string(m.name).c_str(), m.code,
+                    VoltageClassOf(m.code), std::string(m.capacity).c_str(), desc.c_str());
+    }
+    return kExitOk;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kNewUsage =
+    "Usage: parvolt-cli new --model NAME -o FILE\n"
+    "Creates a project for the model (e.g. N350-2P5-H) with the model's defaults as default\n"
+    "and set values, and saves it as FILE.\n";
+
+int runNew(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kNewUsage, true);
+    std::string model, out;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if ((args[i] == "--model" || args[i] == "-m") && i + 1 < args.size())
+            model = args[++i];
+        else if ((args[i] == "-o" || args[i] == "--output") && i + 1 < args.size())
+            out = args[++i];
+        else
+            return usage(kNewUsage, false);
+    }
+    if (model.empty() || out.empty()) return usage(kNewUsage, false);
+    if (!FindModelByName(model)) {
+        fail(format(text::kCliUnknownModel, model.c_str()));
+        return kExitFailed;
+    }
+    if (!definitionsPresent()) {
+        fail(format(text::kCliNoDefinitions, DataDir().c_str()));
+        return kExitFailed;
+    }
+    OpenedProject p;
+    if (!p.session.newProject(model) || !p.session.saveAs(out)) {
+        for (const auto& t : p.prompts.texts("message")) fail(t);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kInfoUsage =
+    "Usage: parvolt-cli info FILE\n"
+    "Shows the model, file version, parameter counts and ladder program of a project.\n";
+
+int runInfo(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kInfoUsage, true);
+    if (args.size() != 1) return usage(kInfoUsage, false);
+    OpenedProject p;
+    if (!p.open(args[0])) return kExitFailed;
+    int32_t version = 0;
+    ReadProjectVersion(args[0], version);
+    const CM240Doc& doc = p.doc();
+    const PrintTitleBlock& t = doc.titleBlock;
+    std::printf("File:               %s\n", args[0].c_str());
+    std::printf("File version:       %d\n", version);
+    std::printf("Model code:         0x%X\n", p.frame.modelCode);
+    std::printf("Model name:         %s\n", p.frame.modelName.c_str());
+    std::printf("Voltage class:      %d (%s V)\n", p.frame.voltageClass,
+                p.frame.voltageClass == kVoltageClass400 ? "400" : "200");
+    std::printf("Groups defined:     %d\n", doc.table.definedGroupCount());
+    std::printf("Parameters defined: %d\n", doc.table.definedParamCount());
+    std::printf("Ladder rows used:   %d of %d\n", doc.plc.ladderRowsUsed(), kLadderRows);
+    std::printf("Comment lines:      %u\n", doc.plc.commentCount);
+    std::printf("Symbols:            %d\n", doc.plc.symbolCount());
+    std::printf("Title:              %s\n", PrintTitleBlock::get(t.title).c_str());
+    for (int c = 0; c < kGraphChannels; ++c) {
+        const GraphChannel& ch = p.frame.graphChannels[c];
+        std::printf("Graph channel %d:    %s (%s~%s)\n", c + 1, ch.itemName.c_str(),
+                    ch.minimum.c_str(), ch.maximum.c_str());
+    }
+    return kExitOk;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kShowUsage =
+    "Usage: parvolt-cli show FILE [--group GG]\n"
+    "One line per defined parameter: code, name, default, set value (tab-separated).\n"
+    "Each group starts with a line \"# GG-XX<TAB>name\".\n";
+
+int runShow(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kShowUsage, true);
+    std::string file;
+    int onlyGroup = -1;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--group" && i + 1 < args.size()) {
+            const std::string& g = args[++i];
+            if (g.empty() || g.size() > 2 || g.find_first_not_of("0123456789") != std::string::npos)
+                return usage(kShowUsage, false);
+            onlyGroup = std::stoi(g);
+        } else if (file.empty() && args[i].rfind("-", 0) != 0) {
+            file = args[i];
+        } else {
+            return usage(kShowUsage, false);
+        }
+    }
+    if (file.empty()) return usage(kShowUsage, false);
+    OpenedProject p;
+    if (!p.open(file)) return kExitFailed;
+    const auto& groups = p.doc().table.groups;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (onlyGroup >= 0 && static_cast<int>(g) != onlyGroup) continue;
+        if (!groups[g].defined) continue;
+        std::printf("# %s\t%s\n", FormatGroupCode(static_cast<int>(g)).c_str(),
+                    groups[g].name.c_str());
+        for (const auto& r : groups[g].params) {
+            if (!r.defined) continue;
+            std::printf("%s\t%s\t%s\t%s\n", std::string(r.code()).c_str(),
+                        std::string(r.name()).c_str(), r.defaultValue.c_str(), r.setValue.c_str());
+        }
+    }
+    return kExitOk;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kGetUsage =
+    "Usage: parvolt-cli get FILE GG-NN...\n"
+    "Prints the set value of each parameter: code and value, tab-separated.\n";
+
+int runGet(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kGetUsage, true);
+    if (args.size() < 2) return usage(kGetUsage, false);
+    for (size_t i = 1; i < args.size(); ++i)
+        if (!ParseParamCode(args[i])) {
+            fail(format(text::kCliBadCode, args[i].c_str()));
+            return kExitUsage;
+        }
+    OpenedProject p;
+    if (!p.open(args[0])) return kExitFailed;
+    int status = kExitOk;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const ParamRecord* r = p.doc().table.definedRecord(args[i]);
+        if (!r) {
+            fail(format(text::kCliUnknownParam, args[i].c_str()));
+            status = kExitFailed;
+            continue;
+        }
+        std::printf("%s\t%s\n", args[i].c_str(), r->setValue.c_str());
+    }
+    return status;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kSetUsage =
+    "Usage: parvolt-cli set FILE GG-NN=VALUE...\n"
+    "Sets parameter values in the project and saves it. Each value is checked against the\n"
+    "parameter's range (option rows take the option's number or its text); if any value is\n"
+    "refused nothing is changed.\n";
+
+// An option is written "N:label" or "label"; either the whole text or the label names it.
+bool optionMatches(const std::string& option, const std::string& value) {
+    auto same = [](std::string_view a, std::string_view b) {
+        if (a.size() != b.size() || a.empty()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(a[i])) !=
+                std::tolower(static_cast<unsigned char>(b[i])))
+                return false;
+        return true;
+    };
+    if (same(option, value)) return true;
+    const size_t colon = option.find(':');
+    return colon != std::string::npos && same(std::string_view(option).substr(colon + 1), value);
+}
+
+// The stored text of `value` for record r, or an error text.
+bool checkValue(const ParamRecord& r, const std::string& code, const std::string& value,
+                const ParamDisplaySettings& s, std::string& stored, std::string& error) {
+    if (readOnly(r.attr)) {
+        error = format(text::kCliReadOnlyParam, code.c_str());
+        return false;
+    }
+    const std::string range = rangeLabel(r.valueKind, r.attr, r.auxText, s);
+    int32_t raw = 0;
+    if (isOptionList(r.valueKind)) {
+        for (size_t i = 0; i < r.options.size(); ++i)
+            if (optionMatches(r.options[i], value)) {
+                raw = static_cast<int32_t>(i) + optionOffset(r.attr);
+                stored = std::to_string(raw);
+                return true;
+            }
+        if (!parseValueText(r.valueKind, r.attr, value, raw, s) ||
+            !rawInRange(r.valueKind, r.attr, raw, s)) {
+            error = format(text::kCliBadOption, code.c_str(), value.c_str(), range.c_str());
+            return false;
+        }
+        stored = std::to_string(raw);
+        return true;
+    }
+    if (!parseValueText(r.valueKind, r.attr, value, raw, s) ||
+        !rawInRange(r.valueKind, r.attr, raw, s)) {
+        error = format(text::kCliValueOutOfRange, code.c_str(), value.c_str(), range.c_str());
+        return false;
+    }
+    stored = formatRaw(r.valueKind, r.attr, raw, s);
+    return true;
+}
+
+int runSet(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kSetUsage, true);
+    if (args.size() < 2) return usage(kSetUsage, false);
+    struct Assignment {
+        std::string code, value, stored;
+    };
+    std::vector<Assignment> assignments;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const size_t eq = args[i].find('=');
+        if (eq == std::string::npos) return usage(kSetUsage, false);
+        Assignment a{args[i].substr(0, eq), args[i].substr(eq + 1), {}};
+        if (!ParseParamCode(a.code)) {
+            fail(format(text::kCliBadCode, a.code.c_str()));
+            return kExitUsage;
+        }
+        assignments.push_back(std::move(a));
+    }
+    OpenedProject p;
+    if (!p.open(args[0])) return kExitFailed;
+    ParamTable& table = p.doc().table;
+    bool ok = true;
+    for (auto& a : assignments) {
+        const ParamRecord* r = table.definedRecord(a.code);
+        std::string error;
+        if (!r) {
+            fail(format(text::kCliUnknownParam, a.code.c_str()));
+            ok = false;
+        } else if (!checkValue(*r, a.code, a.value, displaySettings(p.frame), a.stored, error)) {
+            fail(error);
+            ok = false;
+        }
+    }
+    if (!ok) return kExitFailed;
+    for (const auto& a : assignments) {
+        table.record(a.code)->setValue = a.stored;
+        const auto parts = ParseParamCode(a.code);
+        table.paramEdited[parts->group][parts->index] = 1;
+    }
+    p.doc().modified = true;
+    if (!p.session.save()) {
+        for (const auto& t : p.prompts.texts("message")) fail(t);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+// --------------------------------------------------------------------------------------------
+
+const char* const kLadderUsage =
+    "Usage: parvolt-cli ladder FILE\n"
+    "Prints the ladder program: the 80 rows (number, contacts, coil) with the comment lines\n"
+    "between them (\"//\").\n";
+
+int runLadder(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) return usage(kLadderUsage, true);
+    if (args.size() != 1) return usage(kLadderUsage, false);
+    OpenedProject p;
+    if (!p.open(args[0])) return kExitFailed;
+    const PlcProgram& plc = p.doc().plc;
+    int row = 0;
+    for (int d = 0; d < static_cast<int>(plc.displayLineCount) && d < kMaxDisplayLines; ++d) {
+        if (plc.commentFlags[d] == 1) {
+            for (int t = 0; t < kCommentTextLines; ++t) {
+                const std::string text = plc.commentText(d, t);
+                if (!text.empty()) std::printf("     // %s\n", text.c_str());
+            }
+            continue;
+        }
+        if (row >= kLadderRows) break;
+        std::printf("%03d  %s\n", row, plc.rowListing(row).c_str());
+        ++row;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+PV_CLI_COMMAND("models", "list the drive models", runModels);
+PV_CLI_COMMAND("new", "create a project for a model: new --model NAME -o FILE", runNew);
+PV_CLI_COMMAND("info", "model, version and contents of a project file", runInfo);
+PV_CLI_COMMAND("show", "list the parameters of a project: show FILE [--group GG]", runShow);
+PV_CLI_COMMAND("get", "print set values: get FILE GG-NN...", runGet);
+PV_CLI_COMMAND("set", "change set values (range-checked): set FILE GG-NN=VALUE...", runSet);
+PV_CLI_COMMAND("ladder", "print the ladder program of a project", runLadder);
+
+}  // namespace pv::cli
