@@ -1,0 +1,139 @@
+// parvolt-cli's project commands, run as the user runs them: the built program beside its data.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "Fixtures.h"
+#include "project/DataPaths.h"
+#include "project/ParamTable.h"
+
+namespace pv {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+class CliProject : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cli = std::string(PARVOLT_BIN_DIR) + "/parvolt-cli";
+        if (!std::filesystem::exists(cli)) GTEST_SKIP() << "parvolt-cli not built";
+        if (!std::filesystem::exists(std::string(PARVOLT_BIN_DIR) + "/N350PARAM.DAT"))
+            GTEST_SKIP() << "no data files beside the program";
+    }
+    // Runs the program with stderr folded into the output.
+    CliRun run(const std::string& args) {
+        CliRun r;
+        std::FILE* p = ::popen((cli + " " + args + " 2>&1").c_str(), "r");
+        if (!p) return r;
+        char buf[4096];
+        size_t n = 0;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+        const int st = ::pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        return r;
+    }
+    std::string cli;
+    test::TempDir work;
+};
+
+TEST_F(CliProject, NewInfoShowListEveryDefinedParameterWithTheModelDefaults) {
+    const std::string file = work.file("a.nf3");
+    ASSERT_EQ(run("new --model N350-402-H -o " + file).status, 0);
+    const CliRun info = run("info " + file);
+    ASSERT_EQ(info.status, 0) << info.out;
+    EXPECT_NE(info.out.find("Model code:         0x35022"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("Voltage class:      4"), std::string::npos);
+    EXPECT_NE(info.out.find("File version:       2"), std::string::npos);
+
+    ParamTable table;
+    ASSERT_TRUE(table.LoadParamDefinitions(std::string(PARVOLT_BIN_DIR) + "/N350PARAM.DAT"));
+    table.LoadOptionLists(std::string(PARVOLT_BIN_DIR) + "/N350ComboxList.DAT");
+    table.LoadModelDefaults(std::string(PARVOLT_BIN_DIR) + "/N350InitialParam.dat", 0x35022);
+
+    const CliRun show = run("show " + file);
+    ASSERT_EQ(show.status, 0);
+    std::istringstream lines(show.out);
+    std::string line;
+    int params = 0, groups = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("#", 0) == 0) {
+            ++groups;
+            continue;
+        }
+        const std::string code = line.substr(0, 5);
+        const ParamRecord* r = table.definedRecord(code);
+        ASSERT_NE(r, nullptr) << line;
+        EXPECT_EQ(line, code + "\t" + std::string(r->name()) + "\t" + r->defaultValue + "\t" +
+                            r->setValue);
+        ++params;
+    }
+    EXPECT_EQ(params, table.definedParamCount());
+    EXPECT_EQ(groups, table.definedGroupCount());
+
+    const CliRun one = run("show " + file + " --group 13");
+    EXPECT_EQ(one.out.rfind("# 13-XX\t", 0), 0u) << one.out;
+    EXPECT_EQ(one.out.find("# 12-XX"), std::string::npos);
+}
+
+TEST_F(CliProject, SetChecksTheRangeAndChangesNothingOnRefusal) {
+    const std::string file = work.file("s.nf3");
+    ASSERT_EQ(run("new --model N350-2P5-H -o " + file).status, 0);
+    const std::string before = test::ReadFile(file);
+    const CliRun refused = run("set " + file + " 00-14=20.0 00-12=150");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("00-12: 150 is out of range 0.1~109.0."), std::string::npos)
+        << refused.out;
+    EXPECT_EQ(test::ReadFile(file), before);
+
+    ASSERT_EQ(run("set " + file + " 00-14=20 00-12=99.5").status, 0);
+    const CliRun got = run("get " + file + " 00-14 00-12");
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, "00-14\t20.0\n00-12\t99.5\n");
+}
+
+TEST_F(CliProject, ExitCodesSeparateFailureFromBadUsage) {
+    struct Case {
+        std::string args;
+        int status;
+    };
+    const std::string missing = work.file("missing.nf3");
+    const Case cases[] = {
+        {"models", 0},
+        {"new --help", 0},
+        {"show --help", 0},
+        {"info " + missing, 1},
+        {"ladder " + missing, 1},
+        {"new --model N350-999-H -o " + work.file("x.nf3"), 1},
+        {"new --model N350-2P5-H", 2},
+        {"show", 2},
+        {"get " + missing + " 0-1", 2},
+        {"set " + missing + " 00-01", 2},
+        {"info a b", 2},
+        {"show " + missing + " --group 123", 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.args).status, c.status) << c.args;
+    EXPECT_EQ(run("info " + missing).out, "Can not open file.\n");
+}
+
+TEST_F(CliProject, LadderPrintsEightyRows) {
+    const std::string file = work.file("l.nf3");
+    ASSERT_EQ(run("new --model N350-2P5-H -o " + file).status, 0);
+    const CliRun ladder = run("ladder " + file);
+    ASSERT_EQ(ladder.status, 0);
+    int rows = 0;
+    std::istringstream lines(ladder.out);
+    std::string line;
+    while (std::getline(lines, line)) ++rows;
+    EXPECT_EQ(rows, 80);
+    EXPECT_EQ(ladder.out.rfind("000  ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace pv
