@@ -21,6 +21,13 @@
 // frequencies in 0.1 Hz, so the decimals drop to one and the bounds become 0.0~599.0.
 // The limit rows 00-12/00-13 (flag LimitUnit) store their percentage range (0.1~109.0, one
 // decimal); when 00-63 puts the limits in hertz they behave as frequency rows.
+//
+// Conventions of the shipped files: option items read "value:text" (value = item index +
+// AttrOptionOffset); every definition line carries all ten integers; N350InitialParam.dat keys
+// are the bound parameter's code; N350MOTORPARAM.DAT lists the motor-dependent parameters
+// (groups 02 and 17, flag MotorParam) that a write to a drive of another model keeps back.
+// 01-01 is the project's own note of the maximum-frequency range (0.00~599.00 Hz): it is neither
+// read, written nor shown on a page, and decides the project's high-frequency mode.
 
 #include <array>
 #include <cstdint>
@@ -278,7 +285,10 @@ inline int32_t rawFromRegister(const ParamAttrs& a, uint16_t reg) {
 
 // Value text to raw value: decimals as trunc((value + 0.001) x 10^n), hexadecimal text for
 // hex rows, "MM/DD" dates, "GG-NN" codes, integers (and option values) with atoi. False when
-// the text is not of the row's kind; the range is not checked here (rawInRange).
+// the text is not of the row's kind; the range is not checked here (rawInRange). The 0.001 guard
+// against float truncation is the one every transfer uses; with three decimals it can add one
+// step (10.000 -> 10001), so range-check those rows on the value, not on this raw number. Four
+// decimals, which no transfer formula covers, use a guard below their step.
 inline bool parseValueText(int32_t valueKind, const ParamAttrs& a, const std::string& text,
                            int32_t& raw, const ParamDisplaySettings& s = {}) {
     const char* p = text.c_str();
@@ -303,7 +313,8 @@ inline bool parseValueText(int32_t valueKind, const ParamAttrs& a, const std::st
         const double v = std::strtod(p, &end);
         if (end == p) return false;
         // Negative values round towards zero the same way as positive ones.
-        const double shifted = v < 0 ? v - 0.001 : v + 0.001;
+        const double guard = n >= 4 ? 0.00001 : 0.001;
+        const double shifted = v < 0 ? v - guard : v + guard;
         raw = static_cast<int32_t>(shifted * kScale[n]);
     } else {
         const long v = std::strtol(p, &end, 10);

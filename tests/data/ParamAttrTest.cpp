@@ -127,6 +127,8 @@ TEST(ParamAttr, TextAndRawValuesConvertByKind) {
     };
     const Case cases[] = {
         {kTwo, attrs(0, 30000), {}, "12.34", 1234, "12.34"},
+        {kFour, attrs(1, 30000), {}, "3.0000", 30000, "3.0000"},
+        {kFour, attrs(1, 30000), {}, "0.0001", 1, "0.0001"},
         {kTwo, freq, {true, false}, "599.0", 5990, "599.0"},
         {kTwo, freq, {false, false}, "50.00", 5000, "50.00"},
         {kOne, attrs(-1000, 1000, FlagSigned), {}, "-12.5", -125, "-12.5"},
