@@ -183,6 +183,10 @@ TEST_F(DataFiles, LabelsAreCodeThenName) {
         ASSERT_GT(r.label.size(), 8u);
         EXPECT_EQ(r.label[5], ' ');
         EXPECT_NE(r.label[6], ' ');
+        // Labels travel through CSV files and printouts unquoted.
+        EXPECT_EQ(r.label.find(','), std::string::npos);
+        for (const char ch : r.label) EXPECT_TRUE(ch >= 0x20 && ch < 0x7F) << int(ch);
+        EXPECT_LE(r.label.size(), 60u);
     }
 }
 
