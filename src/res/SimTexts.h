@@ -47,8 +47,31 @@ Faults (repeatable; settable per station):
 
   --help              this text
 
+While it runs, commands typed on its standard input change the drives (type help).
 Stops cleanly on Ctrl+C (SIGINT) or SIGTERM.
 )";
+
+inline constexpr const char* kConsoleHelp =
+    R"(fault STATION:KIND[:ARG][@MODE]   inject a fault (as --fault; MODE default always)
+clear [STATION]                   remove the faults of one station or of all
+unplug | plug                     take the wire away or give it back
+get STATION GG-NN                 show a parameter as the drive's display would
+set STATION GG-NN VALUE           change a parameter (range-checked)
+version STATION N                 software version 13-01 as its raw value
+status STATION                    the motor: running, direction, output and target frequency
+power STATION                     switch the drive off and on (passwords become active again)
+help                              this text)";
+inline constexpr const char* kOk = "ok";
+inline constexpr const char* kUnknownCommand = "unknown command (type help): ";
+inline constexpr const char* kNoSuchStation = "no drive at station ";
+inline constexpr const char* kNoSuchParameter = "no such parameter: ";
+inline constexpr const char* kValueRefused = "refused: ";
+inline constexpr const char* kConsoleMotorFormat =
+    "station %d: %s, %s, output %.2f Hz, target %.2f Hz";
+inline constexpr const char* kRunning = "running";
+inline constexpr const char* kStoppedState = "stopped";
+inline constexpr const char* kForward = "forward";
+inline constexpr const char* kReverse = "reverse";
 
 inline constexpr const char* kPrefix = "n350-sim: ";
 inline constexpr const char* kUnknownOption = "unknown option ";

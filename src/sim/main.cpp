@@ -1,5 +1,6 @@
 // n350-sim: a bus of virtual N350 drives on a pseudo-terminal and/or a TCP port.
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include "project/DataPaths.h"
 #include "res/SimTexts.h"
 #include "sim/PtyServer.h"
+#include "sim/SimConsole.h"
 #include "sim/SimOptions.h"
 #include "sim/TcpServer.h"
 #include "sim/VirtualBus.h"
@@ -24,6 +26,25 @@ std::atomic<bool> gStop{false};
 
 extern "C" void onSignal(int) {
     gStop = true;
+}
+
+// Reads commands from standard input until it ends or the program stops.
+void console(pv::sim::VirtualBus& bus) {
+    std::string line;
+    char buf[256];
+    while (!gStop.load()) {
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) return;
+        line.append(buf, static_cast<std::size_t>(n));
+        for (std::size_t nl; (nl = line.find('\n')) != std::string::npos;) {
+            const std::string reply = pv::sim::runConsoleCommand(bus, line.substr(0, nl));
+            line.erase(0, nl + 1);
+            if (!reply.empty()) std::printf("%s\n", reply.c_str());
+            std::fflush(stdout);
+        }
+    }
 }
 
 int fail(const std::string& text) {
@@ -94,10 +115,13 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "%s%s%s\n", t::kPrefix, t::kServing, list.c_str());
 
+    std::thread consoleThread([&] { console(bus); });
     std::thread tcpThread;
     if (tcp) tcpThread = std::thread([&] { tcp->run(gStop); });
     if (pty) pty->run(gStop);
     if (tcpThread.joinable()) tcpThread.join();
+    gStop = true;  // a TCP-only bus ends here too when its thread ends
+    consoleThread.join();
 
     if (!o.link.empty()) {
         std::error_code ec;
