@@ -269,7 +269,18 @@ bool CM240Doc::LoadProjectImage(const uint8_t* data, size_t size, ProjectFrameIt
 bool CM240Doc::SaveProject(const std::string& path, const ProjectFrameItems& frame) {
     namespace fs = std::filesystem;
     const std::vector<uint8_t> bytes = EncodeProject(frame);
-    const fs::path target(path);
+    // A file the user made read-only is not replaced behind their back.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
+        lastError = text::kCannotSaveFile;
+        return false;
+    }
+    // Through a symbolic link the file it points to is replaced, not the link.
+    std::error_code ec;
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
 
     std::string tempPath;
     const int fd = openTempBeside(target, tempPath);
@@ -279,11 +290,11 @@ bool CM240Doc::SaveProject(const std::string& path, const ProjectFrameItems& fra
     }
     bool ok = writeAll(fd, bytes.data(), bytes.size());
     struct stat st {};
-    if (ok && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    if (ok && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         ::fchmod(fd, st.st_mode & 07777);  // keep the permissions the old file had
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath.c_str());
         lastError = text::kCannotSaveFile;

@@ -1,6 +1,7 @@
 #include "project/TextFile.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,8 +72,12 @@ int32_t AtoiLike(std::string_view s) {
 }
 
 double AtofLike(std::string_view s) {
-    const std::string copy(TrimLeft(s).substr(0, 64));
-    return std::strtod(copy.c_str(), nullptr);
+    // from_chars always reads '.' as the decimal point, whatever locale the program runs in.
+    s = TrimLeft(s);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double v = 0.0;
+    const auto result = std::from_chars(s.data(), s.data() + s.size(), v);
+    return result.ec == std::errc() ? v : 0.0;
 }
 
 }  // namespace pv

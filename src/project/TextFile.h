@@ -26,7 +26,8 @@ std::string_view Trim(std::string_view s);
 // Decimal value in the manner of atoi (leading blanks, sign, digits; stops at the first other
 // character; 0 when there are no digits), clamped to the 32-bit range.
 int32_t AtoiLike(std::string_view s);
-// Decimal number in the manner of atof; 0.0 when the text does not start with a number.
+// Decimal number in the manner of atof, but always with '.' as the decimal point; 0.0 when the
+// text does not start with a number.
 double AtofLike(std::string_view s);
 
 }  // namespace pv

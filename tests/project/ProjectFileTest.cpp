@@ -418,6 +418,25 @@ TEST_F(ProjectFile, SaveReplacesTheOldFileAndKeepsItsPermissions) {
                   std::filesystem::perms::group_read);
 }
 
+TEST_F(ProjectFile, SaveThroughALinkReplacesTheFileItPointsTo) {
+    CM240Doc doc = newDoc();
+    test::WriteFile(work.file("real.nf3"), "old");
+    std::filesystem::create_symlink(work.file("real.nf3"), work.file("link.nf3"));
+    ASSERT_TRUE(doc.SaveProject(work.file("link.nf3"), frameFor(0x35001)));
+    EXPECT_TRUE(std::filesystem::is_symlink(work.file("link.nf3")));
+    EXPECT_EQ(test::ReadFile(work.file("real.nf3")).substr(0, 4), std::string("\x02\0\0\0", 4));
+}
+
+TEST_F(ProjectFile, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    CM240Doc doc = newDoc();
+    test::WriteFile(work.file("ro.nf3"), "old contents");
+    std::filesystem::permissions(work.file("ro.nf3"), std::filesystem::perms::owner_read);
+    EXPECT_FALSE(doc.SaveProject(work.file("ro.nf3"), frameFor(0x35001)));
+    EXPECT_EQ(doc.lastError, text::kCannotSaveFile);
+    EXPECT_EQ(test::ReadFile(work.file("ro.nf3")), "old contents");
+}
+
 TEST_F(ProjectFile, LoadReadsVersionField) {
     CM240Doc doc = newDoc();
     ASSERT_TRUE(doc.SaveProject(work.file("v.nf3"), frameFor(0x35001)));
