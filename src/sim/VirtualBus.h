@@ -32,7 +32,8 @@ public:
 
     // Adds (or replaces) the drive at a station 1..32.
     VirtualDrive& addStation(int station, std::uint32_t modelCode);
-    // nullptr when no drive answers at that station.
+    // nullptr when no drive answers at that station. The drive lives as long as the bus, unless
+    // addStation replaces it.
     VirtualDrive* station(int station);
     std::vector<int> stations() const;
     // The software version (13-01) of drives added from now on.
