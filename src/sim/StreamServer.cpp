@@ -89,11 +89,15 @@ StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
         pending.erase(pending.begin(), pending.begin() + static_cast<long>(length));
         refreshLine();
         const auto t0 = Clock::now();
+        auto floor = t0;
         for (auto& c : bus.onFrame(frame)) {
-            auto due = t0 + c.delay;
-            // Chunks leave in the order the bus gave them.
-            if (!out.empty()) due = std::max(due, out.back().due);
-            out.push_back({due, std::move(c.bytes)});
+            // Chunks of one reply leave in their order; a reply still held back from an earlier
+            // request keeps its own time, as it would on the wire.
+            const auto due = std::max(floor, t0 + c.delay);
+            floor = due;
+            out.insert(std::upper_bound(out.begin(), out.end(), due,
+                                        [](auto d, const Scheduled& x) { return d < x.due; }),
+                       {due, std::move(c.bytes)});
         }
     };
 

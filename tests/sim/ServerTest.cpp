@@ -134,6 +134,27 @@ TEST_F(Served, TcpDisconnectFaultDropsTheConnection) {
     server.stop();
 }
 
+TEST_F(Served, LateReplyOverTcpLandsAfterTheNextTransactionsReply) {
+    TcpServer server(bus, {});
+    std::string error;
+    ASSERT_TRUE(server.listen("127.0.0.1", 0, error)) << error;
+    server.start();
+    bus.faults(1).set(FaultKind::Late, FaultMode::Once, 300);
+    const int fd = connectTo(server.port());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x0D00, 2)));  // answered only after 300 ms
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));  // answered at once
+    const Bytes both = readReply(fd, 7 + 9);
+    EXPECT_EQ(both, [] {
+        Bytes b = withCrc({1, 3, 2, 0x07, 0x40});
+        const Bytes late = withCrc({1, 3, 4, 0, 0x21, 0, 135});
+        b.insert(b.end(), late.begin(), late.end());
+        return b;
+    }());
+    ::close(fd);
+    server.stop();
+}
+
 TEST_F(Served, TcpRefusesABadAddress) {
     TcpServer server(bus, {});
     std::string error;
