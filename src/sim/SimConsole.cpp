@@ -45,7 +45,7 @@ std::string runConsoleCommand(VirtualBus& bus, const std::string& line) {
     const std::string& cmd = w[0];
     if (cmd == "help" || cmd == "?") return t::kConsoleHelp;
     if (cmd == "fault" && w.size() == 2) {
-        FaultSpec f;
+        FaultSetting f;
         if (!parseFault(w[1], f)) return std::string(t::kBadFault) + w[1];
         bus.faults(f.station).set(f.kind, f.mode, f.arg, f.count);
         return t::kOk;

@@ -65,7 +65,7 @@ bool parseStations(const std::string& text, std::vector<int>& out, std::string& 
     return !out.empty();
 }
 
-bool parseFault(const std::string& text, FaultSpec& out) {
+bool parseFault(const std::string& text, FaultSetting& out) {
     std::string body = text;
     out.mode = FaultMode::Always;
     if (const auto at = text.find('@'); at != std::string::npos) {
@@ -203,7 +203,7 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
             out.strictRules = true;
         } else if (a == "--fault") {
             if (!value(v)) return false;
-            FaultSpec f;
+            FaultSetting f;
             if (!parseFault(v, f)) {
                 error = std::string(t::kBadFault) + v;
                 return false;

@@ -11,7 +11,7 @@
 
 namespace pv::sim {
 
-struct FaultSpec {
+struct FaultSetting {
     int station = 0;
     FaultKind kind = FaultKind::None;
     int arg = -1;
@@ -34,7 +34,7 @@ struct SimOptions {
     long turnaroundUs = 0;
     bool wireTime = false;
     bool strictRules = false;
-    std::vector<FaultSpec> faults;
+    std::vector<FaultSetting> faults;
     std::string dataDir;  // empty: the program's data folder
 
     std::uint32_t modelOf(int station) const;
@@ -44,6 +44,6 @@ struct SimOptions {
 bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std::string& error);
 // "1,3,5-12" -> 1, 3, 5..12; stations 1..32, each once.
 bool parseStations(const std::string& text, std::vector<int>& out, std::string& error);
-bool parseFault(const std::string& text, FaultSpec& out);
+bool parseFault(const std::string& text, FaultSetting& out);
 
 }  // namespace pv::sim

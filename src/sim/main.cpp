@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     bus.setDefaultVersion(static_cast<std::uint16_t>(o.version));
     bus.setStrictRules(o.strictRules);
     for (const int s : o.stations) bus.addStation(s, o.modelOf(s));
-    for (const FaultSpec& f : o.faults) bus.faults(f.station).set(f.kind, f.mode, f.arg, f.count);
+    for (const FaultSetting& f : o.faults)
+        bus.faults(f.station).set(f.kind, f.mode, f.arg, f.count);
 
     StreamOptions so;
     so.line.baud = o.baud;
