@@ -40,6 +40,12 @@ std::shared_ptr<const ParamRegisterTable> withCoreRegisters(
     return table;
 }
 
+// The frequency command travels in 0.1 Hz when the maximum frequency register is above 3000,
+// else in 0.01 Hz; the status block reports frequencies in the same unit.
+double frequencyUnit(std::uint16_t maxFrequencyRaw) {
+    return maxFrequencyRaw > 3000 ? 0.1 : 0.01;
+}
+
 // Rated output current of a model in 0.1 A, from its capacity code.
 double ratedCurrentTenths(std::uint32_t modelCode) {
     static constexpr double kKw[] = {0.4, 0.75, 1.5, 2.2, 3.7, 5.5, 7.5, 11, 15, 18.5, 22};
@@ -99,6 +105,12 @@ std::optional<std::uint16_t> VirtualDrive::read(std::uint16_t a) {
     switch (areaOf(a)) {
         case Area::Param:
             if (a == reg::kPassword) return paramPassword_.state();
+            if (a == reg::kCommFrequency) {  // 00-08 shows the communication frequency command
+                const RegisterDef& d = *params_->find(a);
+                const double hz = frequency_ * frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
+                return static_cast<std::uint16_t>(std::lround(
+                    std::clamp(hz * std::pow(10.0, decimals(d.valueKind, d.attr)), 0.0, 65535.0)));
+            }
             if ((a >> 8) == kMonitorGroup) {
                 const RegisterDef& d = *params_->find(a);
                 if (auto v = monitorValue(a & 0xFF); v && d.readOnly()) {
@@ -279,15 +291,8 @@ RampSettings VirtualDrive::rampSettings() const {
     return s;
 }
 
-// The frequency command travels in 0.1 Hz when the maximum frequency register is above 3000,
-// else in 0.01 Hz; the status block reports frequencies in the same unit.
-namespace {
-double frequencyUnit(std::uint16_t maxFrequencyRaw) {
-    return maxFrequencyRaw > 3000 ? 0.1 : 0.01;
-}
-}  // namespace
-
 void VirtualDrive::updateMotorCommand() {
+    if ((command_ & kCmdRun) && !motor_.runCommanded()) ++starts_;
     const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
     motor_.command(command_ & kCmdRun, command_ & kCmdReverse, frequency_ * unit);
 }
@@ -326,7 +331,29 @@ VirtualDrive::Telemetry VirtualDrive::telemetry() const {
 
 std::optional<double> VirtualDrive::monitorValue(int index) const {
     const Telemetry t = telemetry();
+    const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
     switch (index) {
+        case 16:
+            return std::min(frequency_ * unit, rampSettings().maxRaw);
+        case 17:
+            return t.outputHz;
+        case 18:
+            return t.amps;
+        case 24:
+            return paramRaw(reg::kControlMode, 0);
+        case 43:  // inverter status, as the status word
+        case 74:
+            return statusRegister(reg::kStatusFirst);
+        case 57:
+            return t.torquePercent;
+        case 68:
+            return static_cast<double>(framesAnswered_ & 0xFFFF);
+        case 72:  // digital inputs S1..S8 as the communication word drives them
+            return (command_ >> 6) & 0xFF;
+        case 73:
+            return outputs_ & 7;
+        case 87:
+            return starts_;
         case 20:
             return t.busVolts;
         case 21:
@@ -448,6 +475,7 @@ std::vector<std::uint8_t> VirtualDrive::handle(const std::uint8_t* pdu, std::siz
     if (len == 0) return {};
     Lock lock(mutex_);
     advanceMotor();
+    ++framesAnswered_;
     switch (pdu[0]) {
         case 3:
             return doRead(pdu, len);
@@ -492,6 +520,7 @@ std::optional<std::string> VirtualDrive::valueOf(std::string_view code) {
     const auto address = registerOfCode(code);
     if (!address) return std::nullopt;
     Lock lock(mutex_);
+    advanceMotor();
     const Area area = areaOf(*address);
     if (area == Area::Hidden) return std::to_string(*read(*address));
     if (area != Area::Param) return std::nullopt;
@@ -521,6 +550,7 @@ bool VirtualDrive::setValue(std::string_view code, std::string_view text) {
 
 std::vector<std::pair<std::uint16_t, std::uint16_t>> VirtualDrive::parameterRegisters() {
     Lock lock(mutex_);
+    advanceMotor();
     std::vector<std::pair<std::uint16_t, std::uint16_t>> out;
     for (const RegisterDef& d : params_->all()) out.emplace_back(d.address, *read(d.address));
     for (int g = kHiddenFirst; g <= kHiddenLast; ++g)

@@ -32,17 +32,18 @@ enum ExceptionCode : std::uint8_t {
 
 // Registers beside the parameter groups.
 namespace reg {
-inline constexpr std::uint16_t kCapacity = 0x0D00;      // 13-00
-inline constexpr std::uint16_t kVersion = 0x0D01;       // 13-01
-inline constexpr std::uint16_t kLock = 0x0D06;          // 13-06: 0 locks the parameters
-inline constexpr std::uint16_t kPassword = 0x0D07;      // 13-07
-inline constexpr std::uint16_t kControlMode = 0x0000;   // 00-00
-inline constexpr std::uint16_t kAccelTime = 0x000E;     // 00-14
-inline constexpr std::uint16_t kDecelTime = 0x000F;     // 00-15
-inline constexpr std::uint16_t kLimitUnit = 0x003F;     // 00-63: limits in hertz when non-zero
-inline constexpr std::uint16_t kMaxFrequency = 0x0102;  // 01-02
-inline constexpr std::uint16_t kTerminalMode = 0x0004;  // 00-04: 2 is three-wire control
-inline constexpr std::uint16_t kRestore = 0x0D08;       // 13-08 restore factory setting
+inline constexpr std::uint16_t kCapacity = 0x0D00;       // 13-00
+inline constexpr std::uint16_t kVersion = 0x0D01;        // 13-01
+inline constexpr std::uint16_t kLock = 0x0D06;           // 13-06: 0 locks the parameters
+inline constexpr std::uint16_t kPassword = 0x0D07;       // 13-07
+inline constexpr std::uint16_t kControlMode = 0x0000;    // 00-00
+inline constexpr std::uint16_t kAccelTime = 0x000E;      // 00-14
+inline constexpr std::uint16_t kDecelTime = 0x000F;      // 00-15
+inline constexpr std::uint16_t kCommFrequency = 0x0008;  // 00-08
+inline constexpr std::uint16_t kLimitUnit = 0x003F;      // 00-63: limits in hertz when non-zero
+inline constexpr std::uint16_t kMaxFrequency = 0x0102;   // 01-02
+inline constexpr std::uint16_t kTerminalMode = 0x0004;   // 00-04: 2 is three-wire control
+inline constexpr std::uint16_t kRestore = 0x0D08;        // 13-08 restore factory setting
 inline constexpr std::uint16_t kCommand = 0x2501;
 inline constexpr std::uint16_t kFrequency = 0x2502;
 inline constexpr std::uint16_t kOutputs = 0x2507;
@@ -181,6 +182,8 @@ private:
 
     MotorModel motor_;
     double kilowattHours_ = 0;
+    std::uint32_t framesAnswered_ = 0;
+    std::uint32_t starts_ = 0;
     SimClock::Duration lastAdvance_{0};
 };
 

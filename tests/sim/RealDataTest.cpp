@@ -66,5 +66,28 @@ TEST(RealData, StrictDrivesJudgeTheWriteRulesToo) {
     EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 51))), 3);
 }
 
+TEST(RealData, MonitorParametersShowTheRunningDrive) {
+    VirtualBus bus(PARVOLT_DATA_DIR);
+    auto clock = std::make_shared<ManualClock>();
+    bus.setClock(clock);
+    VirtualDrive& d = bus.addStation(1, 0x35003);
+    ASSERT_TRUE(d.setValue("00-14", "10.0"));
+    ASSERT_TRUE(d.setValue("01-02", "60.00"));
+    // 01-02 raw 6000 is above 3000: the command travels in 0.1 Hz.
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kFrequency, 450))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kCommand, kCmdRun | 0x0040))), 0);
+    clock->advance(std::chrono::seconds(5));
+    EXPECT_EQ(d.valueOf("00-08"), "45.00");
+    EXPECT_EQ(d.valueOf("12-16"), "45.00");
+    EXPECT_EQ(d.valueOf("12-17"), "30.00");  // half way up the 10 s ramp to 60 Hz
+    EXPECT_EQ(d.valueOf("12-22"), "900.0");
+    EXPECT_EQ(d.valueOf("12-72"), "1");  // S1
+    EXPECT_EQ(d.valueOf("12-87"), "1");
+    EXPECT_EQ(d.valueOf("12-43"), "1");  // running, not yet at speed
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kCommand, 0))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kCommand, kCmdRun))), 0);
+    EXPECT_EQ(d.valueOf("12-87"), "2");
+}
+
 }  // namespace
 }  // namespace pv::sim::test
