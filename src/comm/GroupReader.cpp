@@ -18,18 +18,12 @@ constexpr int kLimitUnitGroup = 0, kLimitUnitIndex = 63;
 
 }  // namespace
 
-editing::DisplaySettings SettingsFromRegisters(std::uint16_t reg0102, std::uint16_t reg0063) {
+editing::DisplaySettings TransferSettings(const ParamTable& table, bool frameHighFrequency) {
     editing::DisplaySettings s;
-    s.highFrequencyMode = reg0102 > 3000;
-    s.limitsInHertz = reg0063 != 0;
-    return s;
-}
-
-editing::DisplaySettings SettingsOfProject(const ParamTable& table) {
-    editing::DisplaySettings s;
-    if (const ParamRecord* r = table.record(1, 2))
-        s.highFrequencyMode = std::atof(r->setValue.c_str()) > 300.0;
-    if (const ParamRecord* r = table.record(0, 63))
+    s.highFrequencyMode = frameHighFrequency;
+    if (const ParamRecord* r = table.record(1, 2); r && r->defined)
+        s.highFrequencyMode = s.highFrequencyMode || std::atof(r->setValue.c_str()) > 300.0;
+    if (const ParamRecord* r = table.record(0, 63); r && r->defined)
         s.limitsInHertz = std::atoi(r->setValue.c_str()) != 0;
     return s;
 }

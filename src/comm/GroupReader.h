@@ -39,10 +39,11 @@ private:
     int transactions_ = 0;
 };
 
-// The display settings of a drive or project as its own parameters give them: high-frequency
-// mode when 01-02 is above 300.0 Hz (register above 3000), limits in hertz when 00-63 is not 0.
-editing::DisplaySettings SettingsFromRegisters(std::uint16_t reg0102, std::uint16_t reg0063);
-// The same from a project's set values, which are text in the project's own resolution.
-editing::DisplaySettings SettingsOfProject(const ParamTable& table);
+// The resolution the values of a transfer are shown and sent in: high-frequency mode when the
+// frame says so or the project's own maximum frequency (01-02) is above 300.0 Hz, limits in
+// hertz when the project's 00-63 is not 0 (a read takes the drive's 00-63 before the limits).
+// Read and Write use the same rule, so a project read from a drive writes back the same
+// register values.
+editing::DisplaySettings TransferSettings(const ParamTable& table, bool frameHighFrequency);
 
 }  // namespace pv::comm

@@ -14,7 +14,9 @@ namespace pv::comm {
 namespace {
 
 // 01-00 selects the V/F curve; F and FF are the custom curves whose points are sent.
-bool isCustomCurve(std::uint16_t curve) { return curve == 0x0F || curve == 0xFF; }
+bool isCustomCurve(std::uint16_t curve) {
+    return curve == 0x0F || curve == 0xFF;
+}
 
 constexpr int kCurveIndex = 0, kMaxFrequencyIndex = 2;
 
@@ -23,20 +25,30 @@ constexpr int kCurveIndex = 0, kMaxFrequencyIndex = 2;
 bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std::string>& texts,
                     const GroupWriteContext& context, GroupWritePlan& plan, std::string& error) {
     plan = {};
-    const int n = std::min<int>(static_cast<int>(records.params.size()),
-                                static_cast<int>(texts.size()));
+    const int n =
+        std::min<int>(static_cast<int>(records.params.size()), static_cast<int>(texts.size()));
     // Whether this write selects a custom V/F curve decides whether the curve points go along.
     bool customCurve = false;
     if (group == 1 && n > kCurveIndex && records.params[kCurveIndex].defined) {
         const auto row = editing::RowSpec::fromRecord(1, kCurveIndex, records.params[kCurveIndex]);
         std::uint16_t reg = 0;
         double value = 0;
-        customCurve = row.parseText(texts[kCurveIndex], context.settings, reg, value) &&
-                      isCustomCurve(reg);
+        customCurve =
+            row.parseText(texts[kCurveIndex], context.settings, reg, value) && isCustomCurve(reg);
     }
 
+    // A parameter the others are judged by (00-63: limits in hertz or percent) goes first, so
+    // that the drive checks the rest of the group against the new setting.
+    std::vector<int> order;
+    for (int i = 0; i < n; ++i)
+        if (records.params[i].defined && hasFlag(records.params[i].attr, FlagReadFirst))
+            order.push_back(i);
+    for (int i = 0; i < n; ++i)
+        if (!(records.params[i].defined && hasFlag(records.params[i].attr, FlagReadFirst)))
+            order.push_back(i);
+
     bool chainOpen = false;  // the previous parameter goes in one frame with this one
-    for (int i = 0; i < n; ++i) {
+    for (int i : order) {
         const ParamRecord& rec = records.params[i];
         if (!rec.defined) {
             chainOpen = false;
@@ -45,7 +57,6 @@ bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std:
         const auto row = editing::RowSpec::fromRecord(group, i, rec);
         bool send = writtenByTransfer(rec.attr);
         if (send && row.hasFlag(FlagVfPoint) && !customCurve) send = false;
-        if (send && context.deferLock && group == 13 && i == 6) send = false;
         std::uint16_t reg = 0;
         double value = 0;
         if (send) {
@@ -87,7 +98,8 @@ bool GroupWriter::sendFrame(int group, std::uint16_t firstRegister, const std::u
                             std::size_t count, std::string& lastError) {
     std::uint8_t request[WriteMultipleRequestLength(kMaxReadBlock)] = {};
     std::uint8_t reply[kWriteReplyLength] = {};
-    const std::size_t len = BuildWriteMultipleFrame(station_, firstRegister, values, count, request);
+    const std::size_t len =
+        BuildWriteMultipleFrame(station_, firstRegister, values, count, request);
     const auto result = link_.CommandSend(request, len, reply, kWriteReplyLength);
     ++transactions_;
     return StoreGroupWriteReply(lastError, result, reply, kFuncWriteMultiple, station_, group) != 0;
@@ -125,8 +137,7 @@ TransferStatus GroupWriter::writeValues(const ParamGroup& records, int group,
         for (std::size_t k = 0; k < f.values.size(); ++k) {
             const int index = f.first + static_cast<int>(k);
             if (index == kCurveIndex) curveCustom = isCustomCurve(f.values[k]);
-            if (index == kMaxFrequencyIndex && curveCustom)
-                highFrequencyMode_ = f.values[k] > 3000;
+            if (index == kMaxFrequencyIndex && curveCustom) highFrequencyMode_ = f.values[k] > 3000;
         }
     }
     return TransferStatus::Done;

@@ -30,11 +30,8 @@ struct GroupWritePlan {
 };
 
 struct GroupWriteContext {
-    editing::DriveFacts facts;           // the drive as it will be once 00-00 is written
-    editing::DisplaySettings settings;   // resolution the value texts are written in
-    // Leave 13-06 out: the whole-project write sends the lock last, so that a project that
-    // locks the drive does not lock out its own remaining groups.
-    bool deferLock = false;
+    editing::DriveFacts facts;          // the drive as it will be once 00-00 is written
+    editing::DisplaySettings settings;  // resolution the value texts are written in
 };
 
 // The frames that write `texts` (one text per index of the group, normally the set values) as
@@ -48,9 +45,8 @@ public:
     GroupWriter(serial::CSerial& link, int station) : link_(link), station_(station) {}
 
     // Writes the set values of `group` of `table`.
-    TransferStatus writeGroup(const ParamTable& table, int group,
-                              const GroupWriteContext& context, std::string& lastError,
-                              const CancelCheck& cancelled = {});
+    TransferStatus writeGroup(const ParamTable& table, int group, const GroupWriteContext& context,
+                              std::string& lastError, const CancelCheck& cancelled = {});
     // Writes the given texts as group `group` (Transmit Group sends the page values).
     TransferStatus writeValues(const ParamGroup& records, int group,
                                const std::vector<std::string>& texts,

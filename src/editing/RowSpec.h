@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "project/ParamAttr.h"
+
 namespace pv {
 struct ParamRecord;
 }
@@ -19,59 +21,55 @@ enum class RowKind : std::uint8_t {
     Integer,  // "%d"
     Decimal,  // one to four decimals, scaled by 10^n on the wire
     Hex,      // "%X"
+    Date,     // "MM/DD"
     Code,     // a parameter code "GG-NN" (user-parameter rows), sent as group * 256 + index
 };
 
-// Rows whose resolution is not fixed but follows a drive setting.
-enum class Resolution : std::uint8_t {
-    Fixed,
-    Frequency,  // one decimal up to 599.0 in high-frequency mode, else two up to 300.00
-    Limit,      // 00-12/00-13: a percentage 0.1~109.0 unless the limits are in hertz
-};
-
 // The drive settings that change how frequency rows are shown and converted.
-struct DisplaySettings {
-    bool highFrequencyMode = false;
-    bool limitsInHertz = false;
-};
+using DisplaySettings = ParamDisplaySettings;
 
 struct RowSpec {
     int group = 0;
     int index = 0;
     bool defined = false;
     RowKind kind = RowKind::Integer;
-    Resolution resolution = Resolution::Fixed;
-    int decimals = 0;  // of Decimal rows with a fixed resolution
-    double minValue = 0;
-    double maxValue = 65535;
-    int optionOffset = 0;  // register value of the first option
-    bool readOnly = false;
+    std::int32_t valueKind = 0;
+    ParamAttrs attr{};
+    std::string auxText;  // the range label as the drive's manual writes it
     std::vector<std::string> options;
 
-    // From a record of the parameter table: its attribute integers, value kind and options.
+    // From a record of the parameter table: its value kind, attribute integers and options.
     static RowSpec fromRecord(int group, int index, const ParamRecord& record);
+    // A row built by hand (tools and tests): raw bounds as the drive holds them.
+    static RowSpec make(int group, int index, ValueKind kind, std::int32_t minRaw,
+                        std::int32_t maxRaw, std::int32_t flags = 0);
 
     std::string code() const;  // "GG-NN"
     std::uint16_t registerAddress() const {
         return static_cast<std::uint16_t>(group * 256 + index);
     }
-    // Negative ranges travel as 16-bit two's complement.
-    bool isSigned() const { return minValue < 0; }
+    bool readOnly() const { return pv::readOnly(attr); }
+    bool hasFlag(std::int32_t flag) const { return pv::hasFlag(attr, flag); }
+    bool isSigned() const { return isSigned16(attr); }
+    int optionOffset() const { return pv::optionOffset(attr); }
 
-    int decimalsFor(const DisplaySettings& s) const;
+    int decimalsFor(const DisplaySettings& s) const { return decimals(valueKind, attr, s); }
+    // Bounds as engineering values (raw / 10^decimals).
     double minFor(const DisplaySettings& s) const;
     double maxFor(const DisplaySettings& s) const;
     // The range label of the editors ("0.1~6000.0", "0~F,FF", "00-01~23-79").
-    std::string rangeLabel(const DisplaySettings& s) const;
+    std::string rangeLabel(const DisplaySettings& s) const {
+        return pv::rangeLabel(valueKind, attr, auxText, s);
+    }
 
     // The text of a register value by the row's display format ("%d", "%X", "%.nf").
-    std::string formatRaw(std::uint16_t raw, const DisplaySettings& s) const;
+    std::string formatRaw(std::uint16_t reg, const DisplaySettings& s) const;
     // The engineering value a register value stands for (option rows: the register value).
-    double valueOfRaw(std::uint16_t raw, const DisplaySettings& s) const;
+    double valueOfRaw(std::uint16_t reg, const DisplaySettings& s) const;
     // Text back to a register value: hexadecimal text for hex rows, decimals as
     // trunc((value + 0.001) * 10^n), the low 16 bits of integers. False for text that is not a
-    // number of the row's kind.
-    bool parseText(const std::string& text, const DisplaySettings& s, std::uint16_t& raw,
+    // number of the row's kind. `value` receives the engineering value.
+    bool parseText(const std::string& text, const DisplaySettings& s, std::uint16_t& reg,
                    double& value) const;
 };
 

@@ -192,21 +192,21 @@ bool versionAtLeast(float version, float minimum) {
 }
 
 Verdict checkMode(const RuleEntry& e, const DriveFacts& f) {
-    if (e.modeForbidden(f.controlMode)) return Verdict::refuse(texts::kModeRefusal[f.controlMode]);
+    if (e.modeForbidden(f.controlMode)) return Verdict::refuse(res::kModeRefusal[f.controlMode]);
     return Verdict::allow();
 }
 
 Verdict checkGate(const RuleEntry& e, const DriveFacts& f) {
     if (!e.gate.active()) return Verdict::allow();
     const float minimum = f.largeFrame() ? e.gate.other : e.gate.frame1;
-    if (!versionAtLeast(f.driveVersion, minimum)) return Verdict::refuse(texts::kVersionRetained);
+    if (!versionAtLeast(f.driveVersion, minimum)) return Verdict::refuse(res::kVersionRetained);
     return Verdict::allow();
 }
 
 Verdict checkFrame(const RuleEntry& e, const DriveFacts& f, double value) {
-    if (e.frameReserved && !f.largeFrame()) return Verdict::refuse(texts::kFrameReserved);
+    if (e.frameReserved && !f.largeFrame()) return Verdict::refuse(res::kFrameReserved);
     if (e.noAi2OnFrame1 && !f.largeFrame() && std::lround(value) == 2)
-        return Verdict::refuse(texts::kFrame1NoAi2);
+        return Verdict::refuse(res::kFrame1NoAi2);
     return Verdict::allow();
 }
 
@@ -217,20 +217,20 @@ Verdict checkValueRules(const RuleEntry& e, double value, const std::string& val
         case CrossRule::CurveSelect:
             if (v >= 0x10 && v <= 0xFE) {
                 char buf[128];
-                std::snprintf(buf, sizeof buf, texts::kCurveReserved, static_cast<unsigned>(v));
+                std::snprintf(buf, sizeof buf, res::kCurveReserved, static_cast<unsigned>(v));
                 return Verdict::refuse(buf);
             }
             break;
         case CrossRule::RestoreCommand:
             if (v == 1) {
                 char buf[128];
-                std::snprintf(buf, sizeof buf, texts::kValueRetained, "13-08", 1);
+                std::snprintf(buf, sizeof buf, res::kValueRetained, "13-08", 1);
                 return Verdict::refuse(buf);
             }
-            if (v == 0) return Verdict::refuse(fmt(texts::kValueNotWritten, "13-08", valueText));
+            if (v == 0) return Verdict::refuse(fmt(res::kValueNotWritten, "13-08", valueText));
             break;
         case CrossRule::EvenOnly:
-            if (v % 2 != 0) return Verdict::refuse(texts::kMustBeEven);
+            if (v % 2 != 0) return Verdict::refuse(res::kMustBeEven);
             break;
         default:
             break;
@@ -259,21 +259,21 @@ Verdict checkCrossRules(const RuleEntry& e, double value, const RegisterLookup& 
             if (!other) return Verdict::readFailed(failureText);
             if ((v == 1 || v == 2) && v == static_cast<long>(*other)) {
                 char buf[256];
-                std::snprintf(buf, sizeof buf, texts::kPidSourceClash, "10-00", "10-01", "Ai1",
+                std::snprintf(buf, sizeof buf, res::kPidSourceClash, "10-00", "10-01", "Ai1",
                               "Ai2");
                 return Verdict::refuse(buf);
             }
             if (target && v == 0) {
                 const auto s2300 = drive.read(23, 0);
                 if (!s2300) return Verdict::readFailed(failureText);
-                if (*s2300 != 1) return Verdict::refuse(texts::kPidTargetNeeds2300);
+                if (*s2300 != 1) return Verdict::refuse(res::kPidTargetNeeds2300);
             }
             break;
         }
         case CrossRule::Needs1101Zero: {
             const auto s1101 = drive.read(11, 1);
             if (!s1101) return Verdict::readFailed(failureText);
-            if (*s1101 != 0) return Verdict::refuse(texts::kNeeds1101Zero);
+            if (*s1101 != 0) return Verdict::refuse(res::kNeeds1101Zero);
             break;
         }
         case CrossRule::PmCurrentLoop: {
@@ -284,7 +284,7 @@ Verdict checkCrossRules(const RuleEntry& e, double value, const RegisterLookup& 
             const auto s2225 = drive.read(22, 25);
             if (!s2225) return Verdict::readFailed(failureText);
             if (*s0732 == 1 || *s0732 == 2 || *s1102 == 2 || *s2225 == 0)
-                return Verdict::refuse(texts::kPm2226Refused);
+                return Verdict::refuse(res::kPm2226Refused);
             break;
         }
         case CrossRule::Needs2379Zero:
@@ -293,8 +293,7 @@ Verdict checkCrossRules(const RuleEntry& e, double value, const RegisterLookup& 
             const auto other = drive.read(23, is2372 ? 79 : 72);
             if (!other) return Verdict::readFailed(failureText);
             if (*other != 0)
-                return Verdict::refuse(
-                    fmt(texts::kNeedsOtherValue, is2372 ? "23-79" : "23-72", "0"));
+                return Verdict::refuse(fmt(res::kNeedsOtherValue, is2372 ? "23-79" : "23-72", "0"));
             break;
         }
         default:
@@ -304,7 +303,7 @@ Verdict checkCrossRules(const RuleEntry& e, double value, const RegisterLookup& 
 }
 
 Verdict versionRangeVerdict(const RowSpec& row, const char* rangeText) {
-    return Verdict::refuse(fmt(texts::kVersionRange, row.code(), rangeText));
+    return Verdict::refuse(fmt(res::kVersionRange, row.code(), rangeText));
 }
 
 Verdict checkRange(const RowSpec& row, const RuleEntry& e, double value, const DriveFacts& f,
@@ -336,13 +335,19 @@ Verdict checkRange(const RowSpec& row, const RuleEntry& e, double value, const D
         const auto s0102 = lookup(0x0102);
         if (!s0102) return Verdict::readFailed({});
         const double upper = *s0102 > 3000 ? 599.000001 : 300.000001;
-        if (!(value > -1e-6 && value < upper)) return Verdict::refuse(texts::kBeyondRangeDialog);
+        if (!(value > -1e-6 && value < upper)) return Verdict::refuse(res::kBeyondRangeDialog);
         return Verdict::allow();
     }
-    if (row.kind == RowKind::Code) return Verdict::allow();  // checked by its own syntax
+    if (row.kind == RowKind::Code) return Verdict::allow();  // a code, not a quantity
+    if (row.kind == RowKind::Date) {
+        const auto raw = static_cast<std::int32_t>(std::lround(value));
+        if (!rawInRange(row.valueKind, row.attr, raw, settings))
+            return Verdict::refuse(res::kBeyondRangeDialog);
+        return Verdict::allow();
+    }
     if (!WriteRules::inRange(value, row.minFor(settings), row.maxFor(settings),
                              row.kind == RowKind::Decimal ? row.decimalsFor(settings) : 0))
-        return Verdict::refuse(texts::kBeyondRangeDialog);
+        return Verdict::refuse(res::kBeyondRangeDialog);
     return Verdict::allow();
 }
 
@@ -392,7 +397,7 @@ Verdict WriteRules::judgeOwnRules(const RowSpec& row, double value, const std::s
 
 Verdict WriteRules::judgeForGroupWrite(const RowSpec& row, double value, const DriveFacts& facts) {
     const RuleEntry& e = entry(row.group, row.index);
-    if (e.readOnly || row.readOnly) return Verdict::refuse(texts::kReadOnly);
+    if (e.readOnly || row.readOnly()) return Verdict::refuse(res::kReadOnly);
     Verdict v;
     if (v = checkMode(e, facts); !v.allowed()) return v;
     if (v = checkGate(e, facts); !v.allowed()) return v;
@@ -412,17 +417,17 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
                                      const std::string& valueText, const DisplaySettings& settings,
                                      DriveFacts& facts) {
     const RuleEntry& e = entry(row.group, row.index);
-    if (e.readOnly || row.readOnly) return Verdict::refuse(texts::kReadOnly);
+    if (e.readOnly || row.readOnly()) return Verdict::refuse(res::kReadOnly);
 
     std::string failure;
     std::uint16_t reg = 0;
     if (!drive.readRegister(0x2520, reg, failure)) return Verdict::readFailed(failure);
-    if (reg & 1u) return Verdict::refuse(texts::kRunning);
+    if (reg & 1u) return Verdict::refuse(res::kRunning);
 
     // The lock row itself is exempt so that the lock can always be lifted.
     if (!(row.group == 13 && row.index == 6)) {
         if (!drive.readRegister(0x0D06, reg, failure)) return Verdict::readFailed(failure);
-        if (reg == 0) return Verdict::refuse(texts::kLocked);
+        if (reg == 0) return Verdict::refuse(res::kLocked);
     }
 
     if (e.forbiddenModes != 0 || e.cross == CrossRule::PmCurrentLoop) {
@@ -440,7 +445,7 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
     std::uint16_t raw = 0;
     double value = 0;
     if (!row.parseText(valueText, settings, raw, value))
-        return Verdict::refuse(texts::kBeyondRangeDialog);
+        return Verdict::refuse(res::kBeyondRangeDialog);
 
     std::string crossFailure;
     RegisterLookup lookup = [&](std::uint16_t r) -> std::optional<std::uint16_t> {

@@ -2,7 +2,7 @@
 // Texts of parameter editing: the refusals of the write rules and the single-write dialogs.
 // Each text is used verbatim; printf-style fields are filled by the caller.
 
-namespace pv::texts {
+namespace pv::res {
 
 // One refusal per control mode, indexed by the value of 00-00.
 inline constexpr const char* kModeRefusal[7] = {
@@ -47,4 +47,4 @@ inline constexpr const char* kPm2226Refused =
 inline constexpr const char* kNeedsOtherValue =
     "The parameter cann't writed when the value of %s isn't %s.";
 
-}  // namespace pv::texts
+}  // namespace pv::res

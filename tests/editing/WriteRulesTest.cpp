@@ -13,30 +13,21 @@
 namespace pv::editing {
 namespace {
 
-RowSpec intRow(int g, int i, double lo, double hi) {
-    RowSpec r;
-    r.group = g;
-    r.index = i;
-    r.defined = true;
-    r.kind = RowKind::Integer;
-    r.minValue = lo;
-    r.maxValue = hi;
-    return r;
+RowSpec intRow(int g, int i, int lo, int hi) {
+    return RowSpec::make(g, i, ValueKind::Integer, lo, hi);
 }
 
 RowSpec decRow(int g, int i, double lo, double hi, int decimals) {
-    RowSpec r = intRow(g, i, lo, hi);
-    r.kind = RowKind::Decimal;
-    r.decimals = decimals;
-    return r;
+    const double scale = decimals == 1 ? 10 : decimals == 2 ? 100 : 1000;
+    const ValueKind kind = decimals == 1   ? ValueKind::OneDecimal
+                           : decimals == 2 ? ValueKind::TwoDecimals
+                                           : ValueKind::ThreeDecimals;
+    return RowSpec::make(g, i, kind, static_cast<int>(lo * scale + 0.5),
+                         static_cast<int>(hi * scale + 0.5));
 }
 
 RowSpec optRow(int g, int i, int count, int offset = 0) {
-    RowSpec r = intRow(g, i, offset, offset + count - 1);
-    r.kind = RowKind::Options;
-    r.optionOffset = offset;
-    r.options.assign(count, "x");
-    return r;
+    return RowSpec::make(g, i, ValueKind::Options, offset, offset + count - 1);
 }
 
 // A drive whose registers answer from a map; unknown registers fail with "TimeOut !".
@@ -150,7 +141,7 @@ TEST(WriteRules, FirmwareGatesDependOnTheFrameClass) {
         if (c.allowed) {
             EXPECT_TRUE(v.allowed()) << c.group << "-" << c.index << " " << v.text;
         } else {
-            EXPECT_EQ(v.text, texts::kVersionRetained) << c.group << "-" << c.index;
+            EXPECT_EQ(v.text, res::kVersionRetained) << c.group << "-" << c.index;
         }
     }
 }
@@ -159,7 +150,7 @@ TEST(WriteRules, GateIsJudgedBeforeTheModeOnTheNewestPages) {
     // 22-52 is forbidden in SLV and gated: an old drive hears about its firmware first.
     Verdict v = WriteRules::judgeOwnRules(intRow(22, 52, 0, 100), 1, "1", facts(2, 1.00f, 0x35003),
                                           {}, noReads());
-    EXPECT_EQ(v.text, texts::kVersionRetained);
+    EXPECT_EQ(v.text, res::kVersionRetained);
     v = WriteRules::judgeOwnRules(intRow(22, 52, 0, 100), 1, "1", facts(2, 1.10f, 0x35003), {},
                                   noReads());
     EXPECT_EQ(v.text, "can't write in SLV mode!");
@@ -175,7 +166,7 @@ TEST(WriteRules, FrameRulesRefuseOnFrameOneOnly) {
     for (auto [g, i] : {std::pair{3, 6}, {3, 29}, {4, 5}, {4, 8}}) {
         EXPECT_EQ(
             WriteRules::judgeOwnRules(intRow(g, i, 0, 100), 1, "1", small, {}, noReads()).text,
-            texts::kFrameReserved);
+            res::kFrameReserved);
         EXPECT_TRUE(WriteRules::judgeOwnRules(intRow(g, i, 0, 100), 1, "1", large, {}, noReads())
                         .allowed());
     }
@@ -184,7 +175,7 @@ TEST(WriteRules, FrameRulesRefuseOnFrameOneOnly) {
         return reg == 0x1700 ? 1 : 0;
     };
     EXPECT_EQ(WriteRules::judgeOwnRules(optRow(10, 0, 4), 2, "2", small, {}, clean).text,
-              texts::kFrame1NoAi2);
+              res::kFrame1NoAi2);
     EXPECT_TRUE(WriteRules::judgeOwnRules(optRow(10, 0, 4), 2, "2", large, {}, clean).allowed());
 }
 
@@ -227,8 +218,8 @@ TEST(WriteRules, ValueRulesAndVersionRanges) {
     EXPECT_EQ(judge(intRow(22, 3, 2, 96), 7, "7"), "The value of the parameter is even.");
     EXPECT_EQ(judge(intRow(22, 3, 2, 96), 98, "98"), "Beyond the range !");
     EXPECT_EQ(judge(intRow(22, 3, 2, 96), 96, "96"), "");
-    RowSpec curve = intRow(1, 0, 0, 255);
-    curve.kind = RowKind::Hex;
+    RowSpec curve = RowSpec::make(1, 0, ValueKind::Hex, 0, 255, FlagLoneMax);
+    curve.attr[AttrNarrowMax] = 15;
     EXPECT_EQ(judge(curve, 0x10, "10"),
               "The value 10 is reserved in the parameter 01-00, can't be writed!");
     EXPECT_EQ(judge(curve, 0xFE, "FE"),

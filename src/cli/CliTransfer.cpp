@@ -1,0 +1,246 @@
+// parvolt-cli read, write and password: the group transfer and the password commands of the
+// desktop program, for fleets and scripts. Questions are answered by --yes or asked on the
+// terminal; progress goes to stderr.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/FrameState.h"
+#include "app/ProjectActions.h"
+#include "cli/CliCommand.h"
+#include "cli/CliLinkOptions.h"
+#include "cli/TerminalPrompts.h"
+#include "comm/Connect.h"
+#include "comm/Passwords.h"
+#include "comm/ReadCommand.h"
+#include "comm/Upload.h"
+#include "comm/WriteCommand.h"
+#include "project/DataPaths.h"
+#include "project/ModelTable.h"
+#include "res/ProjectTexts.h"
+
+namespace pv::cli {
+
+namespace {
+
+const std::string kReadHelp =
+    std::string(
+        "Usage: parvolt-cli read --port PORT --station N (-o NEW.nf3 | --into FILE) [--hidden]\n"
+        "                        [--yes] [link options]\n"
+        "Reads every parameter group of the drive at station N and takes the values into a\n"
+        "project: -o creates a new project of the drive's model, --into updates an existing one\n"
+        "(its set values become the drive's values). --hidden also reads the hidden groups\n"
+        "25..28. --yes answers every question with yes; otherwise questions are asked on the\n"
+        "terminal. Ctrl-C stops between two transactions.\n\nLink options:\n") +
+    kLinkOptionsHelp;
+
+const std::string kWriteHelp =
+    std::string(
+        "Usage: parvolt-cli write FILE --port PORT --station N [--hidden] [--yes]\n"
+        "                         [--password N] [link options]\n"
+        "Writes the set values of the project FILE to the drive at station N, with the drive's\n"
+        "checks (model, lock, running, password). --password answers the drive's parameter\n"
+        "password when one is active. --hidden also writes the hidden groups the project\n"
+        "carries.\n\nLink options:\n") +
+    kLinkOptionsHelp;
+
+const std::string kPasswordHelp =
+    std::string(
+        "Usage: parvolt-cli password set|clear --port PORT --station N [--plc] --password N\n"
+        "                                      [--new N] [link options]\n"
+        "set: makes N the drive's parameter password (13-07, 0..9999), or the PLC password\n"
+        "(--plc, 0..65535); when a password is active, --password is the current one and --new\n"
+        "the new one. clear: lifts the active password N.\n\nLink options:\n") +
+    kLinkOptionsHelp;
+
+bool wantsHelp(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+int usage(const std::string& help, bool asked) {
+    std::fprintf(asked ? stdout : stderr, "%s", help.c_str());
+    return asked ? kExitOk : kExitUsage;
+}
+
+int badUsage(const std::string& why, const std::string& help) {
+    std::fprintf(stderr, "parvolt-cli: %s\n\n", why.c_str());
+    return usage(help, false);
+}
+
+bool takeFlag(std::vector<std::string>& args, const std::string& name) {
+    for (auto it = args.begin(); it != args.end(); ++it)
+        if (*it == name) {
+            args.erase(it);
+            return true;
+        }
+    return false;
+}
+
+bool takeStation(std::vector<std::string>& args, int& station, std::string& error) {
+    std::string text;
+    long value = 0;
+    if (!TakeOption(args, "--station", text)) {
+        error = "missing --station";
+        return false;
+    }
+    if (!ParseNumber(text, value) || value < 1 || value > 32) {
+        error = "--station must be 1..32";
+        return false;
+    }
+    station = static_cast<int>(value);
+    return true;
+}
+
+// Everything a transfer command holds while it runs.
+struct Session {
+    TerminalPrompts prompts;
+    FrameState frame;
+    ProjectSession project{frame, prompts, DataDir()};
+    OpenLink open;
+    comm::LinkState linkState;
+    std::string lastError;
+
+    bool openLink(const LinkOptions& options) {
+        std::string error;
+        if (OpenLinkFromOptions(options, open, error)) return true;
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    // Identifies the station (and checks it against the open project's model).
+    bool connect(int station) {
+        comm::ConnectRequest request;
+        request.stations = {station};
+        request.stationText = std::to_string(station);
+        request.tcpIp = open.tcpIp;
+        if (project.document()) request.projectModel = frame.modelCode;
+        comm::LinkPanes panes;
+        if (comm::Connect(*open.link, prompts, request, linkState, panes)) return true;
+        const std::string why = open.link->lastFailure();
+        if (!why.empty()) std::fprintf(stderr, "(%s)\n", why.c_str());
+        return false;
+    }
+    comm::TransferContext context() {
+        return comm::TransferContext{*open.link, prompts,   *project.document(),
+                                     frame,      linkState, lastError};
+    }
+};
+
+int exitOf(comm::CommandResult r) {
+    return r == comm::CommandResult::Done ? kExitOk : kExitFailed;
+}
+
+// --------------------------------------------------------------------------------------------
+
+int runRead(const std::vector<std::string>& argsIn) {
+    if (wantsHelp(argsIn)) return usage(kReadHelp, true);
+    std::vector<std::string> args = argsIn;
+    std::string error, outPath, intoPath;
+    int station = 0;
+    const bool hidden = takeFlag(args, "--hidden");
+    const bool yes = takeFlag(args, "--yes");
+    const bool haveOut = TakeOption(args, "-o", outPath) || TakeOption(args, "--output", outPath);
+    const bool haveInto = TakeOption(args, "--into", intoPath);
+    if (!takeStation(args, station, error)) return badUsage(error, kReadHelp);
+    LinkOptions options;
+    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kReadHelp);
+    if (!args.empty()) return badUsage("unexpected argument: " + args.front(), kReadHelp);
+    if (haveOut == haveInto) return badUsage("give either -o NEW.nf3 or --into FILE", kReadHelp);
+
+    Session s;
+    s.prompts.assumeYes = yes;
+    s.prompts.station = station;
+    s.prompts.selection.parameters = true;
+    s.prompts.selection.hiddenParameters = hidden;
+    // The command saves the project itself once the values are in.
+    s.prompts.presetAnswers[text::kSaveFileQuestion] = YesNoCancel::No;
+    if (haveInto && !s.project.open(OpenKind::GivenPath, intoPath)) return kExitFailed;
+    if (!s.openLink(options) || !s.connect(station)) return kExitFailed;
+    if (haveOut) {
+        const std::string model = ModelNameForCode(s.linkState.modelCode);
+        if (model.empty() || !s.project.newProject(model)) {
+            std::fprintf(stderr, "unknown drive model 0x%05X\n", s.linkState.modelCode);
+            return kExitFailed;
+        }
+    }
+    auto ctx = s.context();
+    const auto out = comm::RunReadCommand(ctx);
+    if (out.result != comm::CommandResult::Done) return kExitFailed;
+    const int changed = comm::UploadReadValues(ctx.doc.table);
+    const std::string path = haveOut ? outPath : intoPath;
+    if (!s.project.saveAs(path)) return kExitFailed;
+    std::printf("station %d (%s): %d transactions, %d set values taken, saved %s\n", station,
+                ModelNameForCode(out.driveModel).c_str(), out.transactions, changed, path.c_str());
+    return kExitOk;
+}
+
+int runWrite(const std::vector<std::string>& argsIn) {
+    if (wantsHelp(argsIn)) return usage(kWriteHelp, true);
+    std::vector<std::string> args = argsIn;
+    std::string error, password;
+    int station = 0;
+    const bool hidden = takeFlag(args, "--hidden");
+    const bool yes = takeFlag(args, "--yes");
+    const bool havePassword = TakeOption(args, "--password", password);
+    if (!takeStation(args, station, error)) return badUsage(error, kWriteHelp);
+    LinkOptions options;
+    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kWriteHelp);
+    if (args.size() != 1) return badUsage("give one project FILE", kWriteHelp);
+
+    Session s;
+    s.prompts.assumeYes = yes;
+    s.prompts.station = station;
+    s.prompts.selection.parameters = true;
+    s.prompts.selection.hiddenParameters = hidden;
+    if (havePassword) s.prompts.passwords[PasswordDialog::Enter] = PasswordEntry{password, "", ""};
+    if (!s.project.open(OpenKind::GivenPath, args.front())) return kExitFailed;
+    if (!s.openLink(options) || !s.connect(station)) return kExitFailed;
+    auto ctx = s.context();
+    const auto out = comm::RunWriteCommand(ctx);
+    if (out.result == comm::CommandResult::Done)
+        std::printf("station %d: %d transactions\n", station, out.transactions);
+    return exitOf(out.result);
+}
+
+int runPassword(const std::vector<std::string>& argsIn) {
+    if (wantsHelp(argsIn)) return usage(kPasswordHelp, true);
+    std::vector<std::string> args = argsIn;
+    std::string error, password, newPassword;
+    int station = 0;
+    const bool plc = takeFlag(args, "--plc");
+    const bool havePassword = TakeOption(args, "--password", password);
+    const bool haveNew = TakeOption(args, "--new", newPassword);
+    if (!takeStation(args, station, error)) return badUsage(error, kPasswordHelp);
+    LinkOptions options;
+    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kPasswordHelp);
+    if (args.size() != 1 || (args.front() != "set" && args.front() != "clear"))
+        return badUsage("give set or clear", kPasswordHelp);
+    if (!havePassword) return badUsage("missing --password", kPasswordHelp);
+    const bool set = args.front() == "set";
+
+    Session s;
+    s.prompts.station = station;
+    const std::string fresh = haveNew ? newPassword : password;
+    s.prompts.passwords[PasswordDialog::Set] = PasswordEntry{"", fresh, fresh};
+    if (haveNew)
+        s.prompts.passwords[PasswordDialog::Alter] =
+            PasswordEntry{password, newPassword, newPassword};
+    s.prompts.passwords[PasswordDialog::Enter] = PasswordEntry{password, "", ""};
+    if (!s.openLink(options)) return kExitFailed;
+    s.linkState.linked = true;
+    s.linkState.stations = {station};
+    // The password commands need no project; an empty document keeps the context whole.
+    CM240Doc doc(DataDir());
+    comm::TransferContext ctx{*s.open.link, s.prompts, doc, s.frame, s.linkState, s.lastError};
+    const auto target = plc ? comm::PasswordTarget::plc() : comm::PasswordTarget::parameter();
+    return exitOf(set ? comm::RunSetPassword(ctx, target) : comm::RunClearPassword(ctx, target));
+}
+
+}  // namespace
+
+PV_CLI_COMMAND("read", "read a drive's parameters into a project (new or existing)", runRead);
+PV_CLI_COMMAND("write", "write a project's parameters to a drive", runWrite);
+PV_CLI_COMMAND("password", "set or clear a drive's parameter or PLC password", runPassword);
+
+}  // namespace pv::cli

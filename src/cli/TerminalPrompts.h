@@ -1,0 +1,62 @@
+#pragma once
+// Prompts for parvolt-cli: texts go to stderr, questions are answered by --yes or asked on the
+// terminal (refused when there is none), the station, transfer choice and passwords come from the
+// command's flags, and progress is a bar on a terminal or plain lines otherwise. Ctrl-C cancels a
+// transfer cleanly between two transactions.
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "res/Prompts.h"
+
+namespace pv::cli {
+
+class TerminalPrompts : public Prompts {
+public:
+    TerminalPrompts();
+    ~TerminalPrompts() override;
+
+    bool assumeYes = false;
+    std::optional<int> station;
+    TransferSelection selection;
+    // Preset answers of the password dialogs, by kind; asked on the terminal when missing.
+    std::map<PasswordDialog, PasswordEntry> passwords;
+    // Answers given without asking, by the exact question text (e.g. "Save file?" -> No when
+    // the command saves the project itself).
+    std::map<std::string, YesNoCancel> presetAnswers;
+    // Number of texts shown through message() and error(), for the exit status.
+    int messages = 0;
+    std::string lastMessage;
+
+    void message(const std::string& text) override;
+    void error(const std::string& text) override;
+    bool question(const std::string& text) override;
+    YesNoCancel yesNoCancel(const std::string& text) override;
+    bool yesNo(const std::string& text) override;
+    std::optional<int> chooseStation(StationDialog kind, const std::vector<int>& stations) override;
+    std::optional<PasswordEntry> password(PasswordDialog kind) override;
+    std::optional<TransferSelection> chooseTransfer(const std::string& caption,
+                                                    const TransferOffer& offer) override;
+    void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
+    void progressText(const std::string& text) override;
+    void progressRange(int rangeMin, int rangeMax) override;
+    void progressPosition(int position) override;
+    void progressEnd() override;
+    bool cancelled() override;
+    void parameterList(const std::string& caption,
+                       const std::vector<std::pair<std::string, std::string>>& rows) override;
+
+private:
+    // y/n (and c for Cancel when allowed) from the terminal; nullopt without a terminal.
+    std::optional<char> ask(const std::string& text, const char* choices);
+    std::optional<std::string> askSecret(const std::string& label);
+    void drawBar();
+
+    bool barOnTerminal_ = false;
+    bool progressOpen_ = false;
+    std::string progressLabel_;
+    int min_ = 0, max_ = 0, pos_ = 0;
+};
+
+}  // namespace pv::cli

@@ -1,0 +1,136 @@
+#include "comm/ReadCommand.h"
+
+#include <cstdio>
+
+#include "comm/Connect.h"
+#include "comm/GroupRuns.h"
+#include "comm/ModbusFrames.h"
+#include "comm/RegisterMap.h"
+#include "comm/Reporters.h"
+#include "res/ProjectTexts.h"
+#include "res/TransferTexts.h"
+
+namespace pv::comm {
+
+namespace {
+
+constexpr int kReadProgressMax = 25;
+
+std::string groupText(const char* format, int group) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, group);
+    return buf;
+}
+
+}  // namespace
+
+bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
+    std::uint8_t reply[ReadReplyLength(1)];
+    const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
+    if (!CheckSingleRead(ctx.prompts, result, reply[1])) return false;
+    value = ReplyRegister(reply, 0);
+    return true;
+}
+
+bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
+    std::uint8_t reply[ReadReplyLength(1)];
+    const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
+    if (!StoreReadReply(ctx.lastError, result, reply[1], kFuncRead)) {
+        ctx.prompts.message(ctx.lastError);
+        return false;
+    }
+    value = ReplyRegister(reply, 0);
+    return true;
+}
+
+ReadOutcome RunReadCommand(TransferContext& ctx) {
+    ReadOutcome out;
+    if (ctx.frame.autoRefreshRunning) {
+        ctx.prompts.message(text::kAutoRefreshRunning);
+        return out;
+    }
+    if (ctx.stopPlcSimulator) ctx.stopPlcSimulator();
+
+    const auto station = ctx.prompts.chooseStation(StationDialog::Read, ctx.linkState.stations);
+    if (!station) return out;
+    out.station = *station;
+
+    // Identification: the drive type classified like a group read, then version and model.
+    std::uint16_t driveType = 0, version = 0, capacity = 0;
+    if (!ReadStored(ctx, *station, kRegDriveType, driveType)) return out;
+    if (!ReadStored(ctx, *station, kRegVersion, version)) return out;
+    if (!ReadStored(ctx, *station, kRegCapacity, capacity)) return out;
+    out.driveModel = kModelCodeBase + capacity;
+    out.driveVersion = version;
+
+    TransferOffer offer;
+    offer.plcProgram = ctx.plc.offered();
+    const auto choice = ctx.prompts.chooseTransfer(res::kReadCaption, offer);
+    if (!choice || !choice->any()) return out;
+
+    switch (ctx.prompts.yesNoCancel(text::kSaveFileQuestion)) {
+        case YesNoCancel::Cancel:
+            return out;
+        case YesNoCancel::Yes:
+            if (ctx.saveProject && !ctx.saveProject()) return out;
+            break;
+        case YesNoCancel::No:
+            break;
+    }
+
+    if (choice->plcProgram && ctx.plc.read && !ctx.plc.read(*station)) {
+        out.result = CommandResult::Failed;
+        return out;
+    }
+
+    if (choice->parameters || choice->hiddenParameters) {
+        ParamTable& table = ctx.doc.table;
+        std::vector<int> groups;
+        if (choice->parameters)
+            for (int g = 0; g <= kLastDriveGroup; ++g) groups.push_back(g);
+        if (choice->hiddenParameters) {
+            table.includeHiddenGroups = 1;
+            AppendHiddenGroups(table);
+            for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) groups.push_back(g);
+        }
+        editing::DisplaySettings settings =
+            TransferSettings(table, ctx.frame.highFrequencyMode != 0);
+        GroupReader reader(ctx.link, *station);
+        ctx.prompts.progressBegin(res::kReadParameterProgress, 0, kReadProgressMax);
+        auto cancelled = [&] { return ctx.prompts.cancelled(); };
+        for (int g : groups) {
+            ctx.prompts.progressText(groupText(res::kReadGroupProgress, g));
+            TransferStatus status;
+            if (ctx.tableMutex) {
+                std::lock_guard lock(*ctx.tableMutex);
+                status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
+            } else {
+                status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
+            }
+            out.transactions = reader.transactions();
+            if (status == TransferStatus::Cancelled) {
+                ctx.prompts.progressEnd();
+                if (ctx.refreshViews) ctx.refreshViews();
+                out.result = CommandResult::Cancelled;
+                return out;
+            }
+            if (status == TransferStatus::Failed) {
+                ctx.prompts.progressEnd();
+                ctx.prompts.message(ctx.lastError);
+                if (ctx.refreshViews) ctx.refreshViews();
+                out.result = CommandResult::Failed;
+                return out;
+            }
+            ctx.prompts.progressPosition(std::min(g, kReadProgressMax));
+        }
+        if (choice->hiddenParameters) table.hiddenGroupsRead = 1;
+        ctx.prompts.progressEnd();
+    }
+    ctx.doc.driveSoftwareVersion = VersionValue(version);
+    if (ctx.refreshViews) ctx.refreshViews();
+    ctx.prompts.message(res::kReadSuccessfully);
+    out.result = CommandResult::Done;
+    return out;
+}
+
+}  // namespace pv::comm

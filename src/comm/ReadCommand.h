@@ -1,0 +1,82 @@
+#pragma once
+// The Read command: every parameter group of one station into the read values of the project,
+// with the guards, questions, progress and texts the drive program shows. TransferContext is
+// what every transfer command works on; the desktop fills it from its main frame, the command
+// line from its flags.
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/FrameState.h"
+#include "comm/GroupReader.h"
+#include "comm/LinkState.h"
+#include "project/CM240Doc.h"
+#include "res/Prompts.h"
+#include "serial/CSerial.h"
+
+namespace pv::comm {
+
+// The PLC program's part of Read and Write; empty hooks mean the transfer-selection dialog
+// does not offer the PLC program.
+struct PlcTransferHooks {
+    std::function<bool(int station)> read;   // false: the failure was shown, the command ends
+    std::function<bool(int station)> write;  // same
+    // After a Write that wrote the PLC program: the "Set Running?" question and its start.
+    std::function<void(int station)> afterWrite;
+    bool offered() const { return static_cast<bool>(read) || static_cast<bool>(write); }
+};
+
+struct TransferContext {
+    TransferContext(serial::CSerial& l, Prompts& p, CM240Doc& d, FrameState& f, const LinkState& ls,
+                    std::string& error)
+        : link(l), prompts(p), doc(d), frame(f), linkState(ls), lastError(error) {}
+
+    serial::CSerial& link;
+    Prompts& prompts;
+    CM240Doc& doc;
+    FrameState& frame;  // model, voltage class, cached settings, auto-refresh flag
+    const LinkState& linkState;
+    std::string& lastError;  // the last communication error text
+
+    // Held while the table is written from the link thread (auto refresh); may be null.
+    std::mutex* tableMutex = nullptr;
+    std::function<void()> refreshViews;
+    std::function<void()> stopPlcSimulator;  // Read step 1, when the simulator runs
+    // "Save file?" answered Yes: save the project before reading. False ends the command.
+    std::function<bool()> saveProject;
+    PlcTransferHooks plc;
+    // Main-frame flags the Write sets: busy while it runs, the frequency unit of the monitor.
+    bool* busy = nullptr;
+    std::int32_t* frequencyUnit = nullptr;
+};
+
+enum class CommandResult {
+    Done,       // finished; the success text was shown
+    Refused,    // a guard or a question ended it before anything was transferred
+    Cancelled,  // the user cancelled; what was transferred stays
+    Failed,     // a transaction failed; its text was shown
+};
+
+struct ReadOutcome {
+    CommandResult result = CommandResult::Refused;
+    int station = 0;
+    std::uint32_t driveModel = 0;    // 0x35000 + 13-00 of the drive
+    std::uint16_t driveVersion = 0;  // raw 13-01
+    int transactions = 0;
+};
+
+// Read steps 1 to 7: refuse under auto refresh, ask the station (dialog "Read"), identify the
+// drive, ask what to read and "Save file?", read groups 0..23 (and 25..28 when the hidden
+// parameters are chosen) with progress, and say "Read Successfully !".
+ReadOutcome RunReadCommand(TransferContext& ctx);
+
+// A single function-03 read shown at once on failure (reporter 4).
+bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value);
+// A single function-03 read classified like a group read (reporter 3): the text goes to
+// lastError and is shown.
+bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value);
+
+}  // namespace pv::comm

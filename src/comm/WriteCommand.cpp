@@ -1,0 +1,203 @@
+#include "comm/WriteCommand.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "comm/Connect.h"
+#include "comm/GroupRuns.h"
+#include "comm/ModbusFrames.h"
+#include "comm/Passwords.h"
+#include "comm/RegisterMap.h"
+#include "comm/Reporters.h"
+#include "res/CommTexts.h"
+#include "res/EditingTexts.h"
+#include "res/ProjectTexts.h"
+#include "res/TransferTexts.h"
+
+namespace pv::comm {
+
+namespace {
+
+constexpr int kWriteProgressMax = 24;
+constexpr std::uint16_t kRegStatusWord = kRegStatusFirst;  // bit 0: running
+constexpr int kMotorGroups[] = {2, 17};
+
+std::string groupText(const char* format, int group) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, group);
+    return buf;
+}
+
+void endProgress(TransferContext& ctx) {
+    ctx.prompts.progressEnd();
+    if (ctx.busy) *ctx.busy = false;
+}
+
+// The control-mode pre-write: the project's 00-00 goes first so that the drive judges every
+// later parameter in the project's mode; then the drive's 01-02 sets the monitor's frequency
+// unit.
+bool preWriteControlMode(TransferContext& ctx, int station, std::uint16_t mode) {
+    std::uint8_t request[kWriteRequestLength] = {};
+    std::uint8_t reply[kWriteReplyLength] = {};
+    BuildWriteFrame(station, ParamRegister(0, 0), mode, request);
+    const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
+    if (result != serial::ErrNone) {
+        ctx.prompts.message(ErrTypeText(result));
+        return false;
+    }
+    if (reply[1] != kFuncWrite) {
+        ctx.prompts.message(res::kCommunicationError);
+        return false;
+    }
+    std::uint16_t maxFrequency = 0;
+    if (!ReadSingle(ctx, station, ParamRegister(1, 2), maxFrequency)) return false;
+    if (ctx.frequencyUnit) *ctx.frequencyUnit = maxFrequency > 3000 ? 1 : 0;
+    return true;
+}
+
+}  // namespace
+
+std::vector<int> WriteGroupOrder(const ParamTable& table, bool modelMatch, bool hidden) {
+    std::vector<int> order = {0, 1};
+    if (modelMatch) order.push_back(2);
+    for (int g = 3; g <= 13; ++g) order.push_back(g);
+    order.push_back(16);
+    if (modelMatch) order.push_back(17);
+    for (int g = 18; g <= 22; ++g) order.push_back(g);
+    if (table.groups.size() > 23 && table.groups[23].defined) order.push_back(23);
+    if (hidden && HasHiddenGroups(table))
+        for (int g : {25, 26, 28}) order.push_back(g);
+    return order;
+}
+
+CommandResult PrepareParameterWrite(TransferContext& ctx, int station) {
+    std::uint16_t status = 0;
+    if (!ReadSingle(ctx, station, kRegStatusWord, status)) return CommandResult::Failed;
+    if (status & 1u) {
+        ctx.prompts.message(res::kRunning);
+        return CommandResult::Refused;
+    }
+    if (!UnlockParameterPassword(ctx, station)) return CommandResult::Refused;
+    return CommandResult::Done;
+}
+
+CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWriteContext& gctx,
+                              bool modelMatch, bool withPlc, bool hidden, WriteOutcome& outcome) {
+    if (!withPlc && !ctx.prompts.question(res::kDataMayBeLost)) return CommandResult::Refused;
+
+    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
+    GroupWriter writer(ctx.link, station);
+    auto cancelled = [&] { return ctx.prompts.cancelled(); };
+    const ParamTable& table = ctx.doc.table;
+    for (int g : WriteGroupOrder(table, modelMatch, hidden)) {
+        ctx.prompts.progressText(groupText(res::kWriteGroupProgress, g));
+        const TransferStatus s = writer.writeGroup(table, g, gctx, ctx.lastError, cancelled);
+        outcome.transactions = writer.transactions();
+        if (s == TransferStatus::Cancelled) return CommandResult::Cancelled;
+        if (s == TransferStatus::Failed) {
+            ctx.prompts.progressEnd();
+            ctx.prompts.message(ctx.lastError);
+            return CommandResult::Failed;
+        }
+        if (g == 1 && writer.highFrequencyMode())
+            ctx.frame.highFrequencyMode = *writer.highFrequencyMode() ? 1 : 0;
+        ctx.prompts.progressPosition(std::min(g, kWriteProgressMax));
+    }
+    return CommandResult::Done;
+}
+
+WriteOutcome RunWriteCommand(TransferContext& ctx) {
+    WriteOutcome out;
+    if (ctx.frame.autoRefreshRunning) {
+        ctx.prompts.message(text::kAutoRefreshRunning);
+        return out;
+    }
+    const auto station = ctx.prompts.chooseStation(StationDialog::Select, ctx.linkState.stations);
+    if (!station) return out;
+    out.station = *station;
+
+    std::uint16_t driveType = 0, capacity = 0, version = 0;
+    if (!ReadStored(ctx, *station, kRegDriveType, driveType)) return out;
+    if (!ReadSingle(ctx, *station, kRegCapacity, capacity)) return out;
+    const std::uint32_t driveModel = kModelCodeBase + capacity;
+    const std::uint32_t projectModel = ctx.frame.modelCode;
+    if (driveModel != projectModel) {
+        if (VoltageClassOfModel(driveModel) != VoltageClassOfModel(projectModel)) {
+            ctx.prompts.message(res::kModelClassMismatch);
+            return out;
+        }
+        if (!ctx.prompts.question(res::kModelMismatch)) return out;
+        out.modelMatch = false;
+    }
+    if (!ReadSingle(ctx, *station, kRegVersion, version)) return out;
+    ctx.doc.driveSoftwareVersion = VersionValue(version);
+
+    TransferOffer offer;
+    offer.plcProgram = ctx.plc.offered();
+    const auto choice = ctx.prompts.chooseTransfer(res::kWriteCaption, offer);
+    if (!choice || !choice->any()) return out;
+    const bool params = choice->parameters || choice->hiddenParameters;
+    const bool withPlc = choice->plcProgram && ctx.plc.write;
+
+    GroupWriteContext gctx;
+    gctx.settings = TransferSettings(ctx.doc.table, ctx.frame.highFrequencyMode != 0);
+    gctx.facts.driveVersion = editing::DriveFacts::versionFromRaw(version);
+    gctx.facts.modelCode = driveModel;
+    if (params) {
+        std::uint16_t lock = 0;
+        if (!ReadSingle(ctx, *station, kRegLock, lock)) return out;
+        if (lock == 0) {
+            ctx.prompts.message(res::kLocked);
+            return out;
+        }
+        // The pre-write is itself a parameter write: the drive must be stopped and unlocked
+        // before it, not only before the groups.
+        if (const CommandResult r = PrepareParameterWrite(ctx, *station);
+            r != CommandResult::Done) {
+            out.result = r;
+            return out;
+        }
+        const ParamRecord* mode = ctx.doc.table.record(0, 0);
+        const std::uint16_t modeValue =
+            mode ? static_cast<std::uint16_t>(std::atoi(mode->setValue.c_str())) : 0;
+        if (!preWriteControlMode(ctx, *station, modeValue)) {
+            out.result = CommandResult::Failed;
+            return out;
+        }
+        gctx.facts.controlMode = modeValue;
+    }
+
+    if (ctx.busy) *ctx.busy = true;
+    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
+    if (withPlc && !ctx.plc.write(*station)) {
+        endProgress(ctx);
+        out.result = CommandResult::Failed;
+        return out;
+    }
+    if (params) {
+        const CommandResult r = WriteParameters(ctx, *station, gctx, out.modelMatch, withPlc,
+                                                choice->hiddenParameters, out);
+        if (r != CommandResult::Done) {
+            endProgress(ctx);
+            out.result = r;
+            return out;
+        }
+    }
+    endProgress(ctx);
+    if (!out.modelMatch) {
+        for (int g : kMotorGroups) {
+            if (g >= static_cast<int>(ctx.doc.table.groups.size())) continue;
+            for (const ParamRecord& r : ctx.doc.table.groups[g].params)
+                if (r.defined)
+                    out.notWritten.emplace_back(std::string(r.code()), std::string(r.name()));
+        }
+        ctx.prompts.parameterList(res::kMotorParamsNotWritten, out.notWritten);
+    }
+    ctx.prompts.message(res::kWriteSuccessful);
+    if (withPlc && ctx.plc.afterWrite) ctx.plc.afterWrite(*station);
+    out.result = CommandResult::Done;
+    return out;
+}
+
+}  // namespace pv::comm

@@ -1,0 +1,44 @@
+#pragma once
+// The Write command: the project's set values (and the PLC program through its hooks) to one
+// station, with the model and class checks, the 13-06 lock, the running check and the password
+// unlock, the control-mode pre-write, "The data may be lost" question, the group order and its
+// conditions, progress and texts. The drive is checked for running and unlocked before the
+// control-mode pre-write, because that first write is refused by a running or locked drive.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "comm/GroupWriter.h"
+#include "comm/ReadCommand.h"
+
+namespace pv::comm {
+
+struct WriteOutcome {
+    CommandResult result = CommandResult::Refused;
+    int station = 0;
+    bool modelMatch = true;  // cleared when the user accepted a model mismatch
+    // Parameters not written because the model differs (groups 2 and 17): code and name.
+    std::vector<std::pair<std::string, std::string>> notWritten;
+    int transactions = 0;
+};
+
+// The whole Write command (steps 1 to 12).
+WriteOutcome RunWriteCommand(TransferContext& ctx);
+
+// The drive-state part of the parameter write: "INV is running,please stop it first." for a
+// running drive, then the unlock of an active parameter password. Done when writing may go on.
+CommandResult PrepareParameterWrite(TransferContext& ctx, int station);
+
+// The groups of the parameter write on a prepared station: "The data may be lost" (unless the
+// PLC program goes along), progress, then the groups in order.
+// `outcome` collects transactions.
+CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWriteContext& gctx,
+                              bool modelMatch, bool withPlc, bool hidden, WriteOutcome& outcome);
+
+// The groups a Write sends, in order: 0, 1, 2 (model match), 3..13, 16, 17 (model match),
+// 18..22, 23 when the project defines it, and 25, 26, 28 when hidden groups go along. Never 14,
+// 15 or 27.
+std::vector<int> WriteGroupOrder(const ParamTable& table, bool modelMatch, bool hidden);
+
+}  // namespace pv::comm

@@ -1,0 +1,109 @@
+// Auto refresh driven the way the desktop's link thread drives it: a loop calling runOnePass on
+// a timer, and stop() from another thread.
+#include "comm/AutoRefresh.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <thread>
+
+#include "TransferFixture.h"
+
+namespace pv::test {
+namespace {
+
+class AutoRefreshTest : public TransferTest {};
+
+TEST_F(AutoRefreshTest, PassReadsGroupsZeroToTwentyThreeWithoutProgress) {
+    auto ctx = context();
+    comm::AutoRefresh refresh(ctx);
+    int refreshed = 0;
+    ctx.refreshViews = [&] { ++refreshed; };
+    prompts.stationAnswers.push_back(2);
+    ASSERT_TRUE(refresh.start());
+    EXPECT_EQ(frame.autoRefreshRunning, 1);
+    EXPECT_EQ(refresh.station(), 2);
+    drive(2).setValue("00-14", "44.4");
+    EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Read);
+    EXPECT_EQ(doc.table.record(0, 14)->readValue, "44.4");
+    EXPECT_FALSE(doc.table.record(23, 0) && doc.table.record(23, 0)->defined &&
+                 doc.table.record(23, 0)->readValue.empty());
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_TRUE(prompts.texts("progress").empty());
+    // Read and Write refuse while it runs.
+    EXPECT_EQ(comm::RunReadCommand(ctx).result, comm::CommandResult::Refused);
+    refresh.stop();
+    EXPECT_EQ(frame.autoRefreshRunning, 0);
+    EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Skipped);
+}
+
+TEST_F(AutoRefreshTest, StartFailsWhenTheDriveDoesNotAnswer) {
+    linkState.stations = {9};
+    auto ctx = context();
+    comm::AutoRefresh refresh(ctx);
+    EXPECT_FALSE(refresh.start());
+    EXPECT_EQ(frame.autoRefreshRunning, 0);
+    EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"TimeOut !"});
+}
+
+TEST_F(AutoRefreshTest, FailedPassShowsItsTextAndTurnsOff) {
+    auto ctx = context();
+    comm::AutoRefresh refresh(ctx);
+    ASSERT_TRUE(refresh.start());
+    bus->faults(1).set(sim::FaultKind::BadCrc);
+    EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Failed);
+    EXPECT_FALSE(refresh.running());
+    EXPECT_EQ(frame.autoRefreshRunning, 0);
+    EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"CRC parity error !"});
+}
+
+TEST_F(AutoRefreshTest, StopWaitsForTheRunningPassAndNothingFollows) {
+    auto ctx = context();
+    comm::AutoRefresh refresh(ctx);
+    ASSERT_TRUE(refresh.start());
+    // Hold the bus in the middle of a pass until stop() has been asked for.
+    std::mutex m;
+    std::condition_variable cv;
+    bool inPass = false, stopAsked = false;
+    peer->beforeReply = [&](std::size_t) {
+        std::unique_lock lock(m);
+        if (!inPass) {
+            inPass = true;
+            cv.notify_all();
+            cv.wait_for(lock, std::chrono::seconds(5), [&] { return stopAsked; });
+        }
+    };
+    std::atomic<bool> quit{false};
+    std::atomic<int> skipped{0};
+    std::thread linkThread([&] {
+        while (!quit) {
+            if (refresh.runOnePass() == comm::AutoRefresh::Pass::Skipped) ++skipped;
+            std::this_thread::yield();
+        }
+    });
+    {
+        std::unique_lock lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(5), [&] { return inPass; }));
+    }
+    std::thread stopper([&] { refresh.stop(); });
+    // stop() must not return while the pass holds the bus; release it.
+    {
+        std::lock_guard lock(m);
+        stopAsked = true;
+    }
+    cv.notify_all();
+    stopper.join();
+    EXPECT_FALSE(refresh.running());
+    const auto framesAtStop = peer->requests().size();
+    // The loop keeps calling; nothing more goes on the wire.
+    const int skippedAtStop = skipped;
+    while (skipped < skippedAtStop + 50) std::this_thread::yield();
+    quit = true;
+    linkThread.join();
+    EXPECT_EQ(peer->requests().size(), framesAtStop);
+    EXPECT_EQ(refresh.passes(), 0);
+}
+
+}  // namespace
+}  // namespace pv::test
