@@ -346,8 +346,6 @@ std::optional<double> VirtualDrive::monitorValue(int index) const {
             return statusRegister(reg::kStatusFirst);
         case 57:
             return t.torquePercent;
-        case 68:
-            return static_cast<double>(framesAnswered_ & 0xFFFF);
         case 72:  // digital inputs S1..S8 as the communication word drives them
             return (command_ >> 6) & 0xFF;
         case 73:
@@ -475,7 +473,6 @@ std::vector<std::uint8_t> VirtualDrive::handle(const std::uint8_t* pdu, std::siz
     if (len == 0) return {};
     Lock lock(mutex_);
     advanceMotor();
-    ++framesAnswered_;
     switch (pdu[0]) {
         case 3:
             return doRead(pdu, len);

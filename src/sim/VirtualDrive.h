@@ -182,7 +182,6 @@ private:
 
     MotorModel motor_;
     double kilowattHours_ = 0;
-    std::uint32_t framesAnswered_ = 0;
     std::uint32_t starts_ = 0;
     SimClock::Duration lastAdvance_{0};
 };
