@@ -91,6 +91,28 @@ TEST_F(Served, PseudoTerminalRoundTrip) {
     server.stop();
 }
 
+TEST_F(Served, PseudoTerminalFollowsTheLineSettingsTheProgramSets) {
+    StreamOptions o;
+    o.wireTime = true;
+    PtyServer server(bus, o);
+    std::string error;
+    ASSERT_TRUE(server.open(error)) << error;
+    server.start();
+    const int fd = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    ::cfsetspeed(&t, B115200);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB);  // 8N1: 10 bits a character
+    ASSERT_EQ(::tcsetattr(fd, TCSANOW, &t), 0);
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
+    EXPECT_EQ(readReply(fd, 7), withCrc({1, 3, 2, 0x07, 0x40}));
+    EXPECT_EQ(bus.wireTime().baud(), 115200);
+    EXPECT_EQ(bus.wireTime().format().bitsPerChar(), 10.0);
+    ::close(fd);
+    server.stop();
+}
+
 TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
     TcpServer server(bus, {});
     std::string error;
