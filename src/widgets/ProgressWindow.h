@@ -26,6 +26,7 @@ public:
     bool cancelled() const { return cancelled_.load(); }
     // Safe from any thread: a new operation starts uncancelled before its window shows.
     void clearCancel() { cancelled_ = false; }
+    QPushButton* cancelButton() const { return cancel_; }
     QString text() const;
     int position() const;
 

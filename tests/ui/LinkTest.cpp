@@ -140,6 +140,7 @@ private slots:
         QVERIFY(dialog.opened());
         QCOMPARE(dialog.choice().settings.baudIndex, 2);
         QCOMPARE(dialog.choice().portName, std::string("SIM"));
+        QCOMPARE(dialog.choice().stations, std::vector<int>({1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
     }
 };
 

@@ -24,6 +24,7 @@
 #include "app/ui/ModelSelectDialog.h"
 #include "app/ui/ParamPrintout.h"
 #include "app/ui/QtPrompts.h"
+#include "comm/AutoRefresh.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
 #include "res/ProjectTexts.h"
@@ -73,12 +74,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(tree_, &WorkspaceTree::numberActivated, this, &CMainFrame::activateTreeNumber);
 
     panes_ = std::make_unique<StatusPanes>(statusBar());
+    connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
     createActions();
     installHooks();
     rebuildMenus();
     showStatusTexts();
     updateTitle();
-    resize(1100, 720);
+    resize(1280, 800);
+    resizeDocks({dock_}, {280}, Qt::Horizontal);
 }
 
 CMainFrame::~CMainFrame() {
@@ -119,6 +122,18 @@ void CMainFrame::createActions() {
     addAction(CommandId::Exit, kCmdExit);
     addAction(CommandId::Connect, kCmdConnect, {}, kTipConnect)
         ->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
+    addAction(CommandId::Read, kCmdRead, {}, kTipRead)
+        ->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
+    addAction(CommandId::Write, kCmdWrite, {}, kTipWrite)
+        ->setIcon(st->standardIcon(QStyle::SP_ArrowDown));
+    auto* refresh = addAction(CommandId::AutoRefresh, kCmdAutoRefresh, {}, kTipRefresh);
+    refresh->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
+    refresh->setCheckable(true);
+    addAction(CommandId::TakeReadValues, kCmdTakeReadValues);
+    addAction(CommandId::ParamPasswordSet, kCmdParamPasswordSet);
+    addAction(CommandId::ParamPasswordRemove, kCmdParamPasswordRemove);
+    addAction(CommandId::PlcPasswordSet, kCmdPlcPasswordSet);
+    addAction(CommandId::PlcPasswordRemove, kCmdPlcPasswordRemove);
     for (int i = 0; i < kRecentCount; ++i) {
         auto* a = addAction(CommandId(int(CommandId::RecentFirst) + i), QString());
         recentActions_ << a;
@@ -148,6 +163,9 @@ void CMainFrame::createActions() {
         toolbar_->addAction(action(id));
     toolbar_->addSeparator();
     toolbar_->addAction(action(CommandId::Connect));
+    toolbar_->addAction(action(CommandId::Read));
+    toolbar_->addAction(action(CommandId::Write));
+    toolbar_->addAction(action(CommandId::AutoRefresh));
     toolbar_->addSeparator();
     toolbar_->addAction(action(CommandId::ParameterView));
     toolbar_->addSeparator();
@@ -194,6 +212,18 @@ void CMainFrame::rebuildMenus() {
     }
     auto* operation = bar->addMenu(kMenuOperation);
     operation->addAction(action(CommandId::Connect));
+    operation->addAction(action(CommandId::Read));
+    if (project) {
+        operation->addAction(action(CommandId::Write));
+        operation->addSeparator();
+        operation->addAction(action(CommandId::AutoRefresh));
+        operation->addAction(action(CommandId::TakeReadValues));
+        operation->addSeparator();
+        operation->addAction(action(CommandId::ParamPasswordSet));
+        operation->addAction(action(CommandId::ParamPasswordRemove));
+        operation->addAction(action(CommandId::PlcPasswordSet));
+        operation->addAction(action(CommandId::PlcPasswordRemove));
+    }
     auto* help = bar->addMenu(kMenuHelp);
     help->addAction(action(CommandId::Help));
     help->addSeparator();
@@ -213,6 +243,14 @@ void CMainFrame::updateCommands() {
     for (auto id : {CommandId::Save, CommandId::SaveAs, CommandId::Print, CommandId::PrintPreview,
                     CommandId::PrintSetup, CommandId::ExportPdf, CommandId::ParameterView})
         action(id)->setEnabled(project);
+    // Transfers need a project window and a link, and none may start while a Write runs.
+    const bool linked = project && linkState_.linked && !busy_;
+    for (auto id : {CommandId::Read, CommandId::Write, CommandId::ParamPasswordSet,
+                    CommandId::ParamPasswordRemove, CommandId::PlcPasswordSet,
+                    CommandId::PlcPasswordRemove, CommandId::AutoRefresh})
+        action(id)->setEnabled(linked);
+    action(CommandId::AutoRefresh)->setChecked(state_.autoRefreshRunning != 0);
+    action(CommandId::TakeReadValues)->setEnabled(project);
 }
 
 void CMainFrame::installHooks() {
@@ -274,6 +312,33 @@ void CMainFrame::runCommand(CommandId id) {
             break;
         case CommandId::Exit:
             close();
+            break;
+        case CommandId::Connect:
+            onConnect();
+            break;
+        case CommandId::Read:
+            onRead();
+            break;
+        case CommandId::Write:
+            onWrite();
+            break;
+        case CommandId::AutoRefresh:
+            onAutoRefresh();
+            break;
+        case CommandId::TakeReadValues:
+            onTakeReadValues();
+            break;
+        case CommandId::ParamPasswordSet:
+            onPassword(false, true);
+            break;
+        case CommandId::ParamPasswordRemove:
+            onPassword(false, false);
+            break;
+        case CommandId::PlcPasswordSet:
+            onPassword(true, true);
+            break;
+        case CommandId::PlcPasswordRemove:
+            onPassword(true, false);
             break;
         case CommandId::ParameterView:
             onParameterView();
@@ -364,6 +429,7 @@ void CMainFrame::onPrint() {
     QPrintDialog dialog(&printer_, this);
     dialog.setMinMax(1, std::max(1, printout.pageCount()));
     if (dialog.exec() != QDialog::Accepted) return;
+    std::lock_guard lock(tableMutex_);
     printout.print(printer_);
 }
 
@@ -372,8 +438,10 @@ void CMainFrame::onPrintPreview() {
     if (!doc) return;
     ParamPrintout printout(doc->table, state_.selectedGroup);
     QPrintPreviewDialog preview(&printer_, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&printout](QPrinter* p) { printout.print(*p); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&printout, this](QPrinter* p) {
+        std::lock_guard lock(tableMutex_);
+        printout.print(*p);
+    });
     preview.resize(900, 760);
     preview.exec();
 }
@@ -396,6 +464,7 @@ void CMainFrame::onExportPdf() {
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setPageLayout(printer_.pageLayout());
     pdf.setOutputFileName(path);
+    std::lock_guard lock(tableMutex_);
     ParamPrintout(doc->table, state_.selectedGroup).print(pdf);
 }
 
@@ -445,6 +514,7 @@ void CMainFrame::projectShown() {
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
     }
     paramFrame_->view()->setDocument(document());
+    paramFrame_->view()->setTableLock(&tableMutex_);
     paramFrame_->view()->Fill(state_.selectedGroup);
     paramFrame_->showMaximized();
     state_.viewMode = ViewMode::Parameters;
@@ -580,15 +650,6 @@ void CMainFrame::startUp(const QString& commandLinePath, const std::string& hand
 void CMainFrame::applyHandOver(const HandOver& h) {
     if (h.mode == 1 && !h.projectPath.empty()) openPath(q(h.projectPath));
     if (h.mode == 2) linkFromHandOver(h);
-}
-
-void CMainFrame::stopAutoRefresh() {
-    if (!state_.autoRefreshRunning) return;
-    autoRefreshTimer_.stop();
-    // The pass in progress ends before the channel is used for anything else.
-    link_.waitIdle();
-    state_.autoRefreshRunning = 0;
-    if (auto* a = action(CommandId::AutoRefresh)) a->setChecked(false);
 }
 
 }  // namespace pv::ui

@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
+#include <mutex>
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
@@ -18,6 +19,11 @@
 #include "comm/CDriveSerial.h"
 #include "comm/LinkState.h"
 #include "comm/SettingsFiles.h"
+
+namespace pv::comm {
+class AutoRefresh;
+struct TransferContext;
+}  // namespace pv::comm
 
 class QAction;
 class QMdiArea;
@@ -77,6 +83,14 @@ public:
     bool identifyStations(const CommChoice& choice);
     // Ends the link (the settings dialog's Disconnect).
     void disconnectLink();
+    // Transfers (each one job on the link thread; the window keeps turning meanwhile).
+    void onRead();
+    void onWrite();
+    void onAutoRefresh();
+    void onPassword(bool plc, bool set);
+    void onTakeReadValues();
+    bool autoRefreshRunning() const { return state_.autoRefreshRunning != 0; }
+    const std::string& lastError() const { return lastError_; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -107,6 +121,12 @@ private:
     void onParameterView();
     void onConnect();
     void stopAutoRefresh();
+    void autoRefreshTick();
+    // Runs a transfer workflow on the link thread with a context built there.
+    void runTransfer(const std::function<void(comm::TransferContext&)>& body);
+    std::unique_ptr<comm::TransferContext> makeContext();
+    void refreshParameterView();
+    bool saveOnUiThread();
     void showLinkPanes(const comm::LinkPanes& panes);
     void readSettingsFiles();
     void linkFromHandOver(const HandOver& h);
@@ -142,6 +162,12 @@ private:
     comm::SettingsLocation settingsWhere_ = comm::SettingsLocation::standard();
     std::chrono::milliseconds responseTimeout_ = serial::CSerial::kDefaultResponseTimeout;
     QTimer autoRefreshTimer_;
+    std::unique_ptr<comm::TransferContext> refreshContext_;
+    std::unique_ptr<comm::AutoRefresh> autoRefresh_;
+    std::string lastError_;
+    std::mutex tableMutex_;  // the table while a link-thread job writes read values into it
+    bool busy_ = false;      // a Write is running
+    std::int32_t frequencyUnit_ = 0;
 };
 
 }  // namespace pv::ui

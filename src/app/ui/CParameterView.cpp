@@ -50,6 +50,8 @@ CParameterView::CParameterView(QWidget* parent) : QTableWidget(parent) {
 void CParameterView::Fill(int selectedGroup) {
     QElapsedTimer timer;
     timer.start();
+    std::unique_lock<std::mutex> guard;
+    if (lock_) guard = std::unique_lock(*lock_);
     selectedGroup_ = selectedGroup;
     setUpdatesEnabled(false);
     clearContents();
@@ -92,6 +94,8 @@ void CParameterView::setValues(int row, const ParamRecord& rec, bool withDefault
 }
 
 void CParameterView::RefreshValues(int group) {
+    std::unique_lock<std::mutex> guard;
+    if (lock_) guard = std::unique_lock(*lock_);
     if (!doc_ || group < 0 || group >= int(doc_->table.groups.size())) return;
     const bool withDefault = group == 0 || group == 5 || group == 6;
     const auto& params = doc_->table.groups[group].params;

@@ -4,6 +4,7 @@
 // every fill reads the document's ParamTable.
 
 #include <QTableWidget>
+#include <mutex>
 #include <vector>
 
 #include "app/ui/ParamListRows.h"
@@ -20,6 +21,8 @@ public:
 
     void setDocument(const CM240Doc* doc) { doc_ = doc; }
     const CM240Doc* document() const { return doc_; }
+    // The lock the link thread holds while it writes into the table.
+    void setTableLock(std::mutex* lock) { lock_ = lock; }
 
     // Rebuilds the list for the selected group (-1 all, 0..23 one, other values nothing).
     void Fill(int selectedGroup);
@@ -45,6 +48,7 @@ private:
     void setValues(int row, const ParamRecord& rec, bool withDefault);
 
     const CM240Doc* doc_ = nullptr;
+    std::mutex* lock_ = nullptr;
     int selectedGroup_ = -1;
     std::vector<ParamListRow> rows_;
     double lastFillMs_ = 0;

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "comm/ui/ParameterListDialog.h"
 #include "comm/ui/PasswordDialog.h"
 #include "comm/ui/StationDialog.h"
 #include "comm/ui/TransferSelectDialog.h"
@@ -139,6 +140,18 @@ void QtPrompts::progressEnd() {
 
 bool QtPrompts::cancelled() {
     return progress_->cancelled();
+}
+
+}  // namespace pv::ui
+
+namespace pv::ui {
+
+void QtPrompts::parameterList(const std::string& caption,
+                              const std::vector<std::pair<std::string, std::string>>& rows) {
+    onUi([&] {
+        ParameterListDialog d(QString::fromStdString(caption), rows, parent_);
+        exec(d);
+    });
 }
 
 }  // namespace pv::ui

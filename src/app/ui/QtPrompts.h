@@ -41,6 +41,8 @@ public:
     void progressPosition(int position) override;
     void progressEnd() override;
     bool cancelled() override;
+    void parameterList(const std::string& caption,
+                       const std::vector<std::pair<std::string, std::string>>& rows) override;
 
     ProgressWindow* progressWindow() const { return progress_; }
 

@@ -112,6 +112,8 @@ CommSettingsDialog::CommSettingsDialog(const comm::CommSettings& settings,
     lay->addLayout(grid);
     lay->addLayout(buttons);
     setLinked(linked);
+    // Most often only the stations are left to type.
+    station_->setFocus();
 }
 
 void CommSettingsDialog::setLinked(bool linked) {
@@ -130,6 +132,7 @@ CommChoice CommSettingsDialog::choice() const {
     c.settings.stopBitsIndex = std::max(0, stop_->checkedId());
     c.settings.stationText = station_->text().toStdString();
     c.settings.portNumber = comm::PortNumberForName(c.portName);
+    c.stations = stations_;
     return c;
 }
 
@@ -141,6 +144,7 @@ void CommSettingsDialog::onConnect() {
     }
     if (!comm::ParseStationList(c.settings.stationText, c.stations, prompts_)) return;
     settings_ = c.settings;
+    stations_ = c.stations;
     opened_ = openPort_ && openPort_(c);
     accept();
 }

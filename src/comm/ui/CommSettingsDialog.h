@@ -41,6 +41,7 @@ public:
 
     // True once Connect opened the port.
     bool opened() const { return opened_; }
+    // The choice as the controls show it, with the stations the last Connect parsed.
     CommChoice choice() const;
 
     QComboBox* portBox() const { return port_; }
@@ -63,6 +64,7 @@ private:
     OpenPort openPort_;
     ClosePort closePort_;
     bool opened_ = false;
+    std::vector<int> stations_;  // as parsed by the last Connect
 
     QComboBox* port_;
     QComboBox* adapter_;

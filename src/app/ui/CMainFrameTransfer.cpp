@@ -1,0 +1,155 @@
+// The main frame's transfer commands: Read, Write, the password commands, auto refresh and
+// taking the drive's values into the project. The workflows are the core's; each runs as one job
+// on the link thread while the window keeps repainting and the progress window offers Cancel.
+
+#include <QAction>
+#include <QEventLoop>
+#include <thread>
+
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CParameterView.h"
+#include "app/ui/QtPrompts.h"
+#include "comm/AutoRefresh.h"
+#include "comm/Passwords.h"
+#include "comm/ReadCommand.h"
+#include "comm/Upload.h"
+#include "comm/WriteCommand.h"
+
+namespace pv::ui {
+
+std::unique_ptr<comm::TransferContext> CMainFrame::makeContext() {
+    if (!serial_ || !document()) return nullptr;
+    auto ctx = std::make_unique<comm::TransferContext>(*serial_, *prompts_, *document(), state_,
+                                                       linkState_, lastError_);
+    ctx->tableMutex = &tableMutex_;
+    // Called on the link thread: the list is refreshed on the user-interface thread.
+    ctx->refreshViews = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { refreshParameterView(); }, Qt::QueuedConnection);
+    };
+    ctx->saveProject = [this] { return saveOnUiThread(); };
+    ctx->busy = &busy_;
+    ctx->frequencyUnit = &frequencyUnit_;
+    return ctx;
+}
+
+bool CMainFrame::saveOnUiThread() {
+    bool saved = false;
+    auto save = [this, &saved] {
+        saved = session_->save();
+        showStatusTexts();
+        updateTitle();
+    };
+    if (QThread::currentThread() == thread())
+        save();
+    else
+        QMetaObject::invokeMethod(this, save, Qt::BlockingQueuedConnection);
+    return saved;
+}
+
+void CMainFrame::refreshParameterView() {
+    if (auto* v = parameterView()) v->RefreshShownValues();
+}
+
+void CMainFrame::runTransfer(const std::function<void(comm::TransferContext&)>& body) {
+    if (!linkState_.linked || !document()) return;
+    auto ctx = makeContext();
+    if (!ctx) return;
+    link_.runModal([&] { body(*ctx); }, this);
+    // A workflow that ended early must not leave its progress window behind.
+    prompts_->progressWindow()->end();
+    refreshParameterView();
+    updateCommands();
+}
+
+void CMainFrame::onRead() {
+    runTransfer([](comm::TransferContext& ctx) { comm::RunReadCommand(ctx); });
+}
+
+void CMainFrame::onWrite() {
+    runTransfer([](comm::TransferContext& ctx) { comm::RunWriteCommand(ctx); });
+}
+
+void CMainFrame::onPassword(bool plc, bool set) {
+    if (refuseWhileAutoRefresh()) return;
+    const auto target = plc ? comm::PasswordTarget::plc() : comm::PasswordTarget::parameter();
+    runTransfer([&](comm::TransferContext& ctx) {
+        if (set)
+            comm::RunSetPassword(ctx, target);
+        else
+            comm::RunClearPassword(ctx, target);
+    });
+}
+
+void CMainFrame::onTakeReadValues() {
+    auto* doc = document();
+    if (!doc) return;
+    int changed = 0;
+    {
+        std::lock_guard lock(tableMutex_);
+        changed = comm::UploadReadValues(doc->table);
+    }
+    if (changed > 0) doc->modified = true;
+    refreshParameterView();
+}
+
+void CMainFrame::onAutoRefresh() {
+    if (state_.autoRefreshRunning) {
+        stopAutoRefresh();
+        return;
+    }
+    if (!linkState_.linked || !document()) {
+        updateCommands();
+        return;
+    }
+    refreshContext_ = makeContext();
+    autoRefresh_ = std::make_unique<comm::AutoRefresh>(*refreshContext_);
+    bool started = false;
+    link_.runModal([&] { started = autoRefresh_->start(); }, this);
+    if (!started) {
+        autoRefresh_.reset();
+        refreshContext_.reset();
+        updateCommands();
+        return;
+    }
+    autoRefreshTimer_.setInterval(100);
+    autoRefreshTimer_.start();
+    updateCommands();
+}
+
+void CMainFrame::autoRefreshTick() {
+    if (!autoRefresh_) return;
+    if (!autoRefresh_->running()) {
+        // A failed pass switched it off (its text was shown).
+        stopAutoRefresh();
+        return;
+    }
+    // Skipped, not queued, while the previous pass still runs.
+    link_.tryPost([this] { autoRefresh_->runOnePass(); },
+                  [this] {
+                      if (auto* doc = document()) doc->refreshMarks = {};
+                      refreshParameterView();
+                  });
+}
+
+void CMainFrame::stopAutoRefresh() {
+    autoRefreshTimer_.stop();
+    if (autoRefresh_) {
+        // stop() waits for the running pass; it waits on another thread so that this one keeps
+        // answering the prompts a failing pass may raise.
+        QEventLoop loop;
+        std::thread stopper([this, &loop] {
+            autoRefresh_->stop();
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec();
+        stopper.join();
+        link_.waitIdle();
+        autoRefresh_.reset();
+        refreshContext_.reset();
+    }
+    state_.autoRefreshRunning = 0;
+    updateCommands();
+}
+
+}  // namespace pv::ui

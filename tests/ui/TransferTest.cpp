@@ -1,0 +1,196 @@
+// Read, Write, auto refresh and taking the drive's values into the project, through the main
+// frame and its real dialogs (answered by a script) against the built-in virtual drive. Also
+// pins that the window's event loop keeps turning while the link thread works, and that a drive
+// which stops answering ends the transfer instead of freezing the window.
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "DialogScript.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CParameterView.h"
+#include "comm/ui/CommSettingsDialog.h"
+#include "project/DataPaths.h"
+#include "serial/VirtualWire.h"
+#include "sim/VirtualBus.h"
+#include "widgets/ProgressWindow.h"
+
+using namespace pv;
+using namespace pv::ui;
+using namespace pv::ui::test;
+
+namespace {
+// Counts the turns of the window's event loop that happen while the link thread is busy.
+struct LoopWatch {
+    QTimer timer;
+    int busyTurns = 0;
+    int progressShownTurns = 0;
+    explicit LoopWatch(CMainFrame& frame) {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this, &frame] {
+            if (!frame.linkThread().busy()) return;
+            ++busyTurns;
+            if (frame.prompts().progressWindow()->isVisible()) ++progressShownTurns;
+        });
+        timer.start();
+    }
+};
+}  // namespace
+
+class TransferTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir config_;
+    QTemporaryDir settingsDir_;
+    std::shared_ptr<sim::VirtualBus> bus_;
+
+    // A frame with a new project of the drive's model, linked to station 1.
+    std::unique_ptr<CMainFrame> linkedFrame(DialogScript& script) {
+        auto frame = std::make_unique<CMainFrame>();
+        frame->setSettingsLocation(
+            {settingsDir_.path().toStdString() + "/", settingsDir_.path().toStdString()});
+        frame->setResponseTimeout(std::chrono::milliseconds(100));
+        script.install(frame->prompts());
+        frame->show();
+        if (!frame->session().newProject("N350-2P5-H")) return nullptr;
+        CommChoice c;
+        c.portName = "SIM";
+        c.stations = {1};
+        c.settings.stationText = "1";
+        if (!frame->openPort(c) || !frame->identifyStations(c)) return nullptr;
+        script.shown.clear();
+        return frame;
+    }
+
+    const ParamRecord* record(CMainFrame& f, const char* code) {
+        return f.document()->table.record(std::string_view(code));
+    }
+
+private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        SetDataDirOverride(std::string(PARVOLT_DATA_DIR) + "/");
+        bus_ = std::make_shared<sim::VirtualBus>(DataDir());
+        bus_->addStation(1, 0x35001);
+        serial::setVirtualPeer(bus_);
+    }
+    void init() {
+        bus_->clearFaults();
+        bus_->disableWireTime();
+    }
+
+    void readFillsTheReadValueColumn() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        QVERIFY(frame->action(CommandId::Read)->isEnabled());
+        script.boxAnswers = {QMessageBox::No};  // "Save file?"
+        frame->runCommand(CommandId::Read);
+        QCOMPARE(script.shown,
+                 QStringList({"station: Read", "transfer: Read", "message: Save file?",
+                              "message: Read Successfully !"}));
+        const auto* version = record(*frame, "13-01");
+        QVERIFY(version && !version->readValue.empty());
+        auto* view = frame->parameterView();
+        int filled = 0;
+        for (int row = 0; row < view->rowCount(); ++row)
+            if (auto* it = view->item(row, CParameterView::ColRead);
+                it && !it->text().trimmed().isEmpty())
+                ++filled;
+        QVERIFY(filled > 100);
+        QVERIFY(!frame->prompts().progressWindow()->isVisible());
+
+        // The drive's values become the project's.
+        frame->document()->modified = false;
+        frame->runCommand(CommandId::TakeReadValues);
+        QCOMPARE(version->setValue, version->readValue);
+        QVERIFY(frame->document()->modified);
+    }
+
+    void windowKeepsTurningDuringASlowReadAndCancelStopsIt() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        bus_->setWireTime(9600, std::chrono::milliseconds(2));
+        script.boxAnswers = {QMessageBox::No};
+        LoopWatch watch(*frame);
+        // Cancel once the progress window has been seen repainting a few times.
+        QTimer canceller;
+        canceller.setInterval(5);
+        connect(&canceller, &QTimer::timeout, [&] {
+            if (watch.progressShownTurns >= 5) {
+                frame->prompts().progressWindow()->cancelButton()->click();
+                canceller.stop();
+            }
+        });
+        canceller.start();
+        frame->runCommand(CommandId::Read);
+        QVERIFY(watch.progressShownTurns >= 5);
+        QVERIFY(!script.shown.contains("message: Read Successfully !"));
+        QVERIFY(!frame->linkThread().busy());
+        QVERIFY(frame->linkState().linked);
+    }
+
+    void driveThatStopsAnsweringEndsTheReadWithItsText() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        bus_->faults(1).set(sim::FaultKind::Drop, sim::FaultMode::Always);
+        script.boxAnswers = {QMessageBox::No};
+        LoopWatch watch(*frame);
+        frame->runCommand(CommandId::Read);
+        QVERIFY(watch.busyTurns > 0);
+        const QString all = script.shown.join('\n');
+        QVERIFY2(all.contains("TimeOut !"), qPrintable(all));
+        QVERIFY(!all.contains("Read Successfully !"));
+        QVERIFY(!frame->linkThread().busy());
+    }
+
+    void autoRefreshReadsRepeatedlyAndRefusesReadUntilStopped() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        frame->runCommand(CommandId::AutoRefresh);
+        QCOMPARE(script.shown, QStringList({"station: Station Select"}));
+        QVERIFY(frame->autoRefreshRunning());
+        QVERIFY(frame->action(CommandId::AutoRefresh)->isChecked());
+        const int before = frame->linkThread().finishedJobs();
+        QTRY_VERIFY_WITH_TIMEOUT(frame->linkThread().finishedJobs() >= before + 2, 30000);
+        QVERIFY(!record(*frame, "00-00")->readValue.empty());
+
+        frame->runCommand(CommandId::Read);
+        QCOMPARE(script.shown.last(),
+                 QString("message: PC software is under auto-refresh,Please stop auto-refresh "
+                         "first!"));
+        frame->runCommand(CommandId::AutoRefresh);
+        QVERIFY(!frame->autoRefreshRunning());
+        QVERIFY(!frame->action(CommandId::AutoRefresh)->isChecked());
+        QVERIFY(!frame->linkThread().busy());
+    }
+
+    void writeSendsTheProjectAndSaysSo() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        frame->runCommand(CommandId::Write);
+        const QString all = script.shown.join('\n');
+        QVERIFY2(script.shown.value(0) == "station: Station Select", qPrintable(all));
+        QVERIFY2(script.shown.contains("transfer: Write"), qPrintable(all));
+        QVERIFY2(script.shown.last() == "message: Write successful !", qPrintable(all));
+    }
+
+    void transferCommandsNeedALink() {
+        DialogScript script;
+        CMainFrame frame;
+        script.install(frame.prompts());
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        QVERIFY(!frame.action(CommandId::Read)->isEnabled());
+        QVERIFY(!frame.action(CommandId::Write)->isEnabled());
+        QVERIFY(!frame.action(CommandId::AutoRefresh)->isEnabled());
+        frame.runCommand(CommandId::Read);
+        QVERIFY(script.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TransferTest)
+#include "TransferTest.moc"
