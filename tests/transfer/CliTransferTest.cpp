@@ -1,0 +1,153 @@
+// parvolt-cli read of a virtual drive over a real pseudo-terminal, then write of that project to
+// another station: afterwards the two drives hold the same parameters.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/FrameState.h"
+#include "editing/RowSpec.h"
+#include "editing/WriteRules.h"
+#include "project/CM240Doc.h"
+#include "project/ParamAttr.h"
+
+namespace pv::test {
+namespace {
+
+const std::string kBin = PARVOLT_BIN_DIR;
+
+// n350-sim on a pseudo-terminal, with its console on a pipe.
+class SimProcess {
+public:
+    bool start(const std::vector<std::string>& args) {
+        int in[2], out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) return false;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(in[0], STDIN_FILENO);
+            ::dup2(out[1], STDOUT_FILENO);
+            ::close(in[1]);
+            ::close(out[0]);
+            std::vector<char*> argv;
+            std::string prog = kBin + "/n350-sim";
+            argv.push_back(prog.data());
+            std::vector<std::string> copy = args;
+            for (auto& a : copy) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(prog.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        toSim_ = in[1];
+        fromSim_ = out[0];
+        path_ = line();
+        return !path_.empty();
+    }
+    ~SimProcess() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+        }
+        if (toSim_ >= 0) ::close(toSim_);
+        if (fromSim_ >= 0) ::close(fromSim_);
+    }
+    // One line of the console's output, waiting at most 10 s.
+    std::string line() {
+        std::string text;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd p{fromSim_, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0) continue;
+            char c;
+            if (::read(fromSim_, &c, 1) != 1) break;
+            if (c == '\n') return text;
+            text += c;
+        }
+        return text;
+    }
+    std::string command(const std::string& cmd) {
+        const std::string l = cmd + "\n";
+        if (::write(toSim_, l.data(), l.size()) != static_cast<ssize_t>(l.size())) return {};
+        return line();
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    pid_t pid_ = -1;
+    int toSim_ = -1, fromSim_ = -1;
+    std::string path_;
+};
+
+int runCli(const std::string& args) {
+    const std::string cmd = kBin + "/parvolt-cli " + args + " </dev/null 2>/dev/null >/dev/null";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool load(const std::string& path, CM240Doc& doc, FrameState& frame) {
+    doc.OnNewDocument();
+    return doc.LoadProject(path, frame);
+}
+
+TEST(CliTransfer, ReadOverAPseudoTerminalThenWriteLeavesTwoDrivesEqual) {
+    ASSERT_TRUE(std::filesystem::exists(kBin + "/n350-sim")) << "build n350-sim first";
+    ASSERT_TRUE(std::filesystem::exists(kBin + "/parvolt-cli")) << "build parvolt-cli first";
+    SimProcess sim;
+    ASSERT_TRUE(sim.start(
+        {"--pty", "--stations", "1,2", "--model", "N350-202-H", "--data", PARVOLT_DATA_DIR}));
+    for (const char* set : {"set 1 00-14 33.3", "set 1 03-01 5", "set 1 05-03 12.00",
+                            "set 1 10-04 2.50", "set 1 11-36 0.051", "set 1 01-05 20.0"})
+        ASSERT_EQ(sim.command(set), "ok") << set;
+    ASSERT_NE(sim.command("get 1 00-14"), sim.command("get 2 00-14"));
+
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("parvolt-cli-transfer-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string a = (dir / "a.nf3").string(), b = (dir / "b.nf3").string();
+    const std::string port = " --port " + sim.path() + " --baud 38400";
+    ASSERT_EQ(runCli("read" + port + " --station 1 -o " + a + " --yes"), 0);
+    ASSERT_EQ(runCli("write " + a + port + " --station 2 --yes"), 0);
+    ASSERT_EQ(runCli("read" + port + " --station 2 -o " + b + " --yes"), 0);
+    EXPECT_EQ(sim.command("get 2 00-14"), "00-14 = 33.3");
+
+    CM240Doc docA(std::string(PARVOLT_DATA_DIR) + "/"), docB(std::string(PARVOLT_DATA_DIR) + "/");
+    FrameState fa, fb;
+    ASSERT_TRUE(load(a, docA, fa));
+    ASSERT_TRUE(load(b, docB, fb));
+    EXPECT_EQ(fa.modelCode, 0x35003u);
+    EXPECT_EQ(docA.table.record(0, 14)->setValue, "33.3");
+    // Every parameter the write sends for the project's control mode is equal on both drives.
+    editing::DriveFacts facts;
+    facts.controlMode = std::atoi(docA.table.record(0, 0)->setValue.c_str());
+    facts.driveVersion = 1.35f;
+    facts.modelCode = fa.modelCode;
+    int compared = 0;
+    for (int g = 0; g <= 23; ++g)
+        for (int i = 0; i < 100; ++i) {
+            const ParamRecord& ra = docA.table.groups[g].params[i];
+            if (!ra.defined || !writtenByTransfer(ra.attr) || g == 14 || g == 15) continue;
+            const auto row = editing::RowSpec::fromRecord(g, i, ra);
+            std::uint16_t reg = 0;
+            double value = 0;
+            ASSERT_TRUE(row.parseText(ra.setValue, {}, reg, value)) << row.code();
+            if (!editing::WriteRules::judgeForGroupWrite(row, value, facts).allowed()) continue;
+            EXPECT_EQ(ra.setValue, docB.table.groups[g].params[i].setValue) << row.code();
+            ++compared;
+        }
+    EXPECT_GT(compared, 400);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace pv::test
