@@ -1,0 +1,104 @@
+// Row specs of the shipped parameter database: register values to text and back by each
+// parameter's display format, and the rule table against the attributes the data carries.
+#include "editing/RowSpec.h"
+
+#include <gtest/gtest.h>
+
+#include "editing/WriteRules.h"
+#include "project/CM240Doc.h"
+
+namespace pv::editing {
+namespace {
+
+class RowSpecTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc.OnNewDocument();
+        ASSERT_GE(doc.table.groups.size(), 24u) << "data files missing";
+    }
+    RowSpec row(int g, int i) { return RowSpec::fromRecord(g, i, *doc.table.record(g, i)); }
+    CM240Doc doc{std::string(PARVOLT_DATA_DIR) + "/"};
+};
+
+TEST_F(RowSpecTest, FormatsBothWays) {
+    const DisplaySettings low{false, false}, high{true, false}, hertz{false, true};
+    struct Case {
+        int group, index;
+        DisplaySettings settings;
+        std::uint16_t raw;
+        const char* text;
+    } cases[] = {
+        {1, 0, low, 0xFF, "FF"},  // hexadecimal
+        {1, 0, low, 0x0F, "F"},
+        {0, 14, low, 125, "12.5"},       // one decimal
+        {5, 3, low, 1234, "12.34"},      // two decimals
+        {11, 36, low, 51, "0.051"},      // three decimals
+        {1, 2, low, 6000, "60.00"},      // frequency, two decimals up to 300.00 Hz
+        {1, 2, high, 5990, "599.0"},     // frequency in high-frequency mode
+        {0, 12, low, 1000, "100.0"},     // limit as a percentage
+        {0, 12, hertz, 5000, "50.00"},   // limit in hertz
+        {3, 33, low, 0xFC18, "-100.0"},  // signed
+        {10, 1, low, 2, "2"},            // option value with its offset
+        {0, 3, low, 2, "2"},             // plain number
+    };
+    for (const auto& c : cases) {
+        const RowSpec r = row(c.group, c.index);
+        EXPECT_EQ(r.formatRaw(c.raw, c.settings), c.text) << r.code();
+        std::uint16_t back = 0;
+        double value = 0;
+        ASSERT_TRUE(r.parseText(c.text, c.settings, back, value)) << r.code();
+        EXPECT_EQ(back, c.raw) << r.code() << " " << c.text;
+    }
+}
+
+TEST_F(RowSpecTest, DecimalsAreTruncatedAfterTheDrivesBias) {
+    std::uint16_t raw = 0;
+    double value = 0;
+    ASSERT_TRUE(row(5, 3).parseText("12.34", {}, raw, value));
+    EXPECT_EQ(raw, 1234);  // trunc((12.34 + 0.001) x 100)
+    ASSERT_TRUE(row(5, 3).parseText("12.3449", {}, raw, value));
+    EXPECT_EQ(raw, 1234);  // rounded towards zero
+    ASSERT_TRUE(row(5, 3).parseText("12.349", {}, raw, value));
+    EXPECT_EQ(raw, 1235);  // the bias carries it over
+    ASSERT_TRUE(row(0, 14).parseText("0.19", {}, raw, value));
+    EXPECT_EQ(raw, 1);
+    EXPECT_FALSE(row(0, 14).parseText("abc", {}, raw, value));
+    EXPECT_FALSE(row(1, 0).parseText("XYZ", {}, raw, value));
+}
+
+TEST_F(RowSpecTest, RangesAndLabelsFollowTheFrequencySetting) {
+    EXPECT_EQ(row(1, 2).rangeLabel({false, false}), "0.10~300.00");
+    EXPECT_EQ(row(1, 2).rangeLabel({true, false}), "0.1~599.0");
+    EXPECT_DOUBLE_EQ(row(1, 2).maxFor({true, false}), 599.0);
+    EXPECT_EQ(row(0, 12).rangeLabel({false, false}), "0.1~109.0");
+    EXPECT_EQ(row(1, 0).rangeLabel({}), "0~F,FF");
+}
+
+// The data files carry the rule table a second time (attributes of each parameter); both must
+// say the same or the program and the virtual drive would judge writes differently.
+TEST_F(RowSpecTest, DataAttributesAgreeWithTheRuleTable) {
+    int checked = 0;
+    for (int g = 0; g <= 23; ++g)
+        for (int i = 0; i < 100; ++i) {
+            const ParamRecord& r = *doc.table.record(g, i);
+            if (!r.defined) continue;
+            const RuleEntry& e = WriteRules::entry(g, i);
+            EXPECT_EQ(r.attr[AttrForbiddenModes], e.forbiddenModes) << r.code();
+            auto gate = [](float v) {
+                return v >= FirmwareGate::kNever ? kNeverWritable
+                                                 : static_cast<std::int32_t>(v * 100 + 0.5f);
+            };
+            EXPECT_EQ(r.attr[AttrMinVersionFrame1], gate(e.gate.frame1)) << r.code();
+            EXPECT_EQ(r.attr[AttrMinVersionOther], gate(e.gate.other)) << r.code();
+            EXPECT_EQ(hasFlag(r.attr, FlagFrameReserved), e.frameReserved) << r.code();
+            EXPECT_EQ(hasFlag(r.attr, FlagNoAi2OnFrame1), e.noAi2OnFrame1) << r.code();
+            if (e.readOnly) {
+                EXPECT_TRUE(readOnly(r.attr) || hasFlag(r.attr, FlagNotWritten)) << r.code();
+            }
+            ++checked;
+        }
+    EXPECT_GT(checked, 900);
+}
+
+}  // namespace
+}  // namespace pv::editing
