@@ -48,3 +48,5 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt-mime.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME parvolt.xml)
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)

@@ -110,6 +110,53 @@ private slots:
         QCOMPARE(script.texts("error"), QStringList({"Can't Open the Port !"}));
     }
 
+    void handOverModeTwoStoresTheSettingsInAcomfile() {
+        QTemporaryDir dir;
+        const comm::SettingsLocation where{dir.path().toStdString() + "/",
+                                           dir.path().toStdString()};
+        CMainFrame frame;
+        frame.setSettingsLocation(where);
+        frame.setResponseTimeout(std::chrono::milliseconds(30));
+        DialogScript script;
+        script.install(frame.prompts());
+        const QString handOver = dir.filePath("curfile.ini");
+        QFile f(handOver);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2\nCOM4\n19200\n812\n1,3\n0\n");
+        f.close();
+        frame.startUp({}, handOver.toStdString());
+        QVERIFY(!QFile::exists(handOver));
+        QFile acom(dir.filePath("acomfile.ini"));
+        QVERIFY(acom.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(acom.readAll()), QString("4\n2\n111\n1,3\n"));
+        QCOMPARE(frame.commSettings().baudIndex, 2);
+        QCOMPARE(frame.commSettings().parityIndex, 1);
+        // No drive answers on that port here: the link is refused with one of the link's texts.
+        QVERIFY(!frame.linkState().linked);
+        QCOMPARE(script.shown.size(), 1);
+    }
+
+    void handOverModeTwoLinksAndCreatesAProjectOfTheDrivesModel() {
+        QTemporaryDir dir;
+        CMainFrame frame;
+        frame.setSettingsLocation({dir.path().toStdString() + "/", dir.path().toStdString()});
+        DialogScript script;
+        script.install(frame.prompts());
+        const QString handOver = dir.filePath("curfile.ini");
+        QFile f(handOver);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2\nSIM\n9600\n802\n2\n0\n");
+        f.close();
+        frame.startUp({}, handOver.toStdString());
+        QVERIFY(frame.linkState().linked);
+        QVERIFY(frame.state().isProjectOpen());
+        QCOMPARE(QString::fromStdString(frame.state().modelName), QString("N350-401-H"));
+        QCOMPARE(frame.panes().shown(3), QString("Online"));
+        QCOMPARE(frame.panes().shown(4), QString("Model: N350-401-H"));
+        QCOMPARE(frame.panes().shown(5), QString("Station Num: 2"));
+        QVERIFY(script.shown.isEmpty());
+    }
+
     void settingsDialogRefusesAnEmptyStationList() {
         DialogScript script;
         QtPrompts prompts(nullptr);

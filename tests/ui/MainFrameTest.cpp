@@ -12,6 +12,7 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CParameterView.h"
 #include "app/ui/HandOverFile.h"
+#include "app/ui/ParamListRows.h"
 #include "app/ui/QtPrompts.h"
 #include "project/DataPaths.h"
 #include "widgets/StatusPanes.h"
@@ -106,6 +107,21 @@ private slots:
         frame.activateTreeNumber(WorkspaceTree::kParameter);
         QCOMPARE(frame.state().selectedGroup, -1);
         QCOMPARE(view->rowCount(), 24 * 4);
+    }
+
+    void listsEveryDefinedParameterOfTheShippedTable() {
+        CMainFrame frame;
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        const auto& table = frame.document()->table;
+        auto* view = frame.parameterView();
+        view->Fill(-1);
+        QCOMPARE(view->rowCount(), CountParamListRows(table, -1));
+        int defined = 0;
+        for (int g = 0; g < 24 && g < int(table.groups.size()); ++g)
+            if (table.groups[g].defined)
+                for (const auto& r : table.groups[g].params) defined += r.defined ? 1 : 0;
+        QCOMPARE(view->rowCount(), table.definedGroupCount() + defined);
+        qInfo("fill of the shipped table, %d rows: %.1f ms", view->rowCount(), view->lastFillMs());
     }
 
     void handOverModeOneOpensTheProjectAndIsDeleted() {

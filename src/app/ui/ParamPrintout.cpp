@@ -88,7 +88,10 @@ void ParamPrintout::printPage(QPainter& p, double unit, int page, int firstRow) 
         }
         const auto& rec = group.params[r.index];
         p.setFont(body);
-        text(xName, y, QString::fromStdString(rec.label));
+        // A long name is cut short rather than run into the default column.
+        const int room = int((xDefault - xName - 30) * unit);
+        text(xName, y,
+             p.fontMetrics().elidedText(QString::fromStdString(rec.label), Qt::ElideRight, room));
         text(xDefault, y, QString::fromStdString(rec.defaultValue));
         text(xSet, y, QString::fromStdString(rec.setValue));
     }

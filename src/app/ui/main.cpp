@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <memory>
+#include <string>
 
 #include "app/ui/CMainFrame.h"
 #include "app/ui/HandOverFile.h"
@@ -12,13 +14,28 @@
 #include "serial/VirtualWire.h"
 #include "sim/VirtualBus.h"
 
+namespace {
+// --help and --version answer on a terminal without opening the display.
+bool asksForTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version")
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> textOnly;
+    if (asksForTextOnly(argc, argv)) textOnly = std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QApplication> gui;
+    if (!textOnly) gui = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication& app = textOnly ? *textOnly : *gui;
     Q_INIT_RESOURCE(parvolt);
     QApplication::setOrganizationName(pv::ui_text::kSettingsOrganisation);
     QApplication::setApplicationName(pv::ui_text::kSettingsApplication);
     QApplication::setApplicationVersion("1.35");
-    QApplication::setWindowIcon(QIcon(":/parvolt/parvolt.png"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(pv::ui_text::kAboutProduct);
@@ -51,6 +68,7 @@ int main(int argc, char** argv) {
         pv::serial::setVirtualPeer(bus);
     }
 
+    QApplication::setWindowIcon(QIcon(":/parvolt/parvolt.png"));
     pv::ui::CMainFrame frame;
     frame.show();
     const QString path = args.isEmpty() ? QString() : args.first();

@@ -43,6 +43,9 @@ CommSettingsDialog::CommSettingsDialog(const comm::CommSettings& settings,
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     port_ = new QComboBox(this);
+    // Editable, so a device the list cannot know (a virtual drive's pseudo-terminal) can be typed.
+    port_->setEditable(true);
+    port_->setInsertPolicy(QComboBox::NoInsert);
     for (const auto& p : ports) port_->addItem(QString::fromStdString(p));
     int selected = port_->findText(QString::fromStdString(savedPort));
     if (selected < 0) selected = port_->findText(ui_text::kPortSim);
