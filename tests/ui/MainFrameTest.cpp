@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
@@ -183,6 +184,44 @@ private slots:
         CMainFrame frame;
         frame.startUp(project + "/dde", dir.filePath("none.ini").toStdString());
         QCOMPARE(QString::fromStdString(frame.state().projectPath), project);
+    }
+
+    void droppedProjectFileOpens() {
+        QTemporaryDir dir;
+        const QString project = dir.filePath("dropped.nf3");
+        {
+            CMainFrame maker;
+            QVERIFY(maker.session().newProject("N350-2P5-H"));
+            QVERIFY(maker.session().saveAs(project.toStdString()));
+        }
+        CMainFrame frame;
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(project)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&frame, &drop);
+        QCOMPARE(QString::fromStdString(frame.state().projectPath), project);
+    }
+
+    void recentEntryThatCannotOpenIsDropped() {
+        QTemporaryDir dir;
+        const QString gone = dir.filePath("gone.nf3");
+        const QString kept = dir.filePath("kept.nf3");
+        CMainFrame frame;
+        QStringList seen;
+        answerBoxes(frame, {QMessageBox::Ok}, &seen);
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        QVERIFY(frame.session().saveAs(gone.toStdString()));
+        QVERIFY(frame.session().saveAs(kept.toStdString()));
+        QCOMPARE(frame.recentFiles().mid(0, 2), QStringList({kept, gone}));
+        QVERIFY(QFile::remove(gone));
+        frame.runCommand(CommandId(int(CommandId::RecentFirst) + 1));
+        QCOMPARE(seen, QStringList({"Can not open file."}));
+        QVERIFY(!frame.recentFiles().contains(gone));
+        QCOMPARE(frame.recentFiles().value(0), kept);
+        QCOMPARE(QString::fromStdString(frame.state().projectPath), kept);
     }
 
     void closeAsksForAModifiedProject() {
