@@ -96,15 +96,6 @@ bool RowSpec::parseText(const std::string& text, const DisplaySettings& s, std::
     while (!t.empty() && (t.back() == '\r' || t.back() == ' ' || t.back() == '\t')) t.pop_back();
     std::int32_t raw = 0;
     if (!parseValueText(valueKind, attr, t, raw, s)) return false;
-    if (kind == RowKind::Decimal) {
-        // The drive's conversion adds 0.001 before truncating so that 12.34 does not become
-        // 1233. With three or four decimals that bias is a whole step or more (0.051 would
-        // become 52), so it is capped at half a step there.
-        const int n = decimalsFor(s);
-        const double v = std::strtod(t.c_str(), nullptr);
-        const double bias = n >= 3 ? 0.5 / kPow10[n] : 0.001;
-        raw = static_cast<std::int32_t>((v < 0 ? v - bias : v + bias) * kPow10[n]);
-    }
     if (raw < -32768 || raw > 65535) return false;
     reg = static_cast<std::uint16_t>(raw & 0xFFFF);
     value = kind == RowKind::Decimal ? std::strtod(t.c_str(), nullptr) : raw;

@@ -286,9 +286,9 @@ inline int32_t rawFromRegister(const ParamAttrs& a, uint16_t reg) {
 // Value text to raw value: decimals as trunc((value + 0.001) x 10^n), hexadecimal text for
 // hex rows, "MM/DD" dates, "GG-NN" codes, integers (and option values) with atoi. False when
 // the text is not of the row's kind; the range is not checked here (rawInRange). The 0.001 guard
-// against float truncation is the one every transfer uses; with three decimals it can add one
-// step (10.000 -> 10001), so range-check those rows on the value, not on this raw number. Four
-// decimals, which no transfer formula covers, use a guard below their step.
+// keeps 12.34 from truncating to 1233; with three or four decimals that guard would be a whole
+// step or more (0.051 would become 52, 10.000 would become 10001), so there it is capped at half
+// a step, the same conversion the group writers and single writes use.
 inline bool parseValueText(int32_t valueKind, const ParamAttrs& a, const std::string& text,
                            int32_t& raw, const ParamDisplaySettings& s = {}) {
     const char* p = text.c_str();
@@ -313,7 +313,7 @@ inline bool parseValueText(int32_t valueKind, const ParamAttrs& a, const std::st
         const double v = std::strtod(p, &end);
         if (end == p) return false;
         // Negative values round towards zero the same way as positive ones.
-        const double guard = n >= 4 ? 0.00001 : 0.001;
+        const double guard = n >= 3 ? 0.5 / kScale[n] : 0.001;
         const double shifted = v < 0 ? v - guard : v + guard;
         raw = static_cast<int32_t>(shifted * kScale[n]);
     } else {

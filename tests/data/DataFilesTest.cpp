@@ -75,9 +75,8 @@ std::vector<Code> expandCodes(const std::string& list) {
     return out;
 }
 
-// The raw value a text stands for, rounded to the nearest step. The transfer's own conversion
-// (parseValueText) adds its fixed 0.001 before truncating, which moves three-decimal values by one
-// step; the data files are checked against what they say, not against that conversion.
+// The raw value a text stands for, rounded to the nearest step, independently of the transfer's
+// own conversion (parseValueText), so that the data files are checked against what they say.
 bool exactRaw(const ParamRecord& r, const std::string& text, int32_t& raw) {
     if (!parseValueText(r.valueKind, r.attr, text, raw)) return false;
     const int n = decimals(r.valueKind, r.attr);
