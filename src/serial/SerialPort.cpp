@@ -126,45 +126,27 @@ bool SerialPort::open(const std::string& device, const LineSettings& s) {
 
 bool SerialPort::send(const std::uint8_t* data, std::size_t len) {
     if (fd_ < 0 || gone_) return false;
-    std::size_t done = 0;
-    while (done < len) {
-        const ssize_t n = ::write(fd_, data + done, len - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            // The output queue is full; a line that cannot take a frame within a second is dead.
-            pollfd p{fd_, POLLOUT, 0};
-            const int r = ::poll(&p, 1, 1000);
-            if (r > 0 && !(p.revents & (POLLERR | POLLHUP | POLLNVAL))) continue;
-            if (r < 0 && errno == EINTR) continue;
-        }
-        gone_ = true;
-        failure_ = std::string("write failed: ") + (n < 0 ? std::strerror(errno) : "line stalled");
-        return false;
-    }
-    return true;
+    const std::string why = WriteAllFd(
+        fd_, data, len,
+        [](int fd, const std::uint8_t* d, std::size_t n) { return ::write(fd, d, n); },
+        "line stalled");
+    if (why.empty()) return true;
+    gone_ = true;
+    failure_ = "write failed: " + why;
+    return false;
 }
 
 long SerialPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) {
     if (fd_ < 0 || gone_) return -1;
-    if (timeout.count() < 0) timeout = std::chrono::microseconds(0);
-    pollfd p{fd_, POLLIN, 0};
-    const timespec ts{static_cast<time_t>(timeout.count() / 1000000),
-                      static_cast<long>(timeout.count() % 1000000) * 1000};
-    int r;
-    do {
-        r = ::ppoll(&p, 1, &ts, nullptr);
-    } while (r < 0 && errno == EINTR);
+    short revents = 0;
+    const int r = WaitFd(fd_, POLLIN, timeout, revents);
     if (r == 0) return 0;
     if (r < 0) {
         gone_ = true;
         failure_ = std::string("poll failed: ") + std::strerror(errno);
         return -1;
     }
-    if (p.revents & POLLIN) {
+    if (revents & POLLIN) {
         const ssize_t n = ::read(fd_, data, max);
         if (n > 0) return n;
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;

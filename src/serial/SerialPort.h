@@ -5,16 +5,14 @@
 
 #include <string>
 
-#include "serial/Port.h"
+#include "serial/FdPort.h"
 
 namespace pv::serial {
 
-class SerialPort : public Port {
+class SerialPort : public FdPort {
 public:
     SerialPort() = default;
     ~SerialPort() override;
-    SerialPort(const SerialPort&) = delete;
-    SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens `device` (a path such as /dev/ttyUSB0) with the line settings; false with
     // lastFailure() set when the device is missing, busy or refuses the settings.
@@ -24,8 +22,6 @@ public:
     long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) override;
     void flushInput() override;
     void close() override;
-    bool isOpen() const override { return fd_ >= 0; }
-    std::string lastFailure() const override { return failure_; }
 
     // The device path for a port name as the settings files and the user write it: "COM1" is
     // the first on-board port /dev/ttyS0, "\\.\COM12" likewise; a bare name "ttyUSB0" lives in
@@ -36,10 +32,6 @@ public:
 
 private:
     bool fail(const std::string& what);
-
-    int fd_ = -1;
-    bool gone_ = false;  // the device vanished (unplugged): every call fails until reopened
-    std::string failure_;
 };
 
 }  // namespace pv::serial

@@ -41,10 +41,8 @@ bool TcpPort::open(std::uint32_t addressBe, std::uint16_t port,
 
     int r = ::connect(fd_, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
     if (r != 0 && errno == EINPROGRESS) {
-        pollfd p{fd_, POLLOUT, 0};
-        do {
-            r = ::poll(&p, 1, static_cast<int>(connectTimeout.count()));
-        } while (r < 0 && errno == EINTR);
+        short revents = 0;
+        r = WaitFd(fd_, POLLOUT, connectTimeout, revents);
         if (r == 0) {
             errno = ETIMEDOUT;
             r = -1;
@@ -67,38 +65,22 @@ bool TcpPort::open(std::uint32_t addressBe, std::uint16_t port,
 
 bool TcpPort::send(const std::uint8_t* data, std::size_t len) {
     if (fd_ < 0 || gone_) return false;
-    std::size_t done = 0;
-    while (done < len) {
-        const ssize_t n = ::send(fd_, data + done, len - done, MSG_NOSIGNAL);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd_, POLLOUT, 0};
-            const int r = ::poll(&p, 1, 1000);
-            if (r > 0 && !(p.revents & (POLLERR | POLLHUP))) continue;
-        }
-        gone_ = true;
-        failure_ = std::string("send: ") + (n < 0 ? std::strerror(errno) : "connection stalled");
-        return false;
-    }
-    return true;
+    const std::string why = WriteAllFd(
+        fd_, data, len,
+        [](int fd, const std::uint8_t* d, std::size_t n) { return ::send(fd, d, n, MSG_NOSIGNAL); },
+        "connection stalled");
+    if (why.empty()) return true;
+    gone_ = true;
+    failure_ = "send: " + why;
+    return false;
 }
 
 long TcpPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) {
     if (fd_ < 0 || gone_) return -1;
-    if (timeout.count() < 0) timeout = std::chrono::microseconds(0);
-    pollfd p{fd_, POLLIN, 0};
-    const timespec ts{static_cast<time_t>(timeout.count() / 1000000),
-                      static_cast<long>(timeout.count() % 1000000) * 1000};
-    int r;
-    do {
-        r = ::ppoll(&p, 1, &ts, nullptr);
-    } while (r < 0 && errno == EINTR);
+    short revents = 0;
+    const int r = WaitFd(fd_, POLLIN, timeout, revents);
     if (r == 0) return 0;
-    if (r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR))) {
+    if (r > 0 && (revents & (POLLIN | POLLHUP | POLLERR))) {
         const ssize_t n = ::recv(fd_, data, max, MSG_DONTWAIT);
         if (n > 0) return n;
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;

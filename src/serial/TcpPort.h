@@ -6,16 +6,14 @@
 #include <cstdint>
 #include <string>
 
-#include "serial/Port.h"
+#include "serial/FdPort.h"
 
 namespace pv::serial {
 
-class TcpPort : public Port {
+class TcpPort : public FdPort {
 public:
     TcpPort() = default;
     ~TcpPort() override;
-    TcpPort(const TcpPort&) = delete;
-    TcpPort& operator=(const TcpPort&) = delete;
 
     // Connects to an IPv4 address (network byte order) and port, giving up after
     // `connectTimeout` so that an adapter that is switched off cannot freeze the program.
@@ -26,13 +24,6 @@ public:
     long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) override;
     void flushInput() override;
     void close() override;
-    bool isOpen() const override { return fd_ >= 0; }
-    std::string lastFailure() const override { return failure_; }
-
-private:
-    int fd_ = -1;
-    bool gone_ = false;
-    std::string failure_;
 };
 
 }  // namespace pv::serial
