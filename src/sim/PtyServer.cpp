@@ -30,7 +30,7 @@ int baudOfSpeed(unsigned speed) {
 }
 
 PtyServer::PtyServer(VirtualBus& bus, StreamOptions options)
-    : bus_(bus), options_(std::move(options)) {}
+    : StreamServer(bus, std::move(options)) {}
 
 PtyServer::~PtyServer() {
     stop();
@@ -80,16 +80,6 @@ bool PtyServer::open(std::string& error) {
 
 void PtyServer::run(const std::atomic<bool>& stop) {
     serveStream(master_, bus_, options_, stop, true);
-}
-
-void PtyServer::start() {
-    stopFlag_ = false;
-    thread_ = std::thread([this] { run(stopFlag_); });
-}
-
-void PtyServer::stop() {
-    stopFlag_ = true;
-    if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace pv::sim

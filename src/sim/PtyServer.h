@@ -6,36 +6,25 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 
 #include "sim/StreamServer.h"
 
 namespace pv::sim {
 
-class PtyServer {
+class PtyServer : public StreamServer {
 public:
     PtyServer(VirtualBus& bus, StreamOptions options);
-    ~PtyServer();
-    PtyServer(const PtyServer&) = delete;
-    PtyServer& operator=(const PtyServer&) = delete;
+    ~PtyServer() override;
 
     // Creates the pseudo-terminal (raw, at the configured line settings). False with `error`.
     bool open(std::string& error);
     const std::string& slavePath() const { return slavePath_; }
 
-    // Serves until `stop` is set.
-    void run(const std::atomic<bool>& stop);
-    // Or in a thread of its own until stop() or destruction.
-    void start();
-    void stop();
+    void run(const std::atomic<bool>& stop) override;
 
 private:
-    VirtualBus& bus_;
-    StreamOptions options_;
     int master_ = -1;
     std::string slavePath_;
-    std::atomic<bool> stopFlag_{false};
-    std::thread thread_;
 };
 
 // The termios speed constant of a baud rate (0 if there is none) and back.

@@ -55,6 +55,23 @@ std::size_t expectedRequestLength(const std::vector<std::uint8_t>& bytes) {
     }
 }
 
+StreamServer::StreamServer(VirtualBus& bus, StreamOptions options)
+    : bus_(bus), options_(std::move(options)) {}
+
+StreamServer::~StreamServer() {
+    stop();
+}
+
+void StreamServer::start() {
+    stopFlag_ = false;
+    thread_ = std::thread([this] { run(stopFlag_); });
+}
+
+void StreamServer::stop() {
+    stopFlag_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
 StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
                       const std::atomic<bool>& stop, bool hangupIsIdle) {
     std::vector<std::uint8_t> pending;

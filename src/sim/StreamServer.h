@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "sim/VirtualBus.h"
@@ -48,5 +49,31 @@ enum class StreamEnd { Stopped, Closed };
 // whose slave side is closed is waiting for its next user, not finished.
 StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
                       const std::atomic<bool>& stop, bool hangupIsIdle);
+
+// What the pseudo-terminal and the TCP server share: the bus and the options they serve it
+// with, and a thread of their own that serves until stopped.
+class StreamServer {
+public:
+    // A subclass calls stop() in its own destructor, before it closes what run() uses.
+    virtual ~StreamServer();
+    StreamServer(const StreamServer&) = delete;
+    StreamServer& operator=(const StreamServer&) = delete;
+
+    // Serves until `stop` is set.
+    virtual void run(const std::atomic<bool>& stop) = 0;
+    // Or in a thread of its own until stop() or destruction.
+    void start();
+    void stop();
+
+protected:
+    StreamServer(VirtualBus& bus, StreamOptions options);
+
+    VirtualBus& bus_;
+    StreamOptions options_;
+
+private:
+    std::atomic<bool> stopFlag_{false};
+    std::thread thread_;
+};
 
 }  // namespace pv::sim

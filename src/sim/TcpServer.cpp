@@ -13,7 +13,7 @@
 namespace pv::sim {
 
 TcpServer::TcpServer(VirtualBus& bus, StreamOptions options)
-    : bus_(bus), options_(std::move(options)) {
+    : StreamServer(bus, std::move(options)) {
     options_.lengthFraming = true;
 }
 
@@ -55,16 +55,6 @@ void TcpServer::run(const std::atomic<bool>& stop) {
         serveStream(client, bus_, options_, stop, false);
         ::close(client);
     }
-}
-
-void TcpServer::start() {
-    stopFlag_ = false;
-    thread_ = std::thread([this] { run(stopFlag_); });
-}
-
-void TcpServer::stop() {
-    stopFlag_ = true;
-    if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace pv::sim

@@ -6,34 +6,25 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 #include "sim/StreamServer.h"
 
 namespace pv::sim {
 
-class TcpServer {
+class TcpServer : public StreamServer {
 public:
     TcpServer(VirtualBus& bus, StreamOptions options);
-    ~TcpServer();
-    TcpServer(const TcpServer&) = delete;
-    TcpServer& operator=(const TcpServer&) = delete;
+    ~TcpServer() override;
 
     // Binds and listens; port 0 takes a free port (see port()). False with `error`.
     bool listen(const std::string& address, int port, std::string& error);
     int port() const { return port_; }
 
-    void run(const std::atomic<bool>& stop);
-    void start();
-    void stop();
+    void run(const std::atomic<bool>& stop) override;
 
 private:
-    VirtualBus& bus_;
-    StreamOptions options_;
     int listener_ = -1;
     int port_ = 0;
-    std::atomic<bool> stopFlag_{false};
-    std::thread thread_;
 };
 
 }  // namespace pv::sim
