@@ -13,6 +13,10 @@ bool ProjectSession::prepareReplace(const std::string& question) {
         prompts_.message(text::kAutoRefreshRunning);
         return false;
     }
+    return letGo(question);
+}
+
+bool ProjectSession::letGo(const std::string& question) {
     if (!frame_.isProjectOpen() || !doc_) return true;
     if (hooks.stopActivity) hooks.stopActivity();
     if (doc_->modified) {
@@ -139,18 +143,7 @@ bool ProjectSession::saveAs(const std::string& path) {
 
 bool ProjectSession::close(const std::string& question) {
     if (!frame_.isProjectOpen() || !doc_) return true;
-    if (hooks.stopActivity) hooks.stopActivity();
-    if (doc_->modified) {
-        switch (prompts_.yesNoCancel(question)) {
-            case YesNoCancel::Yes:
-                if (!save()) return false;
-                break;
-            case YesNoCancel::Cancel:
-                return false;
-            case YesNoCancel::No:
-                break;
-        }
-    }
+    if (!letGo(question)) return false;
     if (hooks.closeWindows) hooks.closeWindows();
     frame_.closeProject();
     doc_.reset();

@@ -59,6 +59,9 @@ public:
 
 private:
     bool prepareReplace(const std::string& question);
+    // Stops what works on the open project and settles its unsaved changes with `question`;
+    // false when the user cancelled or the save failed. True at once without a project.
+    bool letGo(const std::string& question);
     bool saveTo(const std::string& path);
 
     FrameState& frame_;
