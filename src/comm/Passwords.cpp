@@ -13,26 +13,17 @@ namespace pv::comm {
 
 namespace {
 
-// One function-06 write of a password value. `reportStation`: the Write command's unlock
+// One function-06 write of a password value. `reporter1`: the Write command's unlock
 // classifies the reply with reporter 1; the password commands with the ErrType text and
 // "Communication Error." for any other answer.
 bool writePassword(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value,
                    bool reporter1) {
+    if (!reporter1) return WriteSingle(ctx, station, reg, value);
     std::uint8_t request[kWriteRequestLength] = {};
     std::uint8_t reply[kWriteReplyLength] = {};
     BuildWriteFrame(station, reg, value, request);
     const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
-    if (reporter1)
-        return ReportWriteReply(ctx.prompts, result, reply[1], reply[2], station, kFuncWrite) != 0;
-    if (result != serial::ErrNone) {
-        ctx.prompts.message(ErrTypeText(result));
-        return false;
-    }
-    if (reply[1] != kFuncWrite) {
-        ctx.prompts.message(res::kCommunicationError);
-        return false;
-    }
-    return true;
+    return ReportWriteReply(ctx.prompts, result, reply[1], reply[2], station, kFuncWrite) != 0;
 }
 
 bool readState(TransferContext& ctx, int station, const PasswordTarget& t, bool& active) {

@@ -7,6 +7,7 @@
 #include "comm/ModbusFrames.h"
 #include "comm/RegisterMap.h"
 #include "comm/Reporters.h"
+#include "res/CommTexts.h"
 #include "res/ProjectTexts.h"
 #include "res/TransferTexts.h"
 
@@ -40,6 +41,22 @@ bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint1
         return false;
     }
     value = ReplyRegister(reply, 0);
+    return true;
+}
+
+bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value) {
+    std::uint8_t request[kWriteRequestLength] = {};
+    std::uint8_t reply[kWriteReplyLength] = {};
+    BuildWriteFrame(station, reg, value, request);
+    const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
+    if (result != serial::ErrNone) {
+        ctx.prompts.message(ErrTypeText(result));
+        return false;
+    }
+    if (reply[1] != kFuncWrite) {
+        ctx.prompts.message(res::kCommunicationError);
+        return false;
+    }
     return true;
 }
 

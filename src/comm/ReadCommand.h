@@ -78,5 +78,8 @@ bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint1
 // A single function-03 read classified like a group read (reporter 3): the text goes to
 // lastError and is shown.
 bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value);
+// A single function-06 write shown at once on failure: the ErrType text, or "Communication
+// Error." for an answer that is not the echo of the write.
+bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value);
 
 }  // namespace pv::comm

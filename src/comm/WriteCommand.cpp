@@ -38,18 +38,7 @@ void endProgress(TransferContext& ctx) {
 // later parameter in the project's mode; then the drive's 01-02 sets the monitor's frequency
 // unit.
 bool preWriteControlMode(TransferContext& ctx, int station, std::uint16_t mode) {
-    std::uint8_t request[kWriteRequestLength] = {};
-    std::uint8_t reply[kWriteReplyLength] = {};
-    BuildWriteFrame(station, ParamRegister(0, 0), mode, request);
-    const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
-    if (result != serial::ErrNone) {
-        ctx.prompts.message(ErrTypeText(result));
-        return false;
-    }
-    if (reply[1] != kFuncWrite) {
-        ctx.prompts.message(res::kCommunicationError);
-        return false;
-    }
+    if (!WriteSingle(ctx, station, ParamRegister(0, 0), mode)) return false;
     std::uint16_t maxFrequency = 0;
     if (!ReadSingle(ctx, station, ParamRegister(1, 2), maxFrequency)) return false;
     if (ctx.frequencyUnit) *ctx.frequencyUnit = maxFrequency > 3000 ? 1 : 0;
