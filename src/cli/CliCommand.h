@@ -24,6 +24,14 @@ struct Command {
 
 std::vector<Command>& commandRegistry();
 
+// True when the words ask for the command's help (--help or -h).
+bool WantsHelp(const std::vector<std::string>& args);
+// Prints a command's help: on stdout when it was asked for (returns kExitOk), else on stderr
+// after a bad usage (returns kExitUsage).
+int Usage(const std::string& help, bool asked);
+// Says what was wrong with the command's words, then its help; returns kExitUsage.
+int BadUsage(const std::string& why, const std::string& help);
+
 struct CommandRegistrar {
     CommandRegistrar(std::string name, std::string summary, CommandFn fn) {
         commandRegistry().push_back({std::move(name), std::move(summary), std::move(fn)});

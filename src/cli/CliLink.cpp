@@ -20,22 +20,6 @@ namespace pv::cli {
 
 namespace {
 
-bool wantsHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
-
-int usage(const std::string& text, bool asked) {
-    std::fprintf(asked ? stdout : stderr, "%s", text.c_str());
-    return asked ? kExitOk : kExitUsage;
-}
-
-int badUsage(const std::string& why, const std::string& help) {
-    std::fprintf(stderr, "%s\n\n", why.c_str());
-    return usage(help, false);
-}
-
 const std::string kIdentifyHelp =
     std::string(
         "Usage: parvolt-cli identify --port PORT --stations LIST "
@@ -65,14 +49,14 @@ void showTexts(const ScriptedPrompts& prompts, const std::string& skip = {}) {
 }
 
 int runIdentify(const std::vector<std::string>& argsIn) {
-    if (wantsHelp(argsIn)) return usage(kIdentifyHelp, true);
+    if (WantsHelp(argsIn)) return Usage(kIdentifyHelp, true);
     std::vector<std::string> args = argsIn;
     LinkOptions options;
     std::string error, stationText;
     if (!TakeOption(args, "--stations", stationText))
-        return badUsage("missing --stations", kIdentifyHelp);
-    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kIdentifyHelp);
-    if (!args.empty()) return badUsage("unexpected argument: " + args.front(), kIdentifyHelp);
+        return BadUsage("missing --stations", kIdentifyHelp);
+    if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kIdentifyHelp);
+    if (!args.empty()) return BadUsage("unexpected argument: " + args.front(), kIdentifyHelp);
 
     comm::ConnectRequest request;
     if (stationText.empty()) {
@@ -118,24 +102,24 @@ std::string parameterCode(long reg) {
 }
 
 int runRaw(const std::vector<std::string>& argsIn) {
-    if (wantsHelp(argsIn)) return usage(kRawHelp, true);
+    if (WantsHelp(argsIn)) return Usage(kRawHelp, true);
     std::vector<std::string> args = argsIn;
     LinkOptions options;
     std::string error, stationText = "1";
     TakeOption(args, "--station", stationText);
-    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kRawHelp);
+    if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kRawHelp);
     long station = 0, reg = 0, arg = 0;
     if (!ParseNumber(stationText, station) || station < 0 || station > 247)
-        return badUsage("station must be 0..247", kRawHelp);
+        return BadUsage("station must be 0..247", kRawHelp);
     if (args.size() != 3 || (args[0] != "read" && args[0] != "write"))
-        return badUsage("expected: read REG COUNT or write REG VALUE", kRawHelp);
+        return BadUsage("expected: read REG COUNT or write REG VALUE", kRawHelp);
     const bool read = args[0] == "read";
-    if (!ParseRegister(args[1], reg)) return badUsage("bad register: " + args[1], kRawHelp);
-    if (!ParseNumber(args[2], arg)) return badUsage("bad number: " + args[2], kRawHelp);
+    if (!ParseRegister(args[1], reg)) return BadUsage("bad register: " + args[1], kRawHelp);
+    if (!ParseNumber(args[2], arg)) return BadUsage("bad number: " + args[2], kRawHelp);
     if (read && (arg < 1 || arg > 77))
-        return badUsage("COUNT must be 1..77 (a reply holds at most 160 bytes)", kRawHelp);
-    if (!read && (arg < 0 || arg > 0xFFFF)) return badUsage("VALUE must be 0..65535", kRawHelp);
-    if (station == 0 && read) return badUsage("a broadcast cannot be read", kRawHelp);
+        return BadUsage("COUNT must be 1..77 (a reply holds at most 160 bytes)", kRawHelp);
+    if (!read && (arg < 0 || arg > 0xFFFF)) return BadUsage("VALUE must be 0..65535", kRawHelp);
+    if (station == 0 && read) return BadUsage("a broadcast cannot be read", kRawHelp);
 
     OpenLink open;
     if (!OpenLinkFromOptions(options, open, error)) {

@@ -35,17 +35,6 @@ void fail(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-bool wantsHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
-
-int usage(const char* text, bool asked) {
-    std::fprintf(asked ? stdout : stderr, "%s", text);
-    return asked ? kExitOk : kExitUsage;
-}
-
 bool definitionsPresent() {
     std::FILE* f = std::fopen(DataFile(kParamFileName).c_str(), "rb");
     if (!f) return false;
@@ -82,8 +71,8 @@ const char* const kModelsUsage =
     "Lists the drive models: name, model code, voltage class, capacity, description.\n";
 
 int runModels(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kModelsUsage, true);
-    if (!args.empty()) return usage(kModelsUsage, false);
+    if (WantsHelp(args)) return Usage(kModelsUsage, true);
+    if (!args.empty()) return Usage(kModelsUsage, false);
     const auto descriptions = LoadModelDescriptions(DataFile(kModelDescriptionsFileName));
     for (const auto& m : ModelsByCode()) {
         std::string desc;
@@ -103,7 +92,7 @@ const char* const kNewUsage =
     "and set values, and saves it as FILE.\n";
 
 int runNew(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kNewUsage, true);
+    if (WantsHelp(args)) return Usage(kNewUsage, true);
     std::string model, out;
     for (size_t i = 0; i < args.size(); ++i) {
         if ((args[i] == "--model" || args[i] == "-m") && i + 1 < args.size())
@@ -111,9 +100,9 @@ int runNew(const std::vector<std::string>& args) {
         else if ((args[i] == "-o" || args[i] == "--output") && i + 1 < args.size())
             out = args[++i];
         else
-            return usage(kNewUsage, false);
+            return Usage(kNewUsage, false);
     }
-    if (model.empty() || out.empty()) return usage(kNewUsage, false);
+    if (model.empty() || out.empty()) return Usage(kNewUsage, false);
     if (!FindModelByName(model)) {
         fail(format(text::kCliUnknownModel, model.c_str()));
         return kExitFailed;
@@ -137,8 +126,8 @@ const char* const kInfoUsage =
     "Shows the model, file version, parameter counts and ladder program of a project.\n";
 
 int runInfo(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kInfoUsage, true);
-    if (args.size() != 1) return usage(kInfoUsage, false);
+    if (WantsHelp(args)) return Usage(kInfoUsage, true);
+    if (args.size() != 1) return Usage(kInfoUsage, false);
     OpenedProject p;
     if (!p.open(args[0])) return kExitFailed;
     int32_t version = 0;
@@ -173,22 +162,22 @@ const char* const kShowUsage =
     "Each group starts with a line \"# GG-XX<TAB>name\".\n";
 
 int runShow(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kShowUsage, true);
+    if (WantsHelp(args)) return Usage(kShowUsage, true);
     std::string file;
     int onlyGroup = -1;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--group" && i + 1 < args.size()) {
             const std::string& g = args[++i];
             if (g.empty() || g.size() > 2 || g.find_first_not_of("0123456789") != std::string::npos)
-                return usage(kShowUsage, false);
+                return Usage(kShowUsage, false);
             onlyGroup = std::stoi(g);
         } else if (file.empty() && args[i].rfind("-", 0) != 0) {
             file = args[i];
         } else {
-            return usage(kShowUsage, false);
+            return Usage(kShowUsage, false);
         }
     }
-    if (file.empty()) return usage(kShowUsage, false);
+    if (file.empty()) return Usage(kShowUsage, false);
     OpenedProject p;
     if (!p.open(file)) return kExitFailed;
     const auto& groups = p.doc().table.groups;
@@ -213,8 +202,8 @@ const char* const kGetUsage =
     "Prints the set value of each parameter: code and value, tab-separated.\n";
 
 int runGet(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kGetUsage, true);
-    if (args.size() < 2) return usage(kGetUsage, false);
+    if (WantsHelp(args)) return Usage(kGetUsage, true);
+    if (args.size() < 2) return Usage(kGetUsage, false);
     for (size_t i = 1; i < args.size(); ++i)
         if (!ParseParamCode(args[i])) {
             fail(format(text::kCliBadCode, args[i].c_str()));
@@ -292,15 +281,15 @@ bool checkValue(const ParamRecord& r, const std::string& code, const std::string
 }
 
 int runSet(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kSetUsage, true);
-    if (args.size() < 2) return usage(kSetUsage, false);
+    if (WantsHelp(args)) return Usage(kSetUsage, true);
+    if (args.size() < 2) return Usage(kSetUsage, false);
     struct Assignment {
         std::string code, value, stored;
     };
     std::vector<Assignment> assignments;
     for (size_t i = 1; i < args.size(); ++i) {
         const size_t eq = args[i].find('=');
-        if (eq == std::string::npos) return usage(kSetUsage, false);
+        if (eq == std::string::npos) return Usage(kSetUsage, false);
         Assignment a{args[i].substr(0, eq), args[i].substr(eq + 1), {}};
         if (!ParseParamCode(a.code)) {
             fail(format(text::kCliBadCode, a.code.c_str()));
@@ -345,8 +334,8 @@ const char* const kLadderUsage =
     "between them (\"//\").\n";
 
 int runLadder(const std::vector<std::string>& args) {
-    if (wantsHelp(args)) return usage(kLadderUsage, true);
-    if (args.size() != 1) return usage(kLadderUsage, false);
+    if (WantsHelp(args)) return Usage(kLadderUsage, true);
+    if (args.size() != 1) return Usage(kLadderUsage, false);
     OpenedProject p;
     if (!p.open(args[0])) return kExitFailed;
     const PlcProgram& plc = p.doc().plc;

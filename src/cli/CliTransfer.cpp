@@ -53,22 +53,6 @@ const std::string kPasswordHelp =
         "the new one. clear: lifts the active password N.\n\nLink options:\n") +
     kLinkOptionsHelp;
 
-bool wantsHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
-
-int usage(const std::string& help, bool asked) {
-    std::fprintf(asked ? stdout : stderr, "%s", help.c_str());
-    return asked ? kExitOk : kExitUsage;
-}
-
-int badUsage(const std::string& why, const std::string& help) {
-    std::fprintf(stderr, "parvolt-cli: %s\n\n", why.c_str());
-    return usage(help, false);
-}
-
 bool takeFlag(std::vector<std::string>& args, const std::string& name) {
     for (auto it = args.begin(); it != args.end(); ++it)
         if (*it == name) {
@@ -134,7 +118,7 @@ int exitOf(comm::CommandResult r) {
 // --------------------------------------------------------------------------------------------
 
 int runRead(const std::vector<std::string>& argsIn) {
-    if (wantsHelp(argsIn)) return usage(kReadHelp, true);
+    if (WantsHelp(argsIn)) return Usage(kReadHelp, true);
     std::vector<std::string> args = argsIn;
     std::string error, outPath, intoPath;
     int station = 0;
@@ -142,11 +126,11 @@ int runRead(const std::vector<std::string>& argsIn) {
     const bool yes = takeFlag(args, "--yes");
     const bool haveOut = TakeOption(args, "-o", outPath) || TakeOption(args, "--output", outPath);
     const bool haveInto = TakeOption(args, "--into", intoPath);
-    if (!takeStation(args, station, error)) return badUsage(error, kReadHelp);
+    if (!takeStation(args, station, error)) return BadUsage(error, kReadHelp);
     LinkOptions options;
-    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kReadHelp);
-    if (!args.empty()) return badUsage("unexpected argument: " + args.front(), kReadHelp);
-    if (haveOut == haveInto) return badUsage("give either -o NEW.nf3 or --into FILE", kReadHelp);
+    if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kReadHelp);
+    if (!args.empty()) return BadUsage("unexpected argument: " + args.front(), kReadHelp);
+    if (haveOut == haveInto) return BadUsage("give either -o NEW.nf3 or --into FILE", kReadHelp);
 
     Session s;
     s.prompts.assumeYes = yes;
@@ -176,17 +160,17 @@ int runRead(const std::vector<std::string>& argsIn) {
 }
 
 int runWrite(const std::vector<std::string>& argsIn) {
-    if (wantsHelp(argsIn)) return usage(kWriteHelp, true);
+    if (WantsHelp(argsIn)) return Usage(kWriteHelp, true);
     std::vector<std::string> args = argsIn;
     std::string error, password;
     int station = 0;
     const bool hidden = takeFlag(args, "--hidden");
     const bool yes = takeFlag(args, "--yes");
     const bool havePassword = TakeOption(args, "--password", password);
-    if (!takeStation(args, station, error)) return badUsage(error, kWriteHelp);
+    if (!takeStation(args, station, error)) return BadUsage(error, kWriteHelp);
     LinkOptions options;
-    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kWriteHelp);
-    if (args.size() != 1) return badUsage("give one project FILE", kWriteHelp);
+    if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kWriteHelp);
+    if (args.size() != 1) return BadUsage("give one project FILE", kWriteHelp);
 
     Session s;
     s.prompts.assumeYes = yes;
@@ -204,19 +188,19 @@ int runWrite(const std::vector<std::string>& argsIn) {
 }
 
 int runPassword(const std::vector<std::string>& argsIn) {
-    if (wantsHelp(argsIn)) return usage(kPasswordHelp, true);
+    if (WantsHelp(argsIn)) return Usage(kPasswordHelp, true);
     std::vector<std::string> args = argsIn;
     std::string error, password, newPassword;
     int station = 0;
     const bool plc = takeFlag(args, "--plc");
     const bool havePassword = TakeOption(args, "--password", password);
     const bool haveNew = TakeOption(args, "--new", newPassword);
-    if (!takeStation(args, station, error)) return badUsage(error, kPasswordHelp);
+    if (!takeStation(args, station, error)) return BadUsage(error, kPasswordHelp);
     LinkOptions options;
-    if (!ParseLinkOptions(args, options, error)) return badUsage(error, kPasswordHelp);
+    if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kPasswordHelp);
     if (args.size() != 1 || (args.front() != "set" && args.front() != "clear"))
-        return badUsage("give set or clear", kPasswordHelp);
-    if (!havePassword) return badUsage("missing --password", kPasswordHelp);
+        return BadUsage("give set or clear", kPasswordHelp);
+    if (!havePassword) return BadUsage("missing --password", kPasswordHelp);
     const bool set = args.front() == "set";
 
     Session s;
