@@ -14,16 +14,9 @@ namespace pv::serial {
 namespace {
 
 using namespace std::chrono_literals;
+using test::readRequest;
 using test::Spoil;
 using test::TestPeer;
-
-std::vector<std::uint8_t> readRequest(int station, int reg, int count) {
-    std::vector<std::uint8_t> f = {
-        static_cast<std::uint8_t>(station),    0x03, static_cast<std::uint8_t>(reg >> 8),
-        static_cast<std::uint8_t>(reg & 0xFF), 0,    static_cast<std::uint8_t>(count)};
-    test::appendCrc(f);
-    return f;
-}
 
 class VirtualLink : public ::testing::Test {
 protected:
@@ -36,9 +29,7 @@ protected:
     void TearDown() override { setVirtualPeer(nullptr); }
 
     ErrType read(int reg, int count, std::vector<std::uint8_t>& reply) {
-        const auto req = readRequest(1, reg, count);
-        reply.assign(5 + 2 * count, 0);
-        return link.CommandSend(req.data(), req.size(), reply.data(), reply.size());
+        return test::readRegs(link, reg, count, reply);
     }
 
     std::shared_ptr<TestPeer> peer;

@@ -1,6 +1,6 @@
 #pragma once
 // The drive end of a real byte stream (pty master or accepted TCP socket), served by a thread:
-// it collects request frames and answers them as TestPeer would, or as told.
+// it collects request frames and answers them as TestPeer would, spoilt as told.
 
 #include <poll.h>
 #include <unistd.h>
@@ -15,14 +15,12 @@ namespace pv::serial::test {
 
 class FdDrive {
 public:
-    enum class Mode { Answer, Exception, Truncated, Silent };
-
     explicit FdDrive(int fd) : fd_(fd), thread_([this] { run(); }) {}
     ~FdDrive() {
         stop_ = true;
         thread_.join();
     }
-    void setMode(Mode m) { mode_ = m; }
+    void setSpoil(Spoil s) { spoil_ = s; }
     int requests() const { return requests_; }
 
 private:
@@ -41,21 +39,7 @@ private:
             pending.insert(pending.end(), buf, buf + n);
             if (pending.size() < 8 || !frameCrcOk(pending.data(), pending.size())) continue;
             ++requests_;
-            std::vector<std::uint8_t> reply = TestPeer::replyFor(pending);
-            switch (mode_.load()) {
-                case Mode::Answer:
-                    break;
-                case Mode::Exception:
-                    reply = {pending[0], static_cast<std::uint8_t>(pending[1] | 0x80), 3};
-                    appendCrc(reply);
-                    break;
-                case Mode::Truncated:
-                    reply.resize(reply.size() / 2);
-                    break;
-                case Mode::Silent:
-                    reply.clear();
-                    break;
-            }
+            const auto reply = TestPeer::spoilt(pending, TestPeer::replyFor(pending), spoil_);
             pending.clear();
             if (!reply.empty() && ::write(fd_, reply.data(), reply.size()) < 0) return;
         }
@@ -63,7 +47,7 @@ private:
 
     int fd_;
     std::atomic<bool> stop_{false};
-    std::atomic<Mode> mode_{Mode::Answer};
+    std::atomic<Spoil> spoil_{Spoil::None};
     std::atomic<int> requests_{0};
     std::thread thread_;
 };

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "serial/CSerial.h"
 #include "serial/Crc16.h"
 #include "serial/VirtualPeer.h"
 
@@ -33,6 +34,22 @@ inline void appendCrc(std::vector<std::uint8_t>& f) {
     const std::uint16_t c = crc16(f.data(), f.size());
     f.push_back(static_cast<std::uint8_t>(c & 0xFF));
     f.push_back(static_cast<std::uint8_t>(c >> 8));
+}
+
+// A function-03 request for `count` registers from `reg`.
+inline std::vector<std::uint8_t> readRequest(int station, int reg, int count) {
+    std::vector<std::uint8_t> f = {
+        static_cast<std::uint8_t>(station),    0x03, static_cast<std::uint8_t>(reg >> 8),
+        static_cast<std::uint8_t>(reg & 0xFF), 0,    static_cast<std::uint8_t>(count)};
+    appendCrc(f);
+    return f;
+}
+
+// One read transaction of station 1 on `link`; `reply` is sized for the full answer.
+inline ErrType readRegs(CSerial& link, int reg, int count, std::vector<std::uint8_t>& reply) {
+    const auto req = readRequest(1, reg, count);
+    reply.assign(5 + 2 * count, 0);
+    return link.CommandSend(req.data(), req.size(), reply.data(), reply.size());
 }
 
 class TestPeer : public VirtualPeer {
@@ -75,20 +92,11 @@ public:
         return r;
     }
 
-    std::vector<ReplyChunk> onFrame(const std::vector<std::uint8_t>& frame) override {
-        Plan plan;
-        {
-            std::lock_guard lock(mutex_);
-            last_ = frame;
-            if (!plans_.empty()) {
-                plan = plans_.front();
-                plans_.pop_front();
-            }
-        }
-        ++frames_;
-        if (frame.empty() || frame[0] == 0) return {};  // broadcast: nobody answers
-        std::vector<std::uint8_t> r = replyFor(frame);
-        switch (plan.spoil) {
+    // The clean reply `r` to `frame` spoilt as `s` says; empty for silence (a Delay is the
+    // sender's business).
+    static std::vector<std::uint8_t> spoilt(const std::vector<std::uint8_t>& frame,
+                                            std::vector<std::uint8_t> r, Spoil s) {
+        switch (s) {
             case Spoil::None:
             case Spoil::Delay:
                 break;
@@ -128,7 +136,23 @@ public:
                 break;
             }
         }
-        return {ReplyChunk{plan.delay, r}};
+        return r;
+    }
+
+    std::vector<ReplyChunk> onFrame(const std::vector<std::uint8_t>& frame) override {
+        Plan plan;
+        {
+            std::lock_guard lock(mutex_);
+            last_ = frame;
+            if (!plans_.empty()) {
+                plan = plans_.front();
+                plans_.pop_front();
+            }
+        }
+        ++frames_;
+        if (frame.empty() || frame[0] == 0) return {};  // broadcast: nobody answers
+        if (plan.spoil == Spoil::Drop) return {};
+        return {ReplyChunk{plan.delay, spoilt(frame, replyFor(frame), plan.spoil)}};
     }
     bool connected() const override { return connected_; }
 
