@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 
 #include "SimTestUtil.h"
 #include "sim/PtyServer.h"
@@ -53,23 +54,48 @@ int connectTo(int port) {
     return fd;
 }
 
+const Bytes kDriveTypeReply = withCrc({1, 3, 2, 0x07, 0x40});
+const Bytes kSpeedReply = withCrc({1, 3, 4, 0, 0x21, 0, 135});
+
 class Served : public ::testing::Test {
 protected:
-    VirtualBus bus{"/nonexistent-folder"};
     void SetUp() override {
         bus.addStation(1, 0x35021);
         bus.addStation(7, 0x35003);
     }
+
+    // Servers run on their own threads and stop when the test ends, before the bus goes.
+    void servePty(const StreamOptions& o) {
+        pty = std::make_unique<PtyServer>(bus, o);
+        std::string error;
+        ASSERT_TRUE(pty->open(error)) << error;
+        pty->start();
+    }
+    void serveTcp() {
+        tcp = std::make_unique<TcpServer>(bus, StreamOptions{});
+        std::string error;
+        ASSERT_TRUE(tcp->listen("127.0.0.1", 0, error)) << error;
+        ASSERT_GT(tcp->port(), 0);
+        tcp->start();
+    }
+    int openSlave() const { return ::open(pty->slavePath().c_str(), O_RDWR | O_NOCTTY); }
+
+    VirtualBus bus{"/nonexistent-folder"};
+    std::unique_ptr<PtyServer> pty;
+    std::unique_ptr<TcpServer> tcp;
 };
+
+// Station 1's drive-type word asked and answered over `fd`.
+void expectDriveType(int fd) {
+    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
+    EXPECT_EQ(readReply(fd, 7), kDriveTypeReply);
+}
 
 TEST_F(Served, PseudoTerminalRoundTrip) {
     StreamOptions o;
     o.line.baud = 38400;
-    PtyServer server(bus, o);
-    std::string error;
-    ASSERT_TRUE(server.open(error)) << error;
-    server.start();
-    const int fd = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_NO_FATAL_FAILURE(servePty(o));
+    const int fd = openSlave();
     ASSERT_GE(fd, 0);
     termios t{};
     ASSERT_EQ(::tcgetattr(fd, &t), 0);
@@ -77,53 +103,42 @@ TEST_F(Served, PseudoTerminalRoundTrip) {
     EXPECT_EQ(t.c_lflag & ICANON, 0u);                           // raw, no line editing
 
     ASSERT_TRUE(sendAll(fd, readFrame(1, 0x0D00, 2)));
-    EXPECT_EQ(readReply(fd, 9), withCrc({1, 3, 4, 0, 0x21, 0, 135}));
+    EXPECT_EQ(readReply(fd, 9), kSpeedReply);
     ASSERT_TRUE(sendAll(fd, writeFrame(7, 0xA000, 0xBEEF)));
     EXPECT_EQ(readReply(fd, 8), writeFrame(7, 0xA000, 0xBEEF));
     ::close(fd);
 
     // The next program to open the terminal is served as well.
-    const int again = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    const int again = openSlave();
     ASSERT_GE(again, 0);
-    ASSERT_TRUE(sendAll(again, readFrame(1, 0x252F, 1)));
-    EXPECT_EQ(readReply(again, 7), withCrc({1, 3, 2, 0x07, 0x40}));
+    expectDriveType(again);
     ::close(again);
-    server.stop();
 }
 
 TEST_F(Served, PseudoTerminalFollowsTheLineSettingsTheProgramSets) {
     StreamOptions o;
     o.wireTime = true;
-    PtyServer server(bus, o);
-    std::string error;
-    ASSERT_TRUE(server.open(error)) << error;
-    server.start();
-    const int fd = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_NO_FATAL_FAILURE(servePty(o));
+    const int fd = openSlave();
     ASSERT_GE(fd, 0);
     termios t{};
     ASSERT_EQ(::tcgetattr(fd, &t), 0);
     ::cfsetspeed(&t, B115200);
     t.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB);  // 8N1: 10 bits a character
     ASSERT_EQ(::tcsetattr(fd, TCSANOW, &t), 0);
-    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
-    EXPECT_EQ(readReply(fd, 7), withCrc({1, 3, 2, 0x07, 0x40}));
+    expectDriveType(fd);
     EXPECT_EQ(bus.wireTime().baud(), 115200);
     EXPECT_EQ(bus.wireTime().format().bitsPerChar(), 10.0);
     ::close(fd);
-    server.stop();
 }
 
 TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
-    TcpServer server(bus, {});
-    std::string error;
-    ASSERT_TRUE(server.listen("127.0.0.1", 0, error)) << error;
-    ASSERT_GT(server.port(), 0);
-    server.start();
+    ASSERT_NO_FATAL_FAILURE(serveTcp());
     for (int client = 0; client < 2; ++client) {
-        const int fd = connectTo(server.port());
+        const int fd = connectTo(tcp->port());
         ASSERT_GE(fd, 0);
         ASSERT_TRUE(sendAll(fd, readFrame(1, 0x0D00, 2)));
-        EXPECT_EQ(readReply(fd, 9), withCrc({1, 3, 4, 0, 0x21, 0, 135}));
+        EXPECT_EQ(readReply(fd, 9), kSpeedReply);
         // A function-16 frame split across two segments is still one request.
         const Bytes w = writeManyFrame(7, 0xA010, {1, 2, 3});
         ASSERT_TRUE(sendAll(fd, Bytes(w.begin(), w.begin() + 5)));
@@ -131,16 +146,12 @@ TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
         EXPECT_EQ(readReply(fd, 8), withCrc({7, 16, 0xA0, 0x10, 0, 3}));
         ::close(fd);
     }
-    server.stop();
 }
 
 TEST_F(Served, TcpDisconnectFaultDropsTheConnection) {
-    TcpServer server(bus, {});
-    std::string error;
-    ASSERT_TRUE(server.listen("127.0.0.1", 0, error)) << error;
-    server.start();
+    ASSERT_NO_FATAL_FAILURE(serveTcp());
     bus.faults(1).set(FaultKind::Disconnect);
-    int fd = connectTo(server.port());
+    int fd = connectTo(tcp->port());
     ASSERT_GE(fd, 0);
     ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
     pollfd p{fd, POLLIN, 0};
@@ -148,33 +159,23 @@ TEST_F(Served, TcpDisconnectFaultDropsTheConnection) {
     std::uint8_t b = 0;
     EXPECT_EQ(::read(fd, &b, 1), 0);  // end of stream, not a reply
     ::close(fd);
-    fd = connectTo(server.port());
+    fd = connectTo(tcp->port());
     ASSERT_GE(fd, 0);
-    ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));
-    EXPECT_EQ(readReply(fd, 7), withCrc({1, 3, 2, 0x07, 0x40}));
+    expectDriveType(fd);
     ::close(fd);
-    server.stop();
 }
 
 TEST_F(Served, LateReplyOverTcpLandsAfterTheNextTransactionsReply) {
-    TcpServer server(bus, {});
-    std::string error;
-    ASSERT_TRUE(server.listen("127.0.0.1", 0, error)) << error;
-    server.start();
+    ASSERT_NO_FATAL_FAILURE(serveTcp());
     bus.faults(1).set(FaultKind::Late, FaultMode::Once, 300);
-    const int fd = connectTo(server.port());
+    const int fd = connectTo(tcp->port());
     ASSERT_GE(fd, 0);
     ASSERT_TRUE(sendAll(fd, readFrame(1, 0x0D00, 2)));  // answered only after 300 ms
     ASSERT_TRUE(sendAll(fd, readFrame(1, 0x252F, 1)));  // answered at once
-    const Bytes both = readReply(fd, 7 + 9);
-    EXPECT_EQ(both, [] {
-        Bytes b = withCrc({1, 3, 2, 0x07, 0x40});
-        const Bytes late = withCrc({1, 3, 4, 0, 0x21, 0, 135});
-        b.insert(b.end(), late.begin(), late.end());
-        return b;
-    }());
+    Bytes both = kDriveTypeReply;
+    both.insert(both.end(), kSpeedReply.begin(), kSpeedReply.end());
+    EXPECT_EQ(readReply(fd, both.size()), both);
     ::close(fd);
-    server.stop();
 }
 
 TEST_F(Served, TcpRefusesABadAddress) {
