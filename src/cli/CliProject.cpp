@@ -51,8 +51,13 @@ struct OpenedProject {
     bool open(const std::string& path) {
         if (!definitionsPresent()) fail(format(text::kCliNoDefinitions, DataDir().c_str()));
         if (session.open(OpenKind::GivenPath, path)) return true;
-        for (const auto& t : prompts.texts("message")) fail(t);
+        failed();
         return false;
+    }
+    // Passes on to stderr what the session told the user; the command has failed.
+    int failed() const {
+        for (const auto& t : prompts.texts("message")) fail(t);
+        return kExitFailed;
     }
     CM240Doc& doc() { return *session.document(); }
 };
@@ -112,10 +117,7 @@ int runNew(const std::vector<std::string>& args) {
         return kExitFailed;
     }
     OpenedProject p;
-    if (!p.session.newProject(model) || !p.session.saveAs(out)) {
-        for (const auto& t : p.prompts.texts("message")) fail(t);
-        return kExitFailed;
-    }
+    if (!p.session.newProject(model) || !p.session.saveAs(out)) return p.failed();
     return kExitOk;
 }
 
@@ -319,10 +321,7 @@ int runSet(const std::vector<std::string>& args) {
         table.paramEdited[parts->group][parts->index] = 1;
     }
     p.doc().modified = true;
-    if (!p.session.save()) {
-        for (const auto& t : p.prompts.texts("message")) fail(t);
-        return kExitFailed;
-    }
+    if (!p.session.save()) return p.failed();
     return kExitOk;
 }
 
