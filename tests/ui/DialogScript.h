@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTreeWidget>
 #include <deque>
 
 #include "app/ui/QtPrompts.h"
+#include "comm/ui/ParameterListDialog.h"
 #include "comm/ui/PasswordDialog.h"
 #include "comm/ui/StationDialog.h"
 #include "comm/ui/TransferSelectDialog.h"
@@ -87,7 +89,17 @@ struct DialogScript {
             d.done(QDialog::Accepted);
             return true;
         }
-        return false;
+        if (auto* l = qobject_cast<ParameterListDialog*>(&d)) {
+            shown << QString("list: %1 (%2 rows)")
+                         .arg(l->windowTitle())
+                         .arg(l->list()->topLevelItemCount());
+            d.done(QDialog::Accepted);
+            return true;
+        }
+        // A dialog the script does not know is closed rather than left waiting for a person.
+        shown << "dialog: " + d.windowTitle();
+        d.done(QDialog::Rejected);
+        return true;
     }
 
     QStringList texts(const QString& kind) const {

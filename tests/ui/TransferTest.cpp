@@ -179,6 +179,33 @@ private slots:
         QVERIFY2(script.shown.last() == "message: Write successful !", qPrintable(all));
     }
 
+    void writeToAnotherModelListsTheParametersLeftOut() {
+        bus_->addStation(3, 0x35002);  // same voltage class, another capacity
+        DialogScript script;
+        auto frame = std::make_unique<CMainFrame>();
+        frame->setSettingsLocation(
+            {settingsDir_.path().toStdString() + "/", settingsDir_.path().toStdString()});
+        script.install(frame->prompts());
+        QVERIFY(frame->session().newProject("N350-2P5-H"));
+        CommChoice c;
+        c.portName = "SIM";
+        c.stations = {1, 3};
+        c.settings.stationText = "1,3";
+        QVERIFY(frame->openPort(c));
+        QVERIFY(frame->identifyStations(c));
+        script.shown.clear();
+        script.stationIndex = 1;  // station 3
+        frame->runCommand(CommandId::Write);
+        const QString all = script.shown.join('\n');
+        QVERIFY2(script.texts("question")
+                     .contains("The N350 model is not match with Parvolt "
+                               "software selected model. Continue ?"),
+                 qPrintable(all));
+        const QStringList lists = script.texts("list");
+        QVERIFY2(lists.size() == 1 && !lists[0].endsWith("(0 rows)"), qPrintable(all));
+        QCOMPARE(script.shown.last(), QString("message: Write successful !"));
+    }
+
     void transferCommandsNeedALink() {
         DialogScript script;
         CMainFrame frame;
