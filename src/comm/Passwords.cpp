@@ -1,6 +1,7 @@
 #include "comm/Passwords.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
@@ -45,6 +46,16 @@ std::optional<std::uint16_t> checkedValue(TransferContext& ctx, const PasswordTa
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(std::strtoul(text.c_str(), nullptr, 10));
+}
+
+// Every entry passes the dialog's own checks; the first one that does not is shown.
+bool entriesValid(TransferContext& ctx, std::initializer_list<const std::string*> entries) {
+    for (const std::string* s : entries)
+        if (auto problem = PasswordTextProblem(*s)) {
+            ctx.prompts.message(*problem);
+            return false;
+        }
+    return true;
 }
 
 bool twoEntriesMatch(TransferContext& ctx, const std::string& a, const std::string& b) {
@@ -103,24 +114,18 @@ CommandResult RunSetPassword(TransferContext& ctx, const PasswordTarget& t) {
     if (!active) {
         const auto entry = ctx.prompts.password(PasswordDialog::Set);
         if (!entry) return CommandResult::Refused;
-        for (const std::string* s : {&entry->first, &entry->second})
-            if (auto problem = PasswordTextProblem(*s)) {
-                ctx.prompts.message(*problem);
-                return CommandResult::Refused;
-            }
-        if (!twoEntriesMatch(ctx, entry->first, entry->second)) return CommandResult::Refused;
+        if (!entriesValid(ctx, {&entry->first, &entry->second}) ||
+            !twoEntriesMatch(ctx, entry->first, entry->second))
+            return CommandResult::Refused;
         const auto v = checkedValue(ctx, t, entry->first);
         if (!v) return CommandResult::Refused;
         newValue = *v;
     } else {
         const auto entry = ctx.prompts.password(PasswordDialog::Alter);
         if (!entry) return CommandResult::Refused;
-        for (const std::string* s : {&entry->current, &entry->first, &entry->second})
-            if (auto problem = PasswordTextProblem(*s)) {
-                ctx.prompts.message(*problem);
-                return CommandResult::Refused;
-            }
-        if (!twoEntriesMatch(ctx, entry->first, entry->second)) return CommandResult::Refused;
+        if (!entriesValid(ctx, {&entry->current, &entry->first, &entry->second}) ||
+            !twoEntriesMatch(ctx, entry->first, entry->second))
+            return CommandResult::Refused;
         const auto old = checkedValue(ctx, t, entry->current);
         if (!old) return CommandResult::Refused;
         const auto v = checkedValue(ctx, t, entry->first);

@@ -117,6 +117,14 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
             }
             return true;
         };
+        auto bounded = [&](long& n, long low, long high) {
+            if (!number(n)) return false;
+            if (n < low || n > high) {
+                error = std::string(t::kBadNumber) + std::to_string(n);
+                return false;
+            }
+            return true;
+        };
         std::string v;
         long n = 0;
         if (a == "--help" || a == "-h") {
@@ -127,11 +135,7 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
             if (!value(out.link)) return false;
             out.pty = true;
         } else if (a == "--tcp") {
-            if (!number(n)) return false;
-            if (n < 0 || n > 65535) {
-                error = std::string(t::kBadNumber) + std::to_string(n);
-                return false;
-            }
+            if (!bounded(n, 0, 65535)) return false;
             out.tcpPort = static_cast<int>(n);
         } else if (a == "--bind") {
             if (!value(out.bind)) return false;
@@ -158,11 +162,7 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
                 out.stationModels[static_cast<int>(n)] = m->code;
             }
         } else if (a == "--version") {
-            if (!number(n)) return false;
-            if (n < 0 || n > 65535) {
-                error = std::string(t::kBadNumber) + std::to_string(n);
-                return false;
-            }
+            if (!bounded(n, 0, 65535)) return false;
             out.version = static_cast<int>(n);
         } else if (a == "--baud") {
             if (!number(n)) return false;
@@ -191,11 +191,7 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
             }
             out.format.stopBits = static_cast<float>(n);
         } else if (a == "--turnaround-us") {
-            if (!number(n)) return false;
-            if (n < 0 || n > 10000000) {
-                error = std::string(t::kBadNumber) + std::to_string(n);
-                return false;
-            }
+            if (!bounded(n, 0, 10000000)) return false;
             out.turnaroundUs = n;
         } else if (a == "--wire-time") {
             out.wireTime = true;
