@@ -44,6 +44,14 @@ bool validCell(int cell) {
     return cell >= 0 && cell < kContactCells;
 }
 
+// The three text bytes of contact cell `cell` in a row's text; the gap before it, never written
+// yet, becomes `newGap` (a wire beside a contact, blank beside a cleared cell).
+uint8_t* cellBytes(Row& text, int cell, uint8_t newGap) {
+    uint8_t& gap = text[gapColumn(cell)];
+    if (gap == '\0') gap = newGap;
+    return text.data() + cellColumn(cell);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -323,36 +331,28 @@ bool PlcProgram::isRowBlank(int row) const {
 
 void PlcProgram::setContact(int row, int cell, char letter, int number) {
     if (!validRow(row) || !validCell(cell)) return;
-    uint8_t* p = cellText[row].data() + cellColumn(cell);
+    uint8_t* p = cellBytes(cellText[row], cell, kGapWire);
     p[0] = static_cast<uint8_t>(letter);
     writeHex2(p + 1, number);
-    uint8_t& gap = cellText[row][gapColumn(cell)];
-    if (gap == '\0') gap = kGapWire;
 }
 
 void PlcProgram::setWire(int row, int cell) {
     if (!validRow(row) || !validCell(cell)) return;
-    uint8_t* p = cellText[row].data() + cellColumn(cell);
+    uint8_t* p = cellBytes(cellText[row], cell, kGapWire);
     p[0] = p[1] = p[2] = '-';
-    uint8_t& gap = cellText[row][gapColumn(cell)];
-    if (gap == '\0') gap = kGapWire;
 }
 
 void PlcProgram::setDifferential(int row, int cell, bool inverted) {
     if (!validRow(row) || !validCell(cell)) return;
-    uint8_t* p = cellText[row].data() + cellColumn(cell);
+    uint8_t* p = cellBytes(cellText[row], cell, kGapWire);
     p[0] = inverted ? 'd' : 'D';
     p[1] = p[2] = '0';
-    uint8_t& gap = cellText[row][gapColumn(cell)];
-    if (gap == '\0') gap = kGapWire;
 }
 
 void PlcProgram::clearCell(int row, int cell) {
     if (!validRow(row) || !validCell(cell)) return;
-    uint8_t* p = cellText[row].data() + cellColumn(cell);
+    uint8_t* p = cellBytes(cellText[row], cell, ' ');
     p[0] = p[1] = p[2] = ' ';
-    uint8_t& gap = cellText[row][gapColumn(cell)];
-    if (gap == '\0') gap = ' ';
 }
 
 void PlcProgram::setCoil(int row, uint8_t kind, char letter, int number) {
