@@ -25,6 +25,14 @@ std::string tempDir() {
     return dir;
 }
 
+// The frame items of a 400 V project, as the desktop program saves them.
+pv::ProjectFrameItems sampleFrame() {
+    pv::ProjectFrameItems frame;
+    frame.modelCode = 0x35021;
+    frame.modelName = "N350-401-H";
+    return frame;
+}
+
 void BM_LoadParamDefinitions(benchmark::State& state) {
     for (auto _ : state) {
         pv::ParamTable t;
@@ -57,9 +65,7 @@ BENCHMARK(BM_NewProject)->Unit(benchmark::kMicrosecond);
 void BM_EncodeProject(benchmark::State& state) {
     pv::CM240Doc doc(kData);
     doc.OnNewDocument();
-    pv::ProjectFrameItems frame;
-    frame.modelCode = 0x35021;
-    frame.modelName = "N350-401-H";
+    const pv::ProjectFrameItems frame = sampleFrame();
     size_t bytes = 0;
     for (auto _ : state) {
         const auto image = doc.EncodeProject(frame);
@@ -74,9 +80,7 @@ BENCHMARK(BM_EncodeProject)->Unit(benchmark::kMicrosecond);
 void BM_SaveProject(benchmark::State& state) {
     pv::CM240Doc doc(kData);
     doc.OnNewDocument();
-    pv::ProjectFrameItems frame;
-    frame.modelCode = 0x35021;
-    frame.modelName = "N350-401-H";
+    const pv::ProjectFrameItems frame = sampleFrame();
     const std::string path = tempDir() + "save.nf3";
     for (auto _ : state) benchmark::DoNotOptimize(doc.SaveProject(path, frame));
 }
@@ -85,9 +89,7 @@ BENCHMARK(BM_SaveProject)->Unit(benchmark::kMicrosecond);
 void BM_OpenProject(benchmark::State& state) {
     pv::CM240Doc doc(kData);
     doc.OnNewDocument();
-    pv::ProjectFrameItems frame;
-    frame.modelCode = 0x35021;
-    frame.modelName = "N350-401-H";
+    const pv::ProjectFrameItems frame = sampleFrame();
     const std::string path = tempDir() + "open.nf3";
     doc.SaveProject(path, frame);
     for (auto _ : state) {
