@@ -82,6 +82,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     updateTitle();
     resize(1280, 800);
     resizeDocks({dock_}, {280}, Qt::Horizontal);
+    // The window and its bars come back where the user left them.
+    auto settings = profile();
+    restoreGeometry(settings.value(ui_text::kWindowGeometryKey).toByteArray());
+    restoreState(settings.value(ui_text::kWindowStateKey).toByteArray());
 }
 
 CMainFrame::~CMainFrame() {
@@ -620,6 +624,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     link_.waitIdle();
+    auto settings = profile();
+    settings.setValue(ui_text::kWindowGeometryKey, saveGeometry());
+    settings.setValue(ui_text::kWindowStateKey, saveState());
     event->accept();
 }
 
