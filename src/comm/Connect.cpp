@@ -68,6 +68,13 @@ bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& requ
     state.versions.clear();
     state.stationModels.clear();
     state.stations = request.stations;
+    if (request.stations.empty()) {
+        // The settings dialog refuses an empty list before opening the port; a caller that skips
+        // it must not end up "linked" to no drive at all.
+        prompts.message(res::kStationNull);
+        link.Close();
+        return false;
+    }
 
     for (std::size_t i = 0; i < request.stations.size(); ++i) {
         const int station = request.stations[i];

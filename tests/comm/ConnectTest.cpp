@@ -93,6 +93,15 @@ TEST_F(ConnectTest, SilentStationIsACommunicationErrorAndClosesTheLink) {
     EXPECT_FALSE(fs::exists(dir / "acomfile.ini"));
 }
 
+TEST_F(ConnectTest, EmptyStationListIsRefusedAndNotLinked) {
+    bus->addStation(1, k2P5);
+    ASSERT_FALSE(connect({}, k2P5));
+    EXPECT_EQ(std::vector<std::string>{"message: The station number should not be null."},
+              prompts.shown);
+    EXPECT_FALSE(state.linked);
+    EXPECT_FALSE(link.isOpen());
+}
+
 // A drive of another series of the same maker: the bus's drive with another type word.
 class OtherSeries : public serial::VirtualPeer {
 public:

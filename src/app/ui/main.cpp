@@ -1,6 +1,7 @@
 // parvolt: the desktop program.
 
 #include <QApplication>
+#include <clocale>
 #include <QCommandLineParser>
 #include <QTimer>
 #include <memory>
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<QApplication> gui;
     if (!textOnly) gui = std::make_unique<QApplication>(argc, argv);
     QCoreApplication& app = textOnly ? *textOnly : *gui;
+    // Qt adopts the user's locale for the C library; parameter values are always written with a
+    // '.' (the drive's and the project file's convention), so numbers stay in the C locale.
+    std::setlocale(LC_NUMERIC, "C");
     Q_INIT_RESOURCE(parvolt);
     QApplication::setOrganizationName(pv::ui_text::kSettingsOrganisation);
     QApplication::setApplicationName(pv::ui_text::kSettingsApplication);
