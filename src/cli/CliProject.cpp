@@ -183,6 +183,12 @@ int runShow(const std::vector<std::string>& args) {
     OpenedProject p;
     if (!p.open(file)) return kExitFailed;
     const auto& groups = p.doc().table.groups;
+    if (onlyGroup >= 0 && (onlyGroup >= static_cast<int>(groups.size()) ||
+                           !groups[static_cast<size_t>(onlyGroup)].defined)) {
+        // An empty listing would read as a group without parameters.
+        fail(format(text::kCliUnknownGroup, FormatGroupCode(onlyGroup).c_str()));
+        return kExitFailed;
+    }
     for (size_t g = 0; g < groups.size(); ++g) {
         if (onlyGroup >= 0 && static_cast<int>(g) != onlyGroup) continue;
         if (!groups[g].defined) continue;

@@ -150,6 +150,8 @@ int runRead(const std::vector<std::string>& argsIn) {
     }
     auto ctx = s.context();
     const auto out = comm::RunReadCommand(ctx);
+    if (out.result == comm::CommandResult::Cancelled)
+        std::fprintf(stderr, "%s\n", text::kCliReadStopped);
     if (out.result != comm::CommandResult::Done) return kExitFailed;
     const int changed = comm::UploadReadValues(ctx.doc.table);
     const std::string path = haveOut ? outPath : intoPath;
@@ -184,6 +186,10 @@ int runWrite(const std::vector<std::string>& argsIn) {
     const auto out = comm::RunWriteCommand(ctx);
     if (out.result == comm::CommandResult::Done)
         std::printf("station %d: %d transactions\n", station, out.transactions);
+    if (out.result == comm::CommandResult::Cancelled) {
+        std::fprintf(stderr, text::kCliWriteStopped, out.transactions);
+        std::fputc('\n', stderr);
+    }
     return exitOf(out.result);
 }
 

@@ -33,8 +33,14 @@ TerminalPrompts::~TerminalPrompts() {
     std::signal(SIGINT, SIG_DFL);
 }
 
+void TerminalPrompts::endBarLine() {
+    if (!barOnLine_) return;
+    std::fputc('\n', stderr);
+    barOnLine_ = false;
+}
+
 void TerminalPrompts::message(const std::string& text) {
-    if (progressOpen_ && barOnTerminal_) std::fputc('\n', stderr);
+    endBarLine();
     std::fprintf(stderr, "%s\n", text.c_str());
     ++messages;
     lastMessage = text;
@@ -59,6 +65,8 @@ std::optional<char> TerminalPrompts::ask(const std::string& text, const char* ch
 }
 
 bool TerminalPrompts::question(const std::string& text) {
+    // A question starts on a line of its own, never behind the bar.
+    endBarLine();
     if (assumeYes) {
         std::fprintf(stderr, "%s [yes]\n", text.c_str());
         return true;
@@ -75,6 +83,7 @@ bool TerminalPrompts::yesNo(const std::string& text) {
 
 YesNoCancel TerminalPrompts::yesNoCancel(const std::string& text) {
     if (auto it = presetAnswers.find(text); it != presetAnswers.end()) return it->second;
+    endBarLine();
     if (assumeYes) {
         std::fprintf(stderr, "%s [yes]\n", text.c_str());
         return YesNoCancel::Yes;
@@ -95,7 +104,12 @@ std::optional<int> TerminalPrompts::chooseStation(StationDialog, const std::vect
 }
 
 std::optional<std::string> TerminalPrompts::askSecret(const std::string& label) {
-    if (!stdinIsTerminal()) return std::nullopt;
+    endBarLine();
+    if (!stdinIsTerminal()) {
+        // Without this the command would end with no word on why it was refused.
+        std::fprintf(stderr, "%s [not asked without a terminal; use --password]\n", label.c_str());
+        return std::nullopt;
+    }
     termios old{};
     const bool haveTermios = ::tcgetattr(STDIN_FILENO, &old) == 0;
     if (haveTermios) {
@@ -154,10 +168,10 @@ void TerminalPrompts::drawBar() {
     std::fprintf(stderr, "\r[%.*s%*s] %3d%% %-40.40s", filled, "##############################",
                  30 - filled, "", (pos_ - min_) * 100 / span, progressLabel_.c_str());
     std::fflush(stderr);
+    barOnLine_ = true;
 }
 
 void TerminalPrompts::progressBegin(const std::string& text, int rangeMin, int rangeMax) {
-    progressOpen_ = true;
     min_ = rangeMin;
     max_ = rangeMax;
     pos_ = rangeMin;
@@ -183,8 +197,7 @@ void TerminalPrompts::progressPosition(int position) {
 }
 
 void TerminalPrompts::progressEnd() {
-    if (progressOpen_ && barOnTerminal_) std::fputc('\n', stderr);
-    progressOpen_ = false;
+    endBarLine();
 }
 
 bool TerminalPrompts::cancelled() {
@@ -193,6 +206,7 @@ bool TerminalPrompts::cancelled() {
 
 void TerminalPrompts::parameterList(const std::string& caption,
                                     const std::vector<std::pair<std::string, std::string>>& rows) {
+    endBarLine();
     std::fprintf(stderr, "%s\n", caption.c_str());
     for (const auto& [code, name] : rows)
         std::fprintf(stderr, "  %s  %s\n", code.c_str(), name.c_str());

@@ -52,9 +52,11 @@ private:
     std::optional<char> ask(const std::string& text, const char* choices);
     std::optional<std::string> askSecret(const std::string& label);
     void drawBar();
+    // Ends the line the bar is drawn on, so that the next text starts a line of its own.
+    void endBarLine();
 
     bool barOnTerminal_ = false;
-    bool progressOpen_ = false;
+    bool barOnLine_ = false;  // the cursor stands behind a drawn bar
     std::string progressLabel_;
     int min_ = 0, max_ = 0, pos_ = 0;
 };

@@ -38,5 +38,9 @@ inline constexpr const char* kCliBadCode = "'%s' is not a parameter code GG-NN."
 inline constexpr const char* kCliReadOnlyParam = "%s is read-only.";
 inline constexpr const char* kCliValueOutOfRange = "%s: %s is out of range %s.";
 inline constexpr const char* kCliBadOption = "%s: '%s' is not one of its options (%s).";
+inline constexpr const char* kCliUnknownGroup = "%s: no such group in this project.";
+inline constexpr const char* kCliReadStopped = "Stopped by Ctrl-C; nothing saved.";
+inline constexpr const char* kCliWriteStopped =
+    "Stopped by Ctrl-C after %d transactions; what was written stays.";
 
 }  // namespace pv::text

@@ -122,6 +122,26 @@ TEST_F(CliProject, ExitCodesSeparateFailureFromBadUsage) {
     EXPECT_EQ(run("info " + missing).out, "Can not open file.\n");
 }
 
+TEST_F(CliProject, ShowOfAGroupTheProjectLacksFailsInsteadOfPrintingNothing) {
+    const std::string file = work.file("g.nf3");
+    ASSERT_EQ(run("new --model N350-2P5-H -o " + file).status, 0);
+    const struct {
+        std::string group, text;
+    } cases[] = {
+        {"24", "24-XX: no such group in this project.\n"},  // beyond the data files' groups
+        {"25", "25-XX: no such group in this project.\n"},  // hidden: only a transfer adds it
+        {"99", "99-XX: no such group in this project.\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run("show " + file + " --group " + c.group);
+        EXPECT_EQ(r.status, 1) << c.group;
+        EXPECT_EQ(r.out, c.text);
+    }
+    const CliRun one = run("show " + file + " --group 5");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(one.out.rfind("# 05-XX\t", 0), 0u) << one.out;
+}
+
 TEST_F(CliProject, LadderPrintsEightyRows) {
     const std::string file = work.file("l.nf3");
     ASSERT_EQ(run("new --model N350-2P5-H -o " + file).status, 0);

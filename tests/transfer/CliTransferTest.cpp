@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -95,6 +96,61 @@ int runCli(const std::string& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+struct CliOutput {
+    int status = -1;
+    std::string err;
+};
+
+// Runs parvolt-cli with no terminal on stdin and keeps what it says on stderr.
+CliOutput runCliKeepingStderr(const std::string& args) {
+    CliOutput r;
+    const std::string cmd = kBin + "/parvolt-cli " + args + " </dev/null 2>&1 >/dev/null";
+    std::FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.err.append(buf, n);
+    const int status = ::pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+// Runs parvolt-cli with a pseudo-terminal as its standard streams, as a user at a terminal does,
+// and returns everything it wrote there (waiting at most 30 s for it to end).
+std::string runCliOnTerminal(const std::vector<std::string>& args) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return {};
+    const std::string slave = ::ptsname(master);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setsid();
+        const int fd = ::open(slave.c_str(), O_RDWR);
+        if (fd < 0) ::_exit(127);
+        for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) ::dup2(fd, stream);
+        std::vector<std::string> copy = args;
+        std::string prog = kBin + "/parvolt-cli";
+        std::vector<char*> argv{prog.data()};
+        for (auto& a : copy) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(prog.c_str(), argv.data());
+        ::_exit(127);
+    }
+    std::string out;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{master, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        char buf[1024];
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n <= 0) break;  // EIO once the program has ended and closed the terminal
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(master);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return out;
+}
+
 bool load(const std::string& path, CM240Doc& doc, FrameState& frame) {
     doc.OnNewDocument();
     return doc.LoadProject(path, frame);
@@ -146,6 +202,46 @@ TEST(CliTransfer, ReadOverAPseudoTerminalThenWriteLeavesTwoDrivesEqual) {
             ++compared;
         }
     EXPECT_GT(compared, 400);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--pty", "--stations", "1", "--data", PARVOLT_DATA_DIR}));
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("parvolt-cli-password-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string project = (dir / "p.nf3").string();
+    const std::string port = " --port " + sim.path() + " --station 1 --baud 38400";
+    ASSERT_EQ(runCli("new --model N350-2P5-H -o " + project), 0);
+    ASSERT_EQ(runCli("password set" + port + " --password 1234"), 0);
+
+    const CliOutput refused = runCliKeepingStderr("write " + project + port + " --yes");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Password: [not asked without a terminal; use --password]"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(runCliKeepingStderr("write " + project + port + " --yes --password 1234").status, 0);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(CliTransfer, AQuestionDuringTheBarStartsALineOfItsOwn) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--pty", "--stations", "1", "--data", PARVOLT_DATA_DIR}));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("parvolt-cli-bar-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string project = (dir / "b.nf3").string();
+    ASSERT_EQ(runCli("new --model N350-2P5-H -o " + project), 0);
+
+    const std::string out = runCliOnTerminal(
+        {"write", project, "--port", sim.path(), "--station", "1", "--baud", "38400", "--yes"});
+    ASSERT_NE(out.find("Write successful !"), std::string::npos) << out;
+    ASSERT_NE(out.find("% "), std::string::npos) << "no bar on a terminal: " << out;
+    const size_t question = out.find("The data may be lost");
+    ASSERT_NE(question, std::string::npos) << out;
+    ASSERT_GT(question, 0u);
+    EXPECT_EQ(out[question - 1], '\n') << out.substr(0, question + 40);
     std::filesystem::remove_all(dir);
 }
 
