@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/CliCommand.h"
@@ -153,6 +154,12 @@ int runRaw(const std::vector<std::string>& argsIn) {
             std::fprintf(stderr, "%s\n", open.link->lastFailure().c_str());
             return kExitFailed;
         }
+        // No reply marks the end of a broadcast: the program stays until the frame has left and
+        // the line has been quiet for a frame's silence, else the next program's request would
+        // follow too closely and the drives would take both for one spoiled frame.
+        std::this_thread::sleep_for(open.link->lineSettings().charTime() *
+                                        static_cast<long>(sizeof request) +
+                                    open.link->frameSilence());
         return kExitOk;
     }
     std::uint8_t reply[comm::kWriteReplyLength] = {};

@@ -118,6 +118,16 @@ StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
         }
     };
 
+    // The slave side of a pseudo-terminal has no user. A request that came in whole before its
+    // sender closed the line is still carried out, as a drive on a real wire would (a broadcast
+    // is written and the port closed at once); only a half frame is dropped.
+    auto senderLeft = [&] {
+        const std::size_t want = expectedRequestLength(pending);
+        if (want != 0 && pending.size() >= want) process(want);
+        pending.clear();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+
     std::uint8_t buf[512];
     while (!stop.load()) {
         auto now = Clock::now();
@@ -147,14 +157,11 @@ StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
                 return StreamEnd::Closed;
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 if (!hangupIsIdle) return StreamEnd::Closed;
-                // The slave side has no user: drop what was half received and wait for one.
-                pending.clear();
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                senderLeft();
             }
         } else if (r > 0 && (p.revents & (POLLHUP | POLLERR))) {
             if (!hangupIsIdle) return StreamEnd::Closed;
-            pending.clear();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            senderLeft();
         }
         now = Clock::now();
         if (!pending.empty() && now - lastByte >= endsBySilence()) process(pending.size());

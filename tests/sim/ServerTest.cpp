@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include "SimTestUtil.h"
 #include "sim/PtyServer.h"
@@ -130,6 +131,23 @@ TEST_F(Served, PseudoTerminalFollowsTheLineSettingsTheProgramSets) {
     EXPECT_EQ(bus.wireTime().baud(), 115200);
     EXPECT_EQ(bus.wireTime().format().bitsPerChar(), 10.0);
     ::close(fd);
+}
+
+TEST_F(Served, BroadcastOfAProgramThatClosesThePortAtOnceIsCarriedOut) {
+    ASSERT_NO_FATAL_FAILURE(servePty(StreamOptions{}));
+    const std::uint64_t before = bus.framesSeen();
+    const int fd = openSlave();
+    ASSERT_GE(fd, 0);
+    // A broadcast has no reply to wait for: the program writes it and closes the port before
+    // the frame's silence has passed.
+    ASSERT_TRUE(sendAll(fd, writeFrame(0, 0xA000, 0xBEEF)));
+    ::close(fd);
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (bus.framesSeen() == before && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GT(bus.framesSeen(), before);
+    EXPECT_EQ(readOne(bus, 1, 0xA000), 0xBEEF);
+    EXPECT_EQ(readOne(bus, 7, 0xA000), 0xBEEF);
 }
 
 TEST_F(Served, TcpRoundTripOneClientAfterAnother) {

@@ -205,6 +205,20 @@ TEST(CliTransfer, ReadOverAPseudoTerminalThenWriteLeavesTwoDrivesEqual) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(CliTransfer, BroadcastReachesEveryDriveAndTheNextProgramIsAnswered) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--pty", "--stations", "1,2", "--data", PARVOLT_DATA_DIR}));
+    const std::string port = " --port " + sim.path();
+    // The next program starts at once: the broadcast must not merge with its request.
+    for (const char* value : {"77", "78", "79"}) {
+        ASSERT_EQ(runCli("raw" + port + " --station 0 write 00-14 " + value), 0);
+        EXPECT_EQ(runCli("raw" + port + " --station 2 read 00-14 1"), 0) << value;
+        const std::string shown = std::string("00-14 = ") + value[0] + "." + value[1];
+        EXPECT_EQ(sim.command("get 1 00-14"), shown);
+        EXPECT_EQ(sim.command("get 2 00-14"), shown);
+    }
+}
+
 TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
     SimProcess sim;
     ASSERT_TRUE(sim.start({"--pty", "--stations", "1", "--data", PARVOLT_DATA_DIR}));
