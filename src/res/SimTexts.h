@@ -89,6 +89,7 @@ inline constexpr const char* kNoDataFiles =
     "identification, command, status and PLC registers: ";
 inline constexpr const char* kPtyFailed = "cannot create a pseudo-terminal: ";
 inline constexpr const char* kLinkFailed = "cannot make the link ";
+inline constexpr const char* kLinkInUse = "it leads to a terminal in use (another n350-sim?): ";
 inline constexpr const char* kTcpFailed = "cannot listen on ";
 inline constexpr const char* kServing = "serving stations ";
 inline constexpr const char* kStopped = "stopped";

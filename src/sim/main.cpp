@@ -52,6 +52,20 @@ int fail(const std::string& text) {
     return 1;
 }
 
+std::string linkTarget(const std::string& link) {
+    std::error_code ec;
+    const auto target = std::filesystem::read_symlink(link, ec);
+    return ec ? std::string() : target.string();
+}
+
+// The link is ours only while it leads to our pseudo-terminal: a path another program has taken
+// since is left alone.
+void removeOurLink(const std::string& link, const std::string& ours) {
+    if (link.empty() || ours.empty() || linkTarget(link) != ours) return;
+    std::error_code ec;
+    std::filesystem::remove(link, ec);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,7 +112,15 @@ int main(int argc, char** argv) {
         if (!pty->open(error)) return fail(std::string(t::kPtyFailed) + error);
         if (!o.link.empty()) {
             std::error_code ec;
-            if (std::filesystem::is_symlink(o.link, ec)) std::filesystem::remove(o.link, ec);
+            if (std::filesystem::is_symlink(o.link, ec)) {
+                // A link a killed program left behind leads nowhere (or to the number our own
+                // terminal got again) and is replaced; one that leads to another live terminal
+                // belongs to a program still serving there.
+                if (std::filesystem::exists(o.link, ec) && linkTarget(o.link) != pty->slavePath())
+                    return fail(std::string(t::kLinkFailed) + o.link + ": " + t::kLinkInUse +
+                                linkTarget(o.link));
+                std::filesystem::remove(o.link, ec);
+            }
             std::filesystem::create_symlink(pty->slavePath(), o.link, ec);
             if (ec) return fail(std::string(t::kLinkFailed) + o.link + ": " + ec.message());
         }
@@ -106,9 +128,11 @@ int main(int argc, char** argv) {
     }
     if (o.tcpPort >= 0) {
         tcp = std::make_unique<TcpServer>(bus, so);
-        if (!tcp->listen(o.bind, o.tcpPort, error))
+        if (!tcp->listen(o.bind, o.tcpPort, error)) {
+            if (pty) removeOurLink(o.link, pty->slavePath());
             return fail(std::string(t::kTcpFailed) + o.bind + ":" + std::to_string(o.tcpPort) +
                         ": " + error);
+        }
         std::printf("tcp:%s:%d\n", o.bind.c_str(), tcp->port());
     }
     std::string list;
@@ -124,10 +148,7 @@ int main(int argc, char** argv) {
     gStop = true;  // a TCP-only bus ends here too when its thread ends
     consoleThread.join();
 
-    if (!o.link.empty()) {
-        std::error_code ec;
-        if (std::filesystem::is_symlink(o.link, ec)) std::filesystem::remove(o.link, ec);
-    }
+    if (pty) removeOurLink(o.link, pty->slavePath());
     std::fprintf(stderr, "%s%s\n", t::kPrefix, t::kStopped);
     return 0;
 }

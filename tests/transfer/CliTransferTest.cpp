@@ -219,6 +219,33 @@ TEST(CliTransfer, BroadcastReachesEveryDriveAndTheNextProgramIsAnswered) {
     }
 }
 
+TEST(CliTransfer, ASecondSimulatorLeavesTheFirstOnesLinkAlone) {
+    namespace fs = std::filesystem;
+    const std::string link =
+        (fs::temp_directory_path() / ("parvolt-sim-link-" + std::to_string(::getpid()))).string();
+    {
+        SimProcess first;
+        ASSERT_TRUE(first.start({"--pty", "--link", link, "--data", PARVOLT_DATA_DIR}));
+        EXPECT_EQ(fs::read_symlink(link).string(), first.path());
+        {
+            SimProcess second;
+            EXPECT_FALSE(second.start({"--pty", "--link", link, "--data", PARVOLT_DATA_DIR}));
+        }
+        EXPECT_EQ(fs::read_symlink(link).string(), first.path());
+        EXPECT_EQ(runCli("identify --port " + link + " --stations 1"), 0);
+    }
+    EXPECT_FALSE(fs::is_symlink(link));
+
+    // A link a killed simulator left behind leads nowhere and is taken over.
+    fs::create_symlink("/dev/pts/parvolt-gone", link);
+    {
+        SimProcess third;
+        ASSERT_TRUE(third.start({"--pty", "--link", link, "--data", PARVOLT_DATA_DIR}));
+        EXPECT_EQ(fs::read_symlink(link).string(), third.path());
+    }
+    EXPECT_FALSE(fs::is_symlink(link));
+}
+
 TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
     SimProcess sim;
     ASSERT_TRUE(sim.start({"--pty", "--stations", "1", "--data", PARVOLT_DATA_DIR}));
