@@ -137,7 +137,15 @@ TransferStatus GroupWriter::writeValues(const ParamGroup& records, int group,
         for (std::size_t k = 0; k < f.values.size(); ++k) {
             const int index = f.first + static_cast<int>(k);
             if (index == kCurveIndex) curveCustom = isCustomCurve(f.values[k]);
-            if (index == kMaxFrequencyIndex && curveCustom) highFrequencyMode_ = f.values[k] > 3000;
+            if (index == kMaxFrequencyIndex && curveCustom) {
+                // The register counts in the value's own decimals (6000 is 60.00 Hz); the
+                // drive's fine resolution ends above 300.0 Hz, so compare in tenths of a hertz.
+                const ParamRecord& rec = records.params[index];
+                int tenths = f.values[k];
+                for (int d = decimals(rec.valueKind, rec.attr, context.settings); d > 1; --d)
+                    tenths /= 10;
+                highFrequencyMode_ = tenths > 3000;
+            }
         }
     }
     return TransferStatus::Done;

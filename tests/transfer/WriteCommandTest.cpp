@@ -272,6 +272,20 @@ TEST_F(PasswordTest, PlcPasswordRangeAndRegisters) {
     EXPECT_EQ(drive(1).readRegister(0xAA03), 0);
 }
 
+TEST_F(WriteCommandTest, MaximumFrequencyDecidesTheResolutionInHertzNotRegisterSteps) {
+    // The project's custom curve with 01-02 at 60.00 Hz (register 6000) stays at two decimals,
+    // so a second Write sends 50.00 Hz as 5000 again, not as 500.
+    ASSERT_EQ(doc.table.record(1, 0)->setValue, "F");
+    doc.table.record(1, 2)->setValue = "60.00";
+    auto ctx = context();
+    for (int pass = 1; pass <= 2; ++pass) {
+        ASSERT_EQ(comm::RunWriteCommand(ctx).result, CommandResult::Done) << lastError;
+        EXPECT_EQ(frame.highFrequencyMode, 0) << "pass " << pass;
+    }
+    EXPECT_EQ(drive(1).valueOf("00-11"), doc.table.record(0, 11)->setValue);
+    EXPECT_EQ(drive(1).valueOf("01-02"), "60.00");
+}
+
 TEST_F(WriteCommandTest, ReadFromOneDriveAndWrittenToAnotherLeavesThemEqual) {
     // Give station 1 settings of its own across several groups.
     for (auto [code, value] : {std::pair{"00-14", "33.3"},
