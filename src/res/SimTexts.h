@@ -77,6 +77,7 @@ inline constexpr const char* kPrefix = "n350-sim: ";
 inline constexpr const char* kUnknownOption = "unknown option ";
 inline constexpr const char* kMissingValue = "missing value for ";
 inline constexpr const char* kBadNumber = "not a number: ";
+inline constexpr const char* kMustBe = " must be ";
 inline constexpr const char* kBadStations = "bad station list: ";
 inline constexpr const char* kStationRange = "stations must be 1..32: ";
 inline constexpr const char* kUnknownModel = "unknown model: ";

@@ -120,7 +120,9 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
         auto bounded = [&](long& n, long low, long high) {
             if (!number(n)) return false;
             if (n < low || n > high) {
-                error = std::string(t::kBadNumber) + std::to_string(n);
+                // A number it is, only not one the option takes: say which ones it does.
+                error = a + t::kMustBe + std::to_string(low) + ".." + std::to_string(high) + ": " +
+                        std::to_string(n);
                 return false;
             }
             return true;

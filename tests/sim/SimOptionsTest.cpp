@@ -80,5 +80,23 @@ TEST(SimOptions, RefusesWhatItCannotServe) {
     for (const auto& args : bad) parse(args, false);
 }
 
+TEST(SimOptions, ARefusalSaysWhatIsWrongWithTheValue) {
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        {{"--tcp", "70000"}, "--tcp must be 0..65535: 70000"},
+        {{"--version", "-1"}, "--version must be 0..65535: -1"},
+        {{"--turnaround-us", "20000000"}, "--turnaround-us must be 0..10000000: 20000000"},
+        {{"--tcp", "port"}, "not a number: port"},
+    };
+    for (const auto& c : cases) {
+        SimOptions o;
+        std::string error;
+        EXPECT_FALSE(parseSimOptions(c.args, o, error));
+        EXPECT_EQ(error, c.error);
+    }
+}
+
 }  // namespace
 }  // namespace pv::sim
