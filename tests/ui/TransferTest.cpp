@@ -168,6 +168,47 @@ private slots:
         QVERIFY(!frame->linkThread().busy());
     }
 
+    void autoRefreshThatLosesTheDriveWindsDownWhileItsTextIsRead() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        // A refresh that could never wind down would leave the window waiting for good.
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout,
+                [] { qFatal("the auto refresh did not wind down after its failed pass"); });
+        watchdog.start(60000);
+        frame->runCommand(CommandId::AutoRefresh);
+        QVERIFY(frame->autoRefreshRunning());
+        const int before = frame->linkThread().finishedJobs();
+        QTRY_VERIFY_WITH_TIMEOUT(frame->linkThread().finishedJobs() > before, 30000);
+
+        // The drive goes away. The person takes a moment over "TimeOut !", and the refresh
+        // timer keeps ticking behind the message meanwhile.
+        bool held = false;
+        script.onEveryDialog = [&](QDialog& d) {
+            if (held || !qobject_cast<QMessageBox*>(&d)) return;
+            held = true;
+            QTest::qWait(400);
+        };
+        bus_->faults(1).set(sim::FaultKind::Drop, sim::FaultMode::Always);
+        QTRY_VERIFY_WITH_TIMEOUT(held, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!frame->action(CommandId::AutoRefresh)->isChecked(), 30000);
+        QVERIFY(!frame->autoRefreshRunning());
+        QVERIFY2(script.shown.contains("message: TimeOut !"), qPrintable(script.shown.join('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(!frame->linkThread().busy(), 30000);
+
+        // The command answers again and starts a new refresh once the drive is back.
+        bus_->clearFaults();
+        script.shown.clear();
+        frame->runCommand(CommandId::AutoRefresh);
+        QCOMPARE(script.shown, QStringList({"station: Station Select"}));
+        QVERIFY(frame->autoRefreshRunning());
+        frame->runCommand(CommandId::AutoRefresh);
+        QVERIFY(!frame->autoRefreshRunning());
+        watchdog.stop();
+    }
+
     void writeSendsTheProjectAndSaysSo() {
         DialogScript script;
         auto frame = linkedFrame(script);

@@ -94,7 +94,9 @@ void CMainFrame::onTakeReadValues() {
 }
 
 void CMainFrame::onAutoRefresh() {
-    if (state_.autoRefreshRunning) {
+    // A refresh whose failed pass cleared the flag is still wound down here, never replaced
+    // while its pass may be running.
+    if (state_.autoRefreshRunning || autoRefresh_) {
         stopAutoRefresh();
         return;
     }
@@ -120,8 +122,10 @@ void CMainFrame::onAutoRefresh() {
 void CMainFrame::autoRefreshTick() {
     if (!autoRefresh_) return;
     if (!autoRefresh_->running()) {
-        // A failed pass switched it off (its text was shown).
-        stopAutoRefresh();
+        // A failed pass switched it off. While its text is still shown the pass has not ended,
+        // and waiting for it from inside that message's own event loop would never return: the
+        // pass's end winds the refresh down instead.
+        if (!link_.busy()) stopAutoRefresh();
         return;
     }
     // Skipped, not queued, while the previous pass still runs.
@@ -129,6 +133,7 @@ void CMainFrame::autoRefreshTick() {
                   [this] {
                       if (auto* doc = document()) doc->refreshMarks = {};
                       refreshParameterView();
+                      if (autoRefresh_ && !autoRefresh_->running()) stopAutoRefresh();
                   });
 }
 
@@ -137,6 +142,8 @@ void CMainFrame::stopAutoRefresh() {
     if (autoRefresh_) {
         // stop() waits for the running pass; it waits on another thread so that this one keeps
         // answering the prompts a failing pass may raise.
+        // No command may start meanwhile; the prompts stay answerable.
+        InputBlocker blocker(this);
         QEventLoop loop;
         std::thread stopper([this, &loop] {
             autoRefresh_->stop();
