@@ -175,6 +175,14 @@ void TerminalPrompts::progressBegin(const std::string& text, int rangeMin, int r
     min_ = rangeMin;
     max_ = rangeMax;
     pos_ = rangeMin;
+    // A progress window opened again with the caption it already shows is the same window: the
+    // caption is not printed a second time.
+    const bool again = progressCaption_ && *progressCaption_ == text;
+    progressCaption_ = text;
+    if (again && !barOnTerminal_) {
+        progressLabel_ = text;
+        return;
+    }
     progressText(text);
 }
 
@@ -198,6 +206,7 @@ void TerminalPrompts::progressPosition(int position) {
 
 void TerminalPrompts::progressEnd() {
     endBarLine();
+    progressCaption_.reset();
 }
 
 bool TerminalPrompts::cancelled() {

@@ -58,6 +58,7 @@ private:
     bool barOnTerminal_ = false;
     bool barOnLine_ = false;  // the cursor stands behind a drawn bar
     std::string progressLabel_;
+    std::optional<std::string> progressCaption_;  // of the progress window while it is open
     int min_ = 0, max_ = 0, pos_ = 0;
 };
 

@@ -262,7 +262,15 @@ TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
     EXPECT_NE(refused.err.find("Password: [not asked without a terminal; use --password]"),
               std::string::npos)
         << refused.err;
-    EXPECT_EQ(runCliKeepingStderr("write " + project + port + " --yes --password 1234").status, 0);
+    const CliOutput written =
+        runCliKeepingStderr("write " + project + port + " --yes --password 1234");
+    EXPECT_EQ(written.status, 0);
+    // Without a terminal the progress is plain lines: the caption once, then each group.
+    const std::string caption = "Write Inverter function parameter . . .";
+    const size_t first = written.err.find(caption);
+    ASSERT_NE(first, std::string::npos) << written.err;
+    EXPECT_EQ(written.err.find(caption, first + 1), std::string::npos) << written.err;
+    EXPECT_NE(written.err.find("\nWrite 00-XX parameter group...\n"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
 
