@@ -15,6 +15,7 @@ inline constexpr const char* kAboutCompany =
     "drive's ladder PLC.";
 inline constexpr const char* kHelpMissing = "Can not find this file.";
 inline constexpr const char* kHelpFile = "help/index.html";
+inline constexpr const char* kHelpCaption = "Parvolt Help";
 inline constexpr const char* kSettingsOrganisation = "Parvolt";
 inline constexpr const char* kSettingsApplication = "Parvolt";
 inline constexpr const char* kRecentSection = "M240 File List";

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
@@ -55,6 +56,21 @@ private slots:
     void initTestCase() {
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
         SetDataDirOverride(std::string(PARVOLT_DATA_DIR) + "/");
+    }
+
+    void firstStartFitsTheScreenWithItsStatusBar() {
+        // No window geometry kept yet: the whole window, status bar included, is on the screen.
+        CMainFrame frame;
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        QVERIFY(screen);
+        const QRect free = screen->availableGeometry();
+        QVERIFY2(frame.width() <= free.width() && frame.height() <= free.height(),
+                 qPrintable(QString("%1x%2 on %3x%4")
+                                .arg(frame.width())
+                                .arg(frame.height())
+                                .arg(free.width())
+                                .arg(free.height())));
+        QVERIFY(free.contains(frame.geometry()));
     }
 
     void menusFollowTheProject() {

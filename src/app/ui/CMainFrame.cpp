@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,9 +15,11 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
 
@@ -80,9 +83,17 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     rebuildMenus();
     showStatusTexts();
     updateTitle();
-    resize(1280, 800);
+    // A first start fills at most the screen's free area, so the status bar is never below
+    // its edge; later starts put the window and its bars back where the user left them.
+    QSize size(1280, 800);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        size = size.boundedTo(free.size() * 0.95);
+        move(free.topLeft() +
+             QPoint((free.width() - size.width()) / 2, (free.height() - size.height()) / 2));
+    }
+    resize(size);
     resizeDocks({dock_}, {280}, Qt::Horizontal);
-    // The window and its bars come back where the user left them.
     auto settings = profile();
     restoreGeometry(settings.value(ui_text::kWindowGeometryKey).toByteArray());
     restoreState(settings.value(ui_text::kWindowStateKey).toByteArray());
@@ -262,14 +273,15 @@ void CMainFrame::installHooks() {
     h.stopActivity = [this] { stopAutoRefresh(); };
     h.closeWindows = [this] { closeProjectWindows(); };
     h.askOpenPath = [this]() -> std::optional<std::string> {
-        const QString p = QFileDialog::getOpenFileName(this, ui_text::kOpenCaption, QString(),
+        const QString p = QFileDialog::getOpenFileName(this, ui_text::kOpenCaption, lastFolder(),
                                                        ui_text::kProjectFilter);
         if (p.isEmpty()) return std::nullopt;
         return p.toStdString();
     };
     h.askSavePath = [this]() -> std::optional<std::string> {
-        QString p = QFileDialog::getSaveFileName(this, ui_text::kSaveAsCaption,
-                                                 q(state_.projectPath), ui_text::kProjectFilter);
+        const QString start = state_.projectPath.empty() ? lastFolder() : q(state_.projectPath);
+        QString p = QFileDialog::getSaveFileName(this, ui_text::kSaveAsCaption, start,
+                                                 ui_text::kProjectFilter);
         if (p.isEmpty()) return std::nullopt;
         if (QFileInfo(p).suffix().isEmpty()) p += QString(".") + ui_text::kProjectSuffix;
         return p.toStdString();
@@ -458,8 +470,12 @@ void CMainFrame::onPrintSetup() {
 void CMainFrame::onExportPdf() {
     auto* doc = document();
     if (!doc) return;
+    // The printout goes beside its project unless the user picks another place.
     QString suggested = q(state_.projectPath);
-    if (!suggested.isEmpty()) suggested = QFileInfo(suggested).completeBaseName() + ".pdf";
+    if (!suggested.isEmpty()) {
+        const QFileInfo project(suggested);
+        suggested = project.absoluteDir().filePath(project.completeBaseName() + ".pdf");
+    }
     QString path = QFileDialog::getSaveFileName(this, ui_text::kExportPdfCaption, suggested,
                                                 ui_text::kPdfFilter);
     if (path.isEmpty()) return;
@@ -476,9 +492,29 @@ void CMainFrame::onHelp() {
     QStringList candidates = {q(ProgramDir()) + ui_text::kHelpFile,
                               q(DataDir()) + ui_text::kHelpFile};
     for (const auto& c : candidates) {
-        if (QFileInfo::exists(c) && QDesktopServices::openUrl(QUrl::fromLocalFile(c))) return;
+        if (!QFileInfo::exists(c)) continue;
+        // A desktop without a browser still shows the help: in a window of the program's own.
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(c))) showHelpWindow(c);
+        return;
     }
     prompts_->message(ui_text::kHelpMissing);
+}
+
+void CMainFrame::showHelpWindow(const QString& file) {
+    if (!helpWindow_) {
+        auto* browser = new QTextBrowser(this);
+        browser->setObjectName("helpWindow");
+        browser->setWindowFlag(Qt::Window);
+        browser->setAttribute(Qt::WA_DeleteOnClose);
+        browser->setWindowTitle(ui_text::kHelpCaption);
+        browser->setOpenExternalLinks(true);
+        browser->resize(QSize(820, 700).boundedTo(size()));
+        helpWindow_ = browser;
+    }
+    helpWindow_->setSource(QUrl::fromLocalFile(file));
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void CMainFrame::onAbout() {
@@ -584,6 +620,12 @@ static void storeRecent(const QStringList& list) {
         else
             s.remove(key);
     }
+}
+
+QString CMainFrame::lastFolder() const {
+    // File dialogs open where the user last kept a project.
+    const QStringList recent = recentFiles();
+    return recent.isEmpty() ? QString() : QFileInfo(recent.first()).absolutePath();
 }
 
 void CMainFrame::addRecentFile(const QString& path) {

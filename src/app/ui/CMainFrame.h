@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
@@ -28,6 +29,7 @@ struct TransferContext;
 class QAction;
 class QMdiArea;
 class QDockWidget;
+class QTextBrowser;
 class QToolBar;
 
 namespace pv::ui {
@@ -118,6 +120,7 @@ private:
     void onRecent(int index);
     void onHelp();
     void onAbout();
+    void showHelpWindow(const QString& file);
     void onParameterView();
     void onConnect();
     void stopAutoRefresh();
@@ -136,6 +139,7 @@ private:
     void showStatusTexts();
     void addRecentFile(const QString& path);
     void removeRecentFile(const QString& path);
+    QString lastFolder() const;
     void updateTitle();
     bool refuseWhileAutoRefresh();
     bool closeProjectAsked();
@@ -153,6 +157,7 @@ private:
     QMap<int, QAction*> actions_;
     QList<QAction*> recentActions_;
     QPrinter printer_;
+    QPointer<QTextBrowser> helpWindow_;
     int programChoice_ = 0;
 
     std::unique_ptr<comm::CDriveSerial> serial_;
