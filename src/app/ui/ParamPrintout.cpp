@@ -58,7 +58,9 @@ void ParamPrintout::printPage(QPainter& p, double unit, int page, int firstRow) 
     auto at = [unit](int x, int y) { return QPointF(x * unit, -y * unit); };
     auto text = [&](int x, int y, const QString& s) { p.drawText(at(x, y), s); };
 
-    const QFont body = printFont(kBodyHeight, 100, unit);
+    // The thinnest weight asked of a face that has no thinner cut prints as regular; a face
+    // with a hairline cut would print the body too faint to read, so the body is regular.
+    const QFont body = printFont(kBodyHeight, QFont::Normal, unit);
     const QFont heading = printFont(kHeadingHeight, 700, unit);
     const QFont title = printFont(kTitleHeight, 900, unit);
 
