@@ -157,6 +157,18 @@ private slots:
         QVERIFY(script.shown.isEmpty());
     }
 
+    void settingsDialogOffersTheDeviceTypedLastTime() {
+        QtPrompts prompts(nullptr);
+        comm::CommSettings settings;
+        const std::vector<std::string> ports = {"/dev/ttyS0", "TCPIP", "SIM"};
+        CommSettingsDialog typed(settings, "/tmp/drive-pty", ports, false, prompts);
+        QCOMPARE(typed.portBox()->currentText(), QString("/tmp/drive-pty"));
+        QCOMPARE(typed.choice().portName, std::string("/tmp/drive-pty"));
+        // A name that is no device path is not kept; the virtual drive is offered instead.
+        CommSettingsDialog unknown(settings, "COM9", ports, false, prompts);
+        QCOMPARE(unknown.portBox()->currentText(), QString("SIM"));
+    }
+
     void settingsDialogRefusesAnEmptyStationList() {
         DialogScript script;
         QtPrompts prompts(nullptr);

@@ -485,7 +485,10 @@ void CMainFrame::onExportPdf() {
     pdf.setPageLayout(printer_.pageLayout());
     pdf.setOutputFileName(path);
     std::lock_guard lock(tableMutex_);
-    ParamPrintout(doc->table, state_.selectedGroup).print(pdf);
+    ParamPrintout printout(doc->table, state_.selectedGroup);
+    // A folder that cannot be written to must not look like a finished export.
+    if (printout.pageCount() > 0 && printout.print(pdf) == 0)
+        prompts_->message(text::kCannotSaveFile);
 }
 
 void CMainFrame::onHelp() {

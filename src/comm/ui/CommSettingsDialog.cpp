@@ -48,6 +48,12 @@ CommSettingsDialog::CommSettingsDialog(const comm::CommSettings& settings,
     port_->setInsertPolicy(QComboBox::NoInsert);
     for (const auto& p : ports) port_->addItem(QString::fromStdString(p));
     int selected = port_->findText(QString::fromStdString(savedPort));
+    // A device typed last time (a virtual drive's pseudo-terminal, an adapter not plugged in
+    // right now) is offered again rather than silently replaced by another port.
+    if (selected < 0 && !savedPort.empty() && savedPort.front() == '/') {
+        port_->addItem(QString::fromStdString(savedPort));
+        selected = port_->count() - 1;
+    }
     if (selected < 0) selected = port_->findText(ui_text::kPortSim);
     port_->setCurrentIndex(selected >= 0 ? selected : (port_->count() > 0 ? 0 : -1));
 
