@@ -10,6 +10,8 @@
 #include <deque>
 #include <thread>
 
+#include "serial/Crc16.h"
+
 namespace pv::sim {
 
 namespace {
@@ -151,6 +153,17 @@ StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
                 while (options.lengthFraming) {
                     const std::size_t want = expectedRequestLength(pending);
                     if (want == 0 || pending.size() < want) break;
+                    process(want);
+                }
+                // On a pseudo-terminal the silence between two frames is only seen if this
+                // thread reads in time. One that ran late (a busy machine) finds the next
+                // request already behind a finished one: a whole request with a good CRC that
+                // more bytes follow was a frame of its own.
+                while (!options.lengthFraming) {
+                    const std::size_t want = expectedRequestLength(pending);
+                    if (want == 0 || pending.size() <= want ||
+                        !serial::frameCrcOk(pending.data(), want))
+                        break;
                     process(want);
                 }
             } else if (n == 0 && !hangupIsIdle) {

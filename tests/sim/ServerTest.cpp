@@ -150,6 +150,21 @@ TEST_F(Served, BroadcastOfAProgramThatClosesThePortAtOnceIsCarriedOut) {
     EXPECT_EQ(readOne(bus, 7, 0xA000), 0xBEEF);
 }
 
+TEST_F(Served, RequestsReadTogetherFromAPseudoTerminalAreEachAnswered) {
+    ASSERT_NO_FATAL_FAILURE(servePty(StreamOptions{}));
+    const int fd = openSlave();
+    ASSERT_GE(fd, 0);
+    // What a server that read late finds: the next request right behind a whole one.
+    Bytes both = readFrame(1, 0x252F, 1);
+    const Bytes second = readFrame(1, 0x0D00, 2);
+    both.insert(both.end(), second.begin(), second.end());
+    ASSERT_TRUE(sendAll(fd, both));
+    Bytes expected = kDriveTypeReply;
+    expected.insert(expected.end(), kSpeedReply.begin(), kSpeedReply.end());
+    EXPECT_EQ(readReply(fd, expected.size()), expected);
+    ::close(fd);
+}
+
 TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
     ASSERT_NO_FATAL_FAILURE(serveTcp());
     for (int client = 0; client < 2; ++client) {
