@@ -2,6 +2,7 @@
 // group, the status panes, the hand-over file, recent files and the close question.
 
 #include <QAbstractButton>
+#include <QDockWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -71,6 +72,26 @@ private slots:
                                 .arg(free.width())
                                 .arg(free.height())));
         QVERIFY(free.contains(frame.geometry()));
+    }
+
+    void hiddenWorkspaceComesBackHiddenAndUnmarked() {
+        {
+            CMainFrame frame;
+            frame.show();
+            QVERIFY(frame.action(CommandId::WorkspaceShow)->isChecked());
+            frame.runCommand(CommandId::WorkspaceShow);
+            QVERIFY(!frame.action(CommandId::WorkspaceShow)->isChecked());
+            QVERIFY(frame.close());
+        }
+        CMainFrame again;
+        again.show();
+        auto* dock = again.findChild<QDockWidget*>("workspaceDock");
+        QVERIFY(dock && !dock->isVisible());
+        QVERIFY(!again.action(CommandId::WorkspaceShow)->isChecked());
+        again.runCommand(CommandId::WorkspaceShow);
+        QVERIFY(dock->isVisible());
+        QVERIFY(again.action(CommandId::WorkspaceShow)->isChecked());
+        QVERIFY(again.close());  // the next frames start with the workspace shown
     }
 
     void menusFollowTheProject() {

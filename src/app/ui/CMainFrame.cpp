@@ -97,6 +97,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     auto settings = profile();
     restoreGeometry(settings.value(ui_text::kWindowGeometryKey).toByteArray());
     restoreState(settings.value(ui_text::kWindowStateKey).toByteArray());
+    // The View menu's marks follow the bars as they came back, not as they were built.
+    action(CommandId::WorkspaceShow)->setChecked(!dock_->isHidden());
+    action(CommandId::ToolbarShow)->setChecked(!toolbar_->isHidden());
 }
 
 CMainFrame::~CMainFrame() {
@@ -169,7 +172,8 @@ void CMainFrame::createActions() {
     addAction(CommandId::Cascade, kCmdCascade);
     addAction(CommandId::Tile, kCmdTile);
     addAction(CommandId::Help, kCmdHelpTopics, QKeySequence(Qt::Key_F1), kTipHelp)
-        ->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+        ->setIcon(
+            QIcon::fromTheme("help-contents", st->standardIcon(QStyle::SP_MessageBoxQuestion)));
     addAction(CommandId::About, kCmdAbout);
 
     toolbar_ = new QToolBar(kToolbarTitle, this);
