@@ -10,6 +10,7 @@ namespace {
 QTreeWidgetItem* makeItem(QTreeWidgetItem* parent, const char* text, int number) {
     auto* item = new QTreeWidgetItem(parent, QStringList{QString(text)});
     item->setData(0, Qt::UserRole, number);
+    item->setToolTip(0, QString(text));
     return item;
 }
 }  // namespace
@@ -26,6 +27,9 @@ WorkspaceTree::WorkspaceTree(QWidget* parent) : QTreeWidget(parent) {
     setObjectName("workspaceTree");
     setHeaderHidden(true);
     setColumnCount(1);
+    // Group names are long; a narrow dock scrolls sideways instead of cutting them short.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item, int) { emit numberActivated(numberOf(item)); });
     connect(this, &QTreeWidget::itemClicked, this,
