@@ -139,6 +139,26 @@ private slots:
         }
     }
 
+    void readValueOtherThanTheSetValueStandsOut() {
+        CM240Doc doc("");
+        doc.table = tableWithCounts(std::vector<int>(24, 3));
+        CParameterView view;
+        view.setDocument(&doc);
+        view.Fill(0);
+        auto& params = doc.table.groups[0].params;
+        params[0].readValue = params[0].setValue;  // the drive agrees
+        params[1].readValue = "7";                 // the drive has another value
+        view.RefreshShownValues();
+        auto readCell = [&](int index) { return view.item(index + 1, CParameterView::ColRead); };
+        QVERIFY(!readCell(0)->font().bold());
+        QVERIFY(readCell(1)->font().bold());
+        QVERIFY(!readCell(2)->font().bold());  // nothing read yet
+        // Taking the drive's value into the project ends the difference.
+        params[1].setValue = "7";
+        view.RefreshShownValues();
+        QVERIFY(!readCell(1)->font().bold());
+    }
+
     void pageCounts_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pages");

@@ -91,6 +91,17 @@ void CParameterView::setValues(int row, const ParamRecord& rec, bool withDefault
     if (withDefault) put(ColDefault, rec.defaultValue);
     put(ColSet, rec.setValue);
     put(ColRead, rec.readValue);
+    // A drive value other than the project's stands out, so a Read shows at a glance where
+    // the drive and the project part.
+    if (auto* it = item(row, ColRead)) {
+        const bool differs = !rec.readValue.empty() && rec.readValue != rec.setValue;
+        if (it->font().bold() != differs) {
+            QFont f = font();
+            f.setBold(differs);
+            it->setFont(f);
+            it->setForeground(differs ? QBrush(QColor(0xB0, 0x20, 0x20)) : QBrush());
+        }
+    }
 }
 
 void CParameterView::RefreshValues(int group) {
