@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "project/HiddenGroups.h"
 #include "project/ParamTable.h"
 
 namespace pv::comm {
@@ -17,8 +18,7 @@ struct RegisterRun {
     bool operator==(const RegisterRun&) const = default;
 };
 
-// Registers GG-00 .. GG-49 of each hidden group exist on the drive.
-inline constexpr int kHiddenGroupParams = 50;
+using ::pv::kHiddenGroupParams;
 // The parameter groups of the drive that Read and auto refresh read.
 inline constexpr int kLastDriveGroup = 23;
 
@@ -26,10 +26,7 @@ inline constexpr int kLastDriveGroup = 23;
 // display (00-63: limits in hertz or percent) is read alone first and again in its place.
 std::vector<RegisterRun> ReadRunsOfGroup(const ParamGroup& group);
 
-// Whether the table carries the hidden groups 25..28.
-bool HasHiddenGroups(const ParamTable& table);
-// Appends the hidden groups at positions 25..28 (with a filler group 24 when the definitions
-// stop at 23). Their first kHiddenGroupParams records are defined, plain numbers.
-void AppendHiddenGroups(ParamTable& table);
+using ::pv::AppendHiddenGroups;
+using ::pv::HasHiddenGroups;
 
 }  // namespace pv::comm

@@ -1,5 +1,7 @@
 #include "project/CM240Doc.h"
 
+#include "project/HiddenGroups.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -173,20 +175,32 @@ bool CM240Doc::DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* v
     if (!in.lengthText(frame.modelName, kModelNameReadWidth, kModelNameReadWidth)) return false;
     if (!plc.deserialize(in)) return false;
 
-    // Defined flags. Groups beyond the flag tables (the hidden groups 25..28 a transfer appended
-    // before the save) are skipped: a fresh table never has them.
+    // Defined flags. The flag tables hold groups 00..24; the flags of the hidden groups 25..28
+    // (appended by a Read before the save) are kept aside, anything beyond them is skipped.
     uint32_t groupCount = 0;
     if (!in.u32(groupCount)) return false;
     constexpr size_t kFlagsPerGroup = kParamsPerGroup * 4;
     if (groupCount > in.remaining() / kFlagsPerGroup) return false;
     table.paramStored = {};
+    std::array<std::array<int32_t, kParamsPerGroup>, kHiddenGroupLast - kHiddenGroupFirst + 1>
+        hiddenStored{};
+    bool anyHidden = false;
     for (uint32_t g = 0; g < groupCount; ++g) {
         for (int i = 0; i < kParamsPerGroup; ++i) {
             int32_t flag = 0;
             if (!in.i32(flag)) return false;
-            if (g < static_cast<uint32_t>(kGroupSlots)) table.paramStored[g][i] = flag;
+            if (g < static_cast<uint32_t>(kGroupSlots)) {
+                table.paramStored[g][i] = flag;
+            } else if (g >= static_cast<uint32_t>(kHiddenGroupFirst) &&
+                       g <= static_cast<uint32_t>(kHiddenGroupLast) && i < kHiddenGroupParams &&
+                       flag != 0) {
+                hiddenStored[g - kHiddenGroupFirst][i] = flag;
+                anyHidden = true;
+            }
         }
     }
+    // The hidden groups come back so that their saved values can be written to a drive again.
+    if (anyHidden) AppendHiddenGroups(table);
 
     // Set values, only where the writer had the record defined.
     table.applyModelDefaultsToSetValues = 0;
@@ -199,10 +213,14 @@ bool CM240Doc::DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* v
         for (uint32_t i = 0; i < recordCount; ++i) {
             std::string value;
             if (!in.lengthText(value, kSetValueWidth, kSetValueWidth)) return false;
-            if (g >= static_cast<uint32_t>(kGroupSlots) ||
-                i >= static_cast<uint32_t>(kParamsPerGroup))
+            if (i >= static_cast<uint32_t>(kParamsPerGroup)) continue;
+            if (g < static_cast<uint32_t>(kGroupSlots)) {
+                if (!table.paramStored[g][i]) continue;
+            } else if (g <= static_cast<uint32_t>(kHiddenGroupLast) && anyHidden) {
+                if (!hiddenStored[g - kHiddenGroupFirst][i]) continue;
+            } else {
                 continue;
-            if (!table.paramStored[g][i]) continue;
+            }
             if (ParamRecord* r = table.record(static_cast<int>(g), static_cast<int>(i)))
                 r->setValue = std::move(value);
         }
@@ -270,7 +288,9 @@ bool CM240Doc::SaveProject(const std::string& path, const ProjectFrameItems& fra
     namespace fs = std::filesystem;
     const std::vector<uint8_t> bytes = EncodeProject(frame);
     // A file the user made read-only is not replaced behind their back.
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
+    // The mode bits decide, not access(): the superuser passes every access() check.
+    if (struct stat old{}; ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+                           (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         lastError = text::kCannotSaveFile;
         return false;
     }

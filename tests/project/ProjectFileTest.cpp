@@ -7,6 +7,7 @@
 
 #include "Fixtures.h"
 #include "project/CM240Doc.h"
+#include "project/HiddenGroups.h"
 #include "project/ModelTable.h"
 #include "res/ProjectTexts.h"
 
@@ -234,14 +235,16 @@ TEST_F(ProjectFile, SetValuesOnlyWhereTheWriterHadTheRecordDefined) {
     EXPECT_EQ(reopened.table.paramStored[0][4], 1);
 }
 
-TEST_F(ProjectFile, HiddenGroupsInTheFileAreSkipped) {
+TEST_F(ProjectFile, HiddenGroupsComeBackWithTheirValuesAndNothingBeyondThem) {
     CM240Doc doc = newDoc();
-    // A table that carried the hidden groups 25..28 (and the empty slot 24) when saved.
-    while (doc.table.groups.size() < 29) {
-        ParamGroup g = MakeFillerGroup(static_cast<int>(doc.table.groups.size()));
-        for (auto& r : g.params) {
-            r.defined = 1;
-            r.setValue = "999";
+    // A table that carried the hidden groups 25..28 (the empty slot 24 and a stray group 29
+    // too) when saved; each record holds its own code as set value.
+    while (doc.table.groups.size() < 30) {
+        const int gi = static_cast<int>(doc.table.groups.size());
+        ParamGroup g = MakeFillerGroup(gi);
+        for (int i = 0; i < kParamsPerGroup; ++i) {
+            g.params[i].defined = 1;
+            g.params[i].setValue = std::to_string(gi * 100 + i);
         }
         doc.table.groups.push_back(std::move(g));
     }
@@ -250,10 +253,31 @@ TEST_F(ProjectFile, HiddenGroupsInTheFileAreSkipped) {
     CM240Doc reopened(data.dir());
     ProjectFrameItems f;
     ASSERT_TRUE(reopened.LoadProject(work.file("h.nf3"), f));
-    EXPECT_EQ(reopened.table.groups.size(), 24u);
+    ASSERT_TRUE(HasHiddenGroups(reopened.table));
+    EXPECT_EQ(reopened.table.groups.size(), 29u);  // 24 loaded, filler 24, hidden 25..28
     EXPECT_EQ(reopened.table.record("00-01")->setValue, "42");
     EXPECT_EQ(reopened.table.paramStored[24][0], 1);  // flags of group 24 fit the table
-    EXPECT_EQ(reopened.table.record(24, 0), nullptr);
+    EXPECT_EQ(reopened.table.groups[24].params[0].defined, 0);
+    for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) {
+        SCOPED_TRACE(g);
+        const ParamRecord* first = reopened.table.record(g, 0);
+        const ParamRecord* last = reopened.table.record(g, kHiddenGroupParams - 1);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(first->setValue, std::to_string(g * 100));
+        EXPECT_EQ(last->setValue, std::to_string(g * 100 + kHiddenGroupParams - 1));
+        EXPECT_EQ(reopened.table.groups[g].params[kHiddenGroupParams].defined, 0);
+    }
+}
+
+TEST_F(ProjectFile, ProjectWithoutHiddenGroupsGetsNone) {
+    CM240Doc doc = newDoc();
+    ASSERT_TRUE(doc.SaveProject(work.file("n.nf3"), frameFor(0x35001)));
+    CM240Doc reopened(data.dir());
+    ProjectFrameItems f;
+    ASSERT_TRUE(reopened.LoadProject(work.file("n.nf3"), f));
+    EXPECT_FALSE(HasHiddenGroups(reopened.table));
+    EXPECT_EQ(reopened.table.groups.size(), doc.table.groups.size());
 }
 
 TEST_F(ProjectFile, TruncatedFilesNeverChangeTheOpenProject) {
@@ -428,7 +452,6 @@ TEST_F(ProjectFile, SaveThroughALinkReplacesTheFileItPointsTo) {
 }
 
 TEST_F(ProjectFile, ReadOnlyFileIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
     CM240Doc doc = newDoc();
     test::WriteFile(work.file("ro.nf3"), "old contents");
     std::filesystem::permissions(work.file("ro.nf3"), std::filesystem::perms::owner_read);

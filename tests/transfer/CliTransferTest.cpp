@@ -294,5 +294,23 @@ TEST(CliTransfer, AQuestionDuringTheBarStartsALineOfItsOwn) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(CliTransfer, HiddenGroupsSavedInAProjectAreWrittenAgain) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--pty", "--stations", "1,2", "--data", PARVOLT_DATA_DIR}));
+    for (const char* set : {"set 1 25-03 77", "set 1 28-49 1234"})
+        ASSERT_EQ(sim.command(set), "ok") << set;
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("parvolt-cli-hidden-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string a = (dir / "a.nf3").string();
+    const std::string port = " --port " + sim.path() + " --baud 38400";
+    // The project goes through its file between the read and the write.
+    ASSERT_EQ(runCli("read" + port + " --station 1 -o " + a + " --hidden --yes"), 0);
+    ASSERT_EQ(runCli("write " + a + port + " --station 2 --hidden --yes"), 0);
+    EXPECT_EQ(sim.command("get 2 25-03"), "25-03 = 77");
+    EXPECT_EQ(sim.command("get 2 28-49"), "28-49 = 1234");
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace pv::test
