@@ -141,6 +141,8 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
             ctx.prompts.progressPosition(std::min(g, kReadProgressMax));
         }
         if (choice->hiddenParameters) table.hiddenGroupsRead = 1;
+        // The bar advances to the group in work; a finished transfer shows it full.
+        ctx.prompts.progressPosition(kReadProgressMax);
         ctx.prompts.progressEnd();
     }
     ctx.doc.driveSoftwareVersion = VersionValue(version);

@@ -93,6 +93,8 @@ CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWrit
             ctx.frame.highFrequencyMode = *writer.highFrequencyMode() ? 1 : 0;
         ctx.prompts.progressPosition(std::min(g, kWriteProgressMax));
     }
+    // The bar advances to the group in work; a finished transfer shows it full.
+    ctx.prompts.progressPosition(kWriteProgressMax);
     return CommandResult::Done;
 }
 

@@ -46,6 +46,7 @@ TEST_F(ReadCommandTest, ReadsEveryGroupRunByRunIntoReadValues) {
     EXPECT_EQ(progress[24], "Read 23-XX parameter group...");
     EXPECT_EQ(prompts.progressMin, 0);
     EXPECT_EQ(prompts.progressMax, 25);
+    EXPECT_EQ(prompts.progressPos, 25);  // a finished read leaves the bar full
     EXPECT_FALSE(prompts.progressOpen);
 
     // After the identification reads, exactly the run table of each group in order.
