@@ -94,6 +94,23 @@ private slots:
         QVERIFY(again.close());  // the next frames start with the workspace shown
     }
 
+    void titleMarksUnsavedChanges() {
+        CMainFrame frame;
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        QVERIFY(!frame.isWindowModified());
+        auto* rec = frame.document()->table.record(std::string_view("00-14"));
+        QVERIFY(rec);
+        rec->readValue = "33.3";  // as a Read leaves it
+        frame.runCommand(CommandId::TakeReadValues);
+        QVERIFY(frame.isWindowModified());
+        QVERIFY(frame.windowTitle().contains("[*]"));
+        QTemporaryDir dir;
+        QVERIFY(frame.session().saveAs((dir.path() + "/marked.nf3").toStdString()));
+        QVERIFY(frame.session().save());
+        frame.runCommand(CommandId::ParameterView);
+        QVERIFY(!frame.isWindowModified());
+    }
+
     void menusFollowTheProject() {
         CMainFrame frame;
         QCOMPARE(menuTitles(frame), QStringList({"&File", "&Operation", "&Help"}));

@@ -303,6 +303,7 @@ void CMainFrame::runCommand(CommandId id) {
     const int n = int(id);
     if (n >= int(CommandId::RecentFirst) && n <= int(CommandId::RecentLast)) {
         onRecent(n - int(CommandId::RecentFirst));
+        updateTitle();
         return;
     }
     switch (id) {
@@ -387,6 +388,8 @@ void CMainFrame::runCommand(CommandId id) {
         default:
             break;
     }
+    // Any command may have changed the project (taking read values, saving, closing it).
+    updateTitle();
 }
 
 bool CMainFrame::refuseWhileAutoRefresh() {
@@ -658,9 +661,11 @@ void CMainFrame::updateTitle() {
         const QString name = state_.projectPath.empty()
                                  ? QString(text::kNewFileName)
                                  : QFileInfo(q(state_.projectPath)).fileName();
-        title += " - [" + name + "]";
+        // "[*]" becomes a star while the project holds changes not yet saved.
+        title += " - [" + name + "[*]]";
     }
     setWindowTitle(title);
+    setWindowModified(document() && document()->modified);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
