@@ -115,6 +115,12 @@ constexpr CodeRange kReadOnlyRows[] = {
     {"22-20", "22-20"}, {"22-22", "22-22"},
 };
 
+// The read-only rows among writable ones; their pages check the drive before refusing them.
+constexpr CodeRange kReadOnlyAfterStateRows[] = {
+    {"08-60", "08-60"}, {"09-01", "09-05"}, {"17-11", "17-11"},
+    {"22-20", "22-20"}, {"22-22", "22-22"},
+};
+
 constexpr CodeRange kFrameReservedRows[] = {
     {"03-06", "03-06"}, {"03-29", "03-29"}, {"04-05", "04-08"}};
 
@@ -165,6 +171,8 @@ Table buildTable() {
     forRange(t, "22-37", "22-56", [](RuleEntry& e) { e.gateFirst = true; });
     for (const auto& r : kReadOnlyRows)
         forRange(t, r.first, r.last, [](RuleEntry& e) { e.readOnly = true; });
+    for (const auto& r : kReadOnlyAfterStateRows)
+        forRange(t, r.first, r.last, [](RuleEntry& e) { e.readOnlyAfterState = true; });
     for (const auto& r : kFrameReservedRows)
         forRange(t, r.first, r.last, [](RuleEntry& e) { e.frameReserved = true; });
     forRange(t, "10-00", "10-01", [](RuleEntry& e) { e.noAi2OnFrame1 = true; });
@@ -417,7 +425,8 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
                                      const std::string& valueText, const DisplaySettings& settings,
                                      DriveFacts& facts) {
     const RuleEntry& e = entry(row.group, row.index);
-    if (e.readOnly || row.readOnly()) return Verdict::refuse(res::kReadOnly);
+    const bool readOnly = e.readOnly || row.readOnly();
+    if (readOnly && !e.readOnlyAfterState) return Verdict::refuse(res::kReadOnly);
 
     std::string failure;
     std::uint16_t reg = 0;
@@ -429,6 +438,7 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
         if (!drive.readRegister(0x0D06, reg, failure)) return Verdict::readFailed(failure);
         if (reg == 0) return Verdict::refuse(res::kLocked);
     }
+    if (readOnly) return Verdict::refuse(res::kReadOnly);
 
     if (e.forbiddenModes != 0 || e.cross == CrossRule::PmCurrentLoop) {
         if (!drive.readRegister(0x0000, reg, failure)) return Verdict::readFailed(failure);

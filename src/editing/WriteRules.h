@@ -57,6 +57,9 @@ struct RuleEntry {
     bool frameReserved = false;  // absent on frame-1 drives
     bool noAi2OnFrame1 = false;  // value 2 (AI2) absent on frame-1 drives
     bool readOnly = false;
+    // A read-only row on a page of writable rows: refused only once the drive's state (running,
+    // lock) has been checked, like the rows beside it. Other read-only rows are refused first.
+    bool readOnlyAfterState = false;
     VersionRange versionRange = VersionRange::None;
     CrossRule cross = CrossRule::None;
 
@@ -134,8 +137,9 @@ public:
                                       const DriveFacts& facts, const DisplaySettings& settings,
                                       const RegisterLookup& lookup);
 
-    // The whole sequence of a single write: read-only row, running, lock (13-06 itself is
-    // exempt), control mode, model check, firmware version and model code, then the row's own
+    // The whole sequence of a single write: read-only row (identification, monitor and fault
+    // pages), running, lock (13-06 itself is exempt), read-only row (a lone one on an ordinary
+    // page), control mode, model check, firmware version and model code, then the row's own
     // rules. `facts` receives what was read. Nothing is written.
     static Verdict checkSingleWrite(DriveAccess& drive, const RowSpec& row,
                                     const std::string& valueText, const DisplaySettings& settings,

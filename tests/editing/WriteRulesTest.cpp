@@ -341,26 +341,36 @@ TEST(WriteRules, LockRefusesEveryRowButTheLockItself) {
     EXPECT_TRUE(WriteRules::checkSingleWrite(drive, intRow(13, 6, 0, 1), "1", {}, f).allowed());
 }
 
-TEST(WriteRules, ReadOnlyRowsAreRefusedBeforeAnyRead) {
-    ScriptedDrive drive;
-    DriveFacts f;
-    for (auto [g, i] : {std::pair{0, 8},
-                        {9, 3},
-                        {12, 5},
-                        {12, 40},
-                        {13, 0},
-                        {13, 7},
-                        {14, 2},
-                        {15, 30},
-                        {17, 11},
-                        {22, 20},
-                        {22, 22},
-                        {8, 60}}) {
-        EXPECT_EQ(WriteRules::checkSingleWrite(drive, intRow(g, i, 0, 100), "1", {}, f).text,
+TEST(WriteRules, ReadOnlyRowsAreRefusedBeforeOrAfterTheDriveState) {
+    // Identification, monitor and fault rows are refused before the drive is asked anything; a
+    // lone read-only row on a page of writable rows only once the drive is known to be stopped
+    // and unlocked, so a running drive answers with its own words first.
+    const std::vector<std::uint16_t> none, stateReads = {0x2520, 0x0D06};
+    struct Case {
+        int group, index;
+        bool afterState;
+    } cases[] = {
+        {0, 8, false},   {12, 5, false}, {12, 11, false}, {12, 14, false}, {12, 40, false},
+        {13, 0, false},  {13, 1, false}, {13, 3, false},  {13, 4, false},  {13, 7, false},
+        {13, 20, false}, {14, 2, false}, {15, 30, false}, {8, 60, true},   {9, 1, true},
+        {9, 3, true},    {9, 5, true},   {17, 11, true},  {22, 20, true},  {22, 22, true},
+    };
+    for (const auto& c : cases) {
+        const RowSpec row = intRow(c.group, c.index, 0, 100);
+        ScriptedDrive stopped;
+        DriveFacts f;
+        EXPECT_EQ(WriteRules::checkSingleWrite(stopped, row, "1", {}, f).text,
                   "The parameter is read only.")
-            << g << "-" << i;
+            << c.group << "-" << c.index;
+        EXPECT_EQ(stopped.reads, c.afterState ? stateReads : none) << c.group << "-" << c.index;
+
+        ScriptedDrive running;
+        running.regs[0x2520] = 1;
+        EXPECT_EQ(
+            WriteRules::checkSingleWrite(running, row, "1", {}, f).text,
+            c.afterState ? "INV is running,please stop it first." : "The parameter is read only.")
+            << c.group << "-" << c.index;
     }
-    EXPECT_TRUE(drive.reads.empty());
 }
 
 TEST(WriteRules, FailedReadsStopWithTheirOwnWords) {
