@@ -447,8 +447,12 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
 
     if (!drive.checkModel(failure)) return Verdict::readFailed(failure);
 
-    if (!drive.readRegister(0x0D01, reg, failure)) return Verdict::readFailed(failure);
-    facts.driveVersion = DriveFacts::versionFromRaw(reg);
+    // The pages of groups 05, 14 and 15 have no firmware-dependent rows and keep the version
+    // read last time.
+    if (row.group != 5 && row.group != 14 && row.group != 15) {
+        if (!drive.readRegister(0x0D01, reg, failure)) return Verdict::readFailed(failure);
+        facts.driveVersion = DriveFacts::versionFromRaw(reg);
+    }
     if (!drive.readRegister(0x0D00, reg, failure)) return Verdict::readFailed(failure);
     facts.modelCode = 0x35000u + reg;
 

@@ -139,8 +139,9 @@ public:
 
     // The whole sequence of a single write: read-only row (identification, monitor and fault
     // pages), running, lock (13-06 itself is exempt), read-only row (a lone one on an ordinary
-    // page), control mode, model check, firmware version and model code, then the row's own
-    // rules. `facts` receives what was read. Nothing is written.
+    // page), control mode, model check, firmware version (not on the pages of groups 05, 14 and
+    // 15, which keep the version in `facts`) and model code, then the row's own rules. `facts`
+    // receives what was read. Nothing is written.
     static Verdict checkSingleWrite(DriveAccess& drive, const RowSpec& row,
                                     const std::string& valueText, const DisplaySettings& settings,
                                     DriveFacts& facts);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -370,6 +371,25 @@ TEST(WriteRules, ReadOnlyRowsAreRefusedBeforeOrAfterTheDriveState) {
             WriteRules::checkSingleWrite(running, row, "1", {}, f).text,
             c.afterState ? "INV is running,please stop it first." : "The parameter is read only.")
             << c.group << "-" << c.index;
+    }
+}
+
+TEST(WriteRules, VersionIsReadAgainExceptOnThePagesThatKeepIt) {
+    const struct {
+        int group;
+        bool readsVersion;
+    } cases[] = {{0, true}, {5, false}, {6, true}, {14, false}, {15, false}, {22, true}};
+    for (const auto& c : cases) {
+        ScriptedDrive drive;
+        DriveFacts f;
+        f.driveVersion = 1.02f;  // from an earlier write
+        const RowSpec row = intRow(c.group, 90, 0, 100);
+        WriteRules::checkSingleWrite(drive, row, "1", {}, f);
+        const bool asked =
+            std::find(drive.reads.begin(), drive.reads.end(), 0x0D01) != drive.reads.end();
+        EXPECT_EQ(asked, c.readsVersion) << c.group;
+        if (c.group == 14 || c.group == 15) continue;  // refused as read-only before any read
+        EXPECT_NEAR(f.driveVersion, c.readsVersion ? 1.10f : 1.02f, 1e-6) << c.group;
     }
 }
 
