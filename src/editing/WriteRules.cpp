@@ -467,7 +467,9 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
         if (!drive.readRegister(r, v, crossFailure)) return std::nullopt;
         return v;
     };
-    Verdict v = judgeOwnRules(row, value, valueText, facts, settings, lookup);
+    // The rules see the value as it will be written: the typed text formatted again in the
+    // row's own format ("00" is written, and named in a refusal, as "0").
+    Verdict v = judgeOwnRules(row, value, row.formatRaw(raw, settings), facts, settings, lookup);
     if (v.kind == Verdict::Kind::ReadFailed) v.text = crossFailure;
     return v;
 }

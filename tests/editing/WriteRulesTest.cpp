@@ -374,6 +374,24 @@ TEST(WriteRules, ReadOnlyRowsAreRefusedBeforeOrAfterTheDriveState) {
     }
 }
 
+TEST(WriteRules, SingleWriteJudgesTheValueAsItWillBeWritten) {
+    // The typed text is formatted again in the row's format before it is judged and sent, so a
+    // refusal names the value the drive would receive.
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "The parameter 13-08 value 0 isn't writed in the N350 version!"},
+        {"00", "The parameter 13-08 value 0 isn't writed in the N350 version!"},
+        {"000 ", "The parameter 13-08 value 0 isn't writed in the N350 version!"},
+        {"01", "The parameter 13-08's value 1 is retained in the N350 version!"},
+        {"2", ""},
+    };
+    for (const auto& [typed, text] : cases) {
+        ScriptedDrive drive;
+        DriveFacts f;
+        EXPECT_EQ(WriteRules::checkSingleWrite(drive, intRow(13, 8, 0, 6), typed, {}, f).text, text)
+            << typed;
+    }
+}
+
 TEST(WriteRules, VersionIsReadAgainExceptOnThePagesThatKeepIt) {
     const struct {
         int group;
