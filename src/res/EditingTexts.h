@@ -27,7 +27,7 @@ inline constexpr const char* kFrame1NoAi2 = "Frame1 hasn't AI2.";
 
 // Filled with the value in hexadecimal.
 inline constexpr const char* kCurveReserved =
-    "The value %X is reserved in the parameter 01-00, can't be writed!";
+    "The value %.X is reserved in the parameter 01-00, can't be writed!";
 // Filled with "10-00", "10-01", "Ai1", "Ai2".
 inline constexpr const char* kPidSourceClash =
     "The data source of '%s' and '%s' can not be from '%s' or '%s' at the same time.";
