@@ -165,11 +165,12 @@ bool CM240Doc::DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* v
     int32_t version = 0;
     if (!in.i32(version)) return false;
     if (versionOut) *versionOut = version;
+    // Only a later version is refused: every earlier one, negative ones included, has the
+    // layout of version 2, and the sections below still refuse a file that does not fit it.
     if (version >= kFirstUnreadableVersion) {
         lastError = text::kVersionTooNew;
         return false;
     }
-    if (version < 0) return false;
 
     if (!in.u32(frame.modelCode)) return false;
     if (!in.lengthText(frame.modelName, kModelNameReadWidth, kModelNameReadWidth)) return false;

