@@ -290,8 +290,9 @@ bool ParamTable::LoadCodeList(const std::string& path) {
 void ParamTable::ParseCodeList(std::string_view text) {
     codeList.clear();
     ForEachLine(text, kMaxLineLength, [&](std::string_view raw) {
+        // Every line is one pair, an empty one too: the monitor status list shows the pairs
+        // row for row as the file lists them.
         const std::string_view line = TrimLeft(raw);
-        if (line.empty()) return true;
         CodeName pair;
         pair.code = std::string(line.substr(0, 5));
         if (line.size() > 6) pair.name = std::string(line.substr(6));

@@ -239,13 +239,33 @@ TEST(OptionLists, GroupBeyondTheTableEndsTheLoad) {
 }
 
 TEST(CodeList, ReadsPairsInFileOrder) {
-    ParamTable t;
-    t.codeList.push_back({"old", "old"});
-    t.ParseCodeList("  12-00 Output frequency\n12-01:Output current\n\n12-02\n");
-    ASSERT_EQ(t.codeList.size(), 3u);
-    EXPECT_EQ(t.codeList[0], (CodeName{"12-00", "Output frequency"}));
-    EXPECT_EQ(t.codeList[1], (CodeName{"12-01", "Output current"}));
-    EXPECT_EQ(t.codeList[2], (CodeName{"12-02", ""}));
+    struct Case {
+        const char* name;
+        const char* text;
+        std::vector<CodeName> pairs;
+    };
+    const Case cases[] = {
+        {"code, one separator, name",
+         "  12-00 Output frequency\n12-01:Output current\n",
+         {{"12-00", "Output frequency"}, {"12-01", "Output current"}}},
+        {"a line of only the code, or the code and its separator, has no name",
+         "12-02\n\t12-03 \n",
+         {{"12-02", ""}, {"12-03", ""}}},
+        {"the name is everything from position 6 on, blanks included",
+         "12-04  two blanks \n",
+         {{"12-04", " two blanks "}}},
+        {"every line is a pair, an empty one too",
+         "12-00 A\n\n   \n12-01 B",
+         {{"12-00", "A"}, {"", ""}, {"", ""}, {"12-01", "B"}}},
+        {"an empty file has no pairs", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ParamTable t;
+        t.codeList.push_back({"old", "old"});
+        t.ParseCodeList(c.text);
+        EXPECT_EQ(t.codeList, c.pairs);
+    }
 }
 
 TEST(ModelDefaults, ParsesKeysAndValuesUntilEnd) {
