@@ -316,10 +316,9 @@ bool ParamTable::LoadModelDefaults(const std::string& path, uint32_t modelCode) 
 void ParamTable::ParseModelDefaults(std::string_view text) {
     modelDefaults.clear();
     ForEachLine(text, kMaxLineLength, [&](std::string_view raw) {
-        const std::string_view trimmed = TrimLeft(raw);
-        if (trimmed == "END") return false;
-        // A blank line carries no entry; counting it would shift every binding after it.
-        if (Trim(raw).empty()) return true;
+        if (TrimLeft(raw) == "END") return false;
+        // Every line before "END" is one entry, an empty one too: the entries are bound to
+        // their parameters by their line position, so the file's lines are counted as written.
         ModelDefaultEntry entry;
         std::string current;
         for (char c : raw) {

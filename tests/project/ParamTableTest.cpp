@@ -277,6 +277,38 @@ TEST(ModelDefaults, ParsesKeysAndValuesUntilEnd) {
     EXPECT_EQ(t.modelDefaults[1].values, (std::vector<std::string>{"a", "", "c"}));
 }
 
+TEST(ModelDefaults, ScansEveryLineCharacterByCharacter) {
+    using Values = std::vector<std::string>;
+    struct Case {
+        const char* name;
+        const char* text;
+        std::vector<ModelDefaultEntry> entries;
+    };
+    const Case cases[] = {
+        {"key, values, no value after a final comma", "00-14:1,2,\n", {{"00-14", {"1", "2"}}}},
+        {"an empty value between commas is kept", "k:,x,,y\n", {{"k", {"", "x", "", "y"}}}},
+        {"leading blanks belong to the key", "  00-15:5\n", {{"  00-15", {"5"}}}},
+        {"a second colon ends the key again", "a:b:c\n", {{"b", {"c"}}}},
+        {"a line without a colon has an empty key", "1,2\n", {{"", {"1", "2"}}}},
+        // The position of a line is what binds it, so an empty line still takes its position.
+        {"an empty line is an entry of its own",
+         "00-14:1\n\n  \n00-15:2\n",
+         {{"00-14", {"1"}}, {"", {}}, {"", {"  "}}, {"00-15", {"2"}}}},
+        {"END after leading blanks ends the file", "x:1\n \tEND\ny:2\n", {{"x", {"1"}}}},
+        {"END with more on the line is an entry", "END 1\nEND\n", {{"", {"END 1"}}}},
+        {"a CR before the line feed is not part of the last value",
+         "x:1,2\r\nEND\r\n",
+         {{"x", {"1", "2"}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ParamTable t;
+        t.modelDefaults.push_back({"old", Values{"old"}});
+        t.ParseModelDefaults(c.text);
+        EXPECT_EQ(t.modelDefaults, c.entries);
+    }
+}
+
 TEST(ModelDefaults, ValueIndexFollowsTheModelCode) {
     struct Case {
         uint32_t code;
