@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "project/DataPaths.h"
@@ -119,11 +120,22 @@ bool ReadAcomFile(const SettingsLocation& where, CommSettings& settings) {
     if (!openForReading(where, kAcomFileName, in)) return false;
     const auto lines = readLines(in);
     if (lines.size() > 0) settings.portNumber = toInt(lines[0]);
-    if (lines.size() > 1) settings.baudIndex = toInt(lines[1]);
+    // An index the dialog has no choice for would leave its radio group empty and the line
+    // settings undefined: that setting keeps what it had.
+    auto take = [](int& index, int value, int choices) {
+        if (value >= 0 && value < choices) index = value;
+    };
+    if (lines.size() > 1)
+        take(settings.baudIndex, toInt(lines[1]), static_cast<int>(std::size(kBauds)));
     if (lines.size() > 2 && lines[2].size() == 3) {
-        settings.dataBitsIndex = lines[2][0] - '0';
-        settings.parityIndex = lines[2][1] - '0';
-        settings.stopBitsIndex = lines[2][2] - '0';
+        // The line is one number whose hundreds, tens and units are the three indexes, so a
+        // stray character ends the number instead of becoming an index of its own.
+        const int packed = toInt(lines[2]);
+        if (packed >= 0) {  // a sign spoils all three
+            take(settings.dataBitsIndex, packed / 100, 2);
+            take(settings.parityIndex, packed / 10 % 10, static_cast<int>(std::size(kParities)));
+            take(settings.stopBitsIndex, packed % 10, 2);
+        }
     }
     if (lines.size() > 3) settings.stationText = lines[3];
     return true;

@@ -76,6 +76,48 @@ TEST_F(SettingsFilesTest, AcomLineThreeIsTakenOnlyWithExactlyThreeCharacters) {
     EXPECT_EQ("2", s.stationText);
 }
 
+TEST_F(SettingsFilesTest, AcomLineThreeIsOneNumberOfHundredsTensAndUnits) {
+    struct Case {
+        const char* line3;
+        int dataBits, parity, stop;  // indexes after reading; defaults are 1, 2, 1
+    };
+    const Case cases[] = {
+        // clang-format off
+        {"121", 1, 2, 1},
+        {"000", 0, 0, 0},
+        {"110", 1, 1, 0},
+        {"021", 0, 2, 1},
+        {"11 ", 0, 1, 1},  // the number 11: data-bit index 0 in the hundreds
+        {"1x1", 0, 0, 1},  // the number 1
+        {"-21", 1, 2, 1},  // a negative number is no set of indexes
+        {"930", 1, 2, 0},  // no data-bit choice 9, no parity choice 3; stop index 0 is taken
+        {"  7", 0, 0, 1},  // the number 7: indexes 0 and 0 taken, 7 is no stop-bit choice
+        {"12", 1, 2, 1},   // not three characters
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line3);
+        put(root / "prog" / "acomfile.ini", std::string("0\n1\n") + c.line3 + "\n1\n");
+        CommSettings s;
+        ASSERT_TRUE(ReadAcomFile(where, s));
+        EXPECT_EQ(c.dataBits, s.dataBitsIndex);
+        EXPECT_EQ(c.parity, s.parityIndex);
+        EXPECT_EQ(c.stop, s.stopBitsIndex);
+        EXPECT_EQ("1", s.stationText);
+    }
+}
+
+TEST_F(SettingsFilesTest, AcomBaudIndexOutsideTheChoicesKeepsTheDefault) {
+    for (const char* line2 : {"6", "-1", "x"}) {
+        SCOPED_TRACE(line2);
+        put(root / "prog" / "acomfile.ini", std::string("0\n") + line2 + "\n121\n1\n");
+        CommSettings s;
+        ASSERT_TRUE(ReadAcomFile(where, s));
+        // "x" reads as 0 like any other non-number: the first choice.
+        EXPECT_EQ(std::string(line2) == "x" ? 4800 : 9600, s.baud());
+    }
+}
+
 TEST_F(SettingsFilesTest, FallsBackToTheTemporaryFolder) {
     fs::remove_all(root / "prog");  // the program folder cannot take the file
     CommSettings s;
@@ -126,6 +168,40 @@ TEST_F(SettingsFilesTest, Kq4ComFileShorterThanFourBytesChangesNothing) {
     ASSERT_TRUE(ReadKq4ComFile(where, a));  // a count beyond the lines is clipped
     EXPECT_EQ("/dev/ttyUSB0", a.portName);
     ASSERT_EQ(1u, a.adapters.size());
+}
+
+TEST(SettingsValues, EveryDialogChoiceGivesTheValueOpeningTheLinkTakes) {
+    struct Case {
+        int baudIndex, dataBitsIndex, parityIndex, stopBitsIndex;
+        int baud, dataBits, parity;
+        float stop;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 4800, 7, 2, 1.0f},  {1, 1, 1, 1, 9600, 8, 1, 2.0f},
+        {2, 1, 2, 0, 19200, 8, 0, 1.0f}, {3, 1, 2, 1, 38400, 8, 0, 2.0f},
+        {4, 1, 0, 1, 1200, 8, 2, 2.0f},  {5, 0, 1, 0, 2400, 7, 1, 1.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.baudIndex);
+        CommSettings s;
+        s.baudIndex = c.baudIndex;
+        s.dataBitsIndex = c.dataBitsIndex;
+        s.parityIndex = c.parityIndex;
+        s.stopBitsIndex = c.stopBitsIndex;
+        EXPECT_EQ(c.baud, s.baud());
+        EXPECT_EQ(c.dataBits, s.dataBits());
+        EXPECT_EQ(c.parity, s.parity());
+        EXPECT_EQ(c.stop, s.stopBits());
+        EXPECT_EQ(c.baudIndex, BaudIndexOf(c.baud));
+        EXPECT_EQ(c.parityIndex, ParityIndexOf(c.parity));
+    }
+    // A fresh start: 9600 baud, 8 data bits, no parity, 2 stop bits.
+    const CommSettings initial;
+    EXPECT_EQ(9600, initial.baud());
+    EXPECT_EQ(8, initial.dataBits());
+    EXPECT_EQ(0, initial.parity());
+    EXPECT_EQ(2.0f, initial.stopBits());
+    EXPECT_EQ(0, initial.portNumber);
 }
 
 TEST(SettingsValues, IndexesAndPortNumbers) {
