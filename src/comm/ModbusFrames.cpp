@@ -1,11 +1,18 @@
 #include "comm/ModbusFrames.h"
 
-#include "serial/Crc16.h"
-
 namespace pv::comm {
 
+// Bitwise, eight shift steps per byte: frames stay under 200 bytes, so a table buys nothing and
+// the program keeps no state of its own for it.
 std::uint16_t Crc16(std::size_t len, const std::uint8_t* data) {
-    return serial::crc16(data, len);
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < len; ++i) {
+        crc = static_cast<std::uint16_t>(crc ^ data[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001)
+                            : static_cast<std::uint16_t>(crc >> 1);
+    }
+    return crc;
 }
 
 void PutCrc(std::uint8_t* at, std::uint16_t crc) {

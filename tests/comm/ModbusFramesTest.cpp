@@ -7,6 +7,7 @@
 #include "comm/CDriveSerial.h"
 #include "comm/ModbusFrames.h"
 #include "comm/RegisterMap.h"
+#include "serial/Crc16.h"
 
 namespace pv::comm {
 namespace {
@@ -21,6 +22,21 @@ TEST(Crc16, MatchesTheModbusCheckValues) {
     EXPECT_EQ(0xFFFF, Crc16(0, frame));
     const std::uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(0x4B37, Crc16(9, check));
+}
+
+TEST(Crc16, AgreesWithTheTransportOnEveryByteAndLength) {
+    // The drive side (virtual drive, transport) frames replies with its own CRC; the program's
+    // CheckCRC must accept every one of them.
+    std::uint8_t data[256];
+    for (int i = 0; i < 256; ++i) data[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t len : {1u, 2u, 5u, 6u, 7u, 9u, 69u, 160u, 256u}) {
+        SCOPED_TRACE(len);
+        EXPECT_EQ(serial::crc16(data, len), Crc16(len, data));
+    }
+    for (int b = 0; b < 256; ++b) {
+        const auto one = static_cast<std::uint8_t>(b);
+        EXPECT_EQ(serial::crc16(&one, 1), Crc16(1, &one)) << b;
+    }
 }
 
 TEST(ModbusFrames, ReadFrameCarriesTheCrcLowByteFirst) {
