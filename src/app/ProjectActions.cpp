@@ -1,5 +1,7 @@
 #include "app/ProjectActions.h"
 
+#include <cstdio>
+
 #include "project/ModelTable.h"
 #include "res/ProjectTexts.h"
 
@@ -106,9 +108,19 @@ bool ProjectSession::saveTo(const std::string& path) {
     return true;
 }
 
+bool ProjectSession::ladderCheckPasses() {
+    if (hooks.checkLadder) return hooks.checkLadder(*doc_);
+    const auto reused = doc_->plc.CheckDoubleCoils();
+    if (!reused) return true;
+    char text[64];
+    std::snprintf(text, sizeof text, text::kCoilReused, reused->c_str());
+    prompts_.error(text);
+    return false;
+}
+
 bool ProjectSession::save() {
     if (!doc_) return false;
-    if (hooks.checkLadder && !hooks.checkLadder(*doc_)) return false;
+    if (!ladderCheckPasses()) return false;
     std::string path = frame_.projectPath;
     if (path.empty()) {
         if (!hooks.askSavePath) return false;

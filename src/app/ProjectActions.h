@@ -24,7 +24,8 @@ struct ProjectHooks {
     std::function<std::optional<std::string>()> askOpenPath;
     // Save As dialog; nullopt when cancelled.
     std::function<std::optional<std::string>()> askSavePath;
-    // The ladder check for coils used twice; false when it reported an error (nothing is saved).
+    // Replaces the ladder check that Save runs first; false when it reported an error (nothing
+    // is saved). Without it Save runs the program's double-coil check and shows its "Error".
     std::function<bool(CM240Doc&)> checkLadder;
     // Recent-file list and window title after a successful open or save.
     std::function<void(const std::string& path)> addRecentFile;
@@ -63,6 +64,9 @@ private:
     // false when the user cancelled or the save failed. True at once without a project.
     bool letGo(const std::string& question);
     bool saveTo(const std::string& path);
+    // The check for coils used twice that Save runs before anything else; false after it showed
+    // its error.
+    bool ladderCheckPasses();
 
     FrameState& frame_;
     Prompts& prompts_;

@@ -54,9 +54,12 @@ struct OpenedProject {
         failed();
         return false;
     }
-    // Passes on to stderr what the session told the user; the command has failed.
+    // Passes on to stderr what the session told the user (its messages and its "Error"
+    // dialogs, in the order shown); the command has failed.
     int failed() const {
-        for (const auto& t : prompts.texts("message")) fail(t);
+        for (const auto& shown : prompts.shown)
+            for (const char* kind : {"message: ", "error: "})
+                if (shown.rfind(kind, 0) == 0) fail(shown.substr(std::string_view(kind).size()));
         return kExitFailed;
     }
     CM240Doc& doc() { return *session.document(); }

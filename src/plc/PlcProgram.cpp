@@ -164,6 +164,28 @@ void PlcProgram::computeUsedBlocks() {
     }
 }
 
+std::optional<std::string> PlcProgram::CheckDoubleCoils() const {
+    std::vector<std::string> seen;
+    for (int r = 0; r < kLadderRows; ++r) {
+        const Row& row = cellText[r];
+        std::string name;
+        if (row[kCoilKindColumn] == 'A' || row[kCoilKindColumn] == 'M')
+            name.assign(row.begin() + kCoilKindColumn, row.begin() + kCoilNumberColumn + 2);
+        else
+            name = ' ' + std::string(row.begin() + kCoilLetterColumn,
+                                     row.begin() + kCoilNumberColumn + 2);
+        // A row without a coil has blanks (space or NUL) there, and Q and M coils may repeat.
+        const char second = name[1];
+        const bool mayRepeat =
+            isBlankByte(static_cast<uint8_t>(second)) || second == 'Q' || second == 'M';
+        if (!mayRepeat)
+            for (const auto& earlier : seen)
+                if (earlier == name) return name;
+        seen.push_back(std::move(name));
+    }
+    return std::nullopt;
+}
+
 void PlcProgram::clearComments() {
     commentFlags.fill(0);
     for (auto& line : comments)

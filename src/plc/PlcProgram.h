@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,6 +119,11 @@ public:
     void reset();
     // Recomputes `used` from the coil columns of rows 0..79.
     void computeUsedBlocks();
+    // The coil name of the first row (0..79) whose coil repeats one of an earlier row, for the
+    // kinds that may stand as a coil only once (T, C, G, F, AS, MD); nullopt when there is none.
+    // The name is columns 12..15 for the AS and MD coils, else a blank and columns 13..15
+    // (" T03"). Q and M coils may be used any number of times.
+    std::optional<std::string> CheckDoubleCoils() const;
     // Empties the comment flags and texts and sets the comment count to 0. The document marks
     // itself modified around this call.
     void clearComments();

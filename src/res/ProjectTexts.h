@@ -14,6 +14,9 @@ inline constexpr const char* kModifiedSaveQuestion = "The file has been modified
 inline constexpr const char* kSaveFileQuestion = "Save file?";
 inline constexpr const char* kAutoRefreshRunning =
     "PC software is under auto-refresh,Please stop auto-refresh first!";
+// Save refuses a ladder program in which a T, C, G, F, AS or MD coil stands twice (shown in the
+// "Error" dialog with the coil's name).
+inline constexpr const char* kCoilReused = "%s\nReused";
 inline constexpr const char* kProjectFileFilter = "Project File(%s)|%s||";
 inline constexpr const char* kProjectFilePattern = "*.nf3";
 inline constexpr const char* kProjectFileExtension = "nf3";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,65 @@ TEST(PlcProgram, UsedBlocksFollowTheCoils) {
     p.setCoil(90, kCoilOutput, 'T', 1);
     p.computeUsedBlocks();
     EXPECT_EQ(p.used, UsedBlocks{});
+}
+
+TEST(PlcProgram, DoubleCoilCheckNamesTheFirstCoilThatMayStandOnlyOnce) {
+    struct Coil {
+        int row;
+        const char* text;  // columns 12..15
+    };
+    struct Case {
+        const char* name;
+        std::vector<Coil> coils;
+        std::optional<std::string> reused;
+    };
+    const Case cases[] = {
+        {"a new program", {}, std::nullopt},
+        {"two T03 coils", {{2, "\x07T03"}, {40, "\x07T03"}}, " T03"},
+        {"the coil kind is not part of the name", {{0, "\xE2T03"}, {79, "PT03"}}, " T03"},
+        {"Set, Reset and plain coils on Q01",
+         {{1, "\xE2Q01"}, {2, "\xE3Q01"}, {3, "\x07Q01"}},
+         std::nullopt},
+        {"M coils repeat freely", {{1, "\x07M0F"}, {9, "\x07M0F"}}, std::nullopt},
+        {"G stands once", {{1, "\x07G02"}, {4, "\x07G02"}}, " G02"},
+        {"F stands once",
+         {{1,
+           "\x07"
+           "F08"},
+          {4,
+           "\xE2"
+           "F08"}},
+         " F08"},
+        {"C stands once", {{0, "PC01"}, {1, "PC01"}}, " C01"},
+        {"AS coils", {{5, "AS03"}, {6, "AS03"}}, "AS03"},
+        {"MD coils", {{5, "MD01"}, {60, "MD01"}}, "MD01"},
+        {"AS03 and MD03 differ", {{5, "AS03"}, {6, "MD03"}}, std::nullopt},
+        {"T03 and T04 differ", {{5, "\x07T03"}, {6, "\x07T04"}}, std::nullopt},
+        {"the first repeat in row order is named",
+         {{0, "\x07T01"},
+          {1,
+           "\x07"
+           "C02"},
+          {3,
+           "\x07"
+           "C02"},
+          {5, "\x07T01"}},
+         " C02"},
+        {"rows beyond 79 are not the program", {{3, "\x07T03"}, {80, "\x07T03"}}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlcProgram p;
+        for (const auto& coil : c.coils)
+            for (int i = 0; i < 4; ++i)
+                p.cellText[coil.row][12 + i] = static_cast<uint8_t>(coil.text[i]);
+        EXPECT_EQ(p.CheckDoubleCoils(), c.reused);
+    }
+    // Two rows whose coil columns hold NULs are two rows without a coil.
+    PlcProgram p;
+    for (int r : {7, 8})
+        for (int i = 12; i < 16; ++i) p.cellText[r][i] = 0;
+    EXPECT_EQ(p.CheckDoubleCoils(), std::nullopt);
 }
 
 TEST(PlcProgram, CellHelpersKeepTheGapRules) {

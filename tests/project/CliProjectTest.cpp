@@ -8,6 +8,8 @@
 #include <string>
 
 #include "Fixtures.h"
+#include "plc/PlcProgram.h"
+#include "project/CM240Doc.h"
 #include "project/DataPaths.h"
 #include "project/ParamTable.h"
 
@@ -96,6 +98,24 @@ TEST_F(CliProject, SetChecksTheRangeAndChangesNothingOnRefusal) {
     const CliRun got = run("get " + file + " 00-14 00-12");
     EXPECT_EQ(got.status, 0);
     EXPECT_EQ(got.out, "00-14\t20.0\n00-12\t99.5\n");
+}
+
+TEST_F(CliProject, SetOnALadderWithATimerCoilUsedTwiceSavesNothing) {
+    const std::string file = work.file("coils.nf3");
+    CM240Doc doc(std::string(PARVOLT_BIN_DIR) + "/");
+    doc.OnNewDocument();
+    doc.ApplyModelDefaultsFile(0x35001, true);
+    doc.plc.setCoil(0, kCoilOutput, 'T', 3);
+    doc.plc.setCoil(9, kCoilOutput, 'T', 3);
+    ProjectFrameItems frame;
+    frame.modelCode = 0x35001;
+    frame.modelName = "N350-2P5-H";
+    ASSERT_TRUE(doc.SaveProject(file, frame));
+    const std::string before = test::ReadFile(file);
+    const CliRun r = run("set " + file + " 00-14=20");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, " T03\nReused\n");
+    EXPECT_EQ(test::ReadFile(file), before);
 }
 
 TEST_F(CliProject, ExitCodesSeparateFailureFromBadUsage) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -226,6 +227,38 @@ TEST_F(ProjectActions, LadderCheckErrorSavesNothing) {
     savePath = work.file("never.nf3");
     EXPECT_FALSE(session.save());
     EXPECT_FALSE(std::filesystem::exists(work.file("never.nf3")));
+}
+
+TEST_F(ProjectActions, SaveRefusesACoilThatMayStandOnlyOnce) {
+    struct Case {
+        const char* name;
+        const char* coilA;  // row 3
+        const char* coilB;  // row 44
+        const char* error;  // empty: saved
+    };
+    const Case cases[] = {
+        {"two T03 coils", "T", "T", " T03\nReused"},
+        {"two Q03 coils", "Q", "Q", ""},
+        {"T03 and C03", "T", "C", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FrameState f;
+        ScriptedPrompts p;
+        ProjectSession s(f, p, data.dir());
+        ASSERT_TRUE(s.newProject("N350-2P5-H"));
+        s.document()->plc.setCoil(3, kCoilOutput, c.coilA[0], 3);
+        s.document()->plc.setCoil(44, kCoilSet, c.coilB[0], 3);
+        s.document()->modified = true;
+        const std::string path = work.file(std::string(c.name) + ".nf3");
+        s.hooks.askSavePath = [&]() -> std::optional<std::string> { return path; };
+        const bool refused = c.error[0] != '\0';
+        EXPECT_EQ(s.save(), !refused);
+        EXPECT_EQ(std::filesystem::exists(path), !refused);
+        EXPECT_EQ(s.document()->modified, refused);
+        EXPECT_EQ(p.texts("error"),
+                  refused ? std::vector<std::string>{c.error} : std::vector<std::string>{});
+    }
 }
 
 TEST_F(ProjectActions, FailedSaveClearsThePathAndFailedSaveAsRestoresIt) {
