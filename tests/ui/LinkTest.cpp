@@ -69,6 +69,28 @@ private slots:
         QCOMPARE(frame.panes().shown(5), QString("Station Num: "));
     }
 
+    void connectMarksTheProjectModifiedOnlyWhenModelValuesReplaceSetValues() {
+        CMainFrame frame;
+        frame.setSettingsLocation(location());
+        DialogScript script;
+        script.install(frame.prompts());
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        frame.document()->modified = false;
+        const auto choice = simChoice({1}, "1");
+        // A new project already holds the model's values: nothing changes, nothing to save.
+        QVERIFY(frame.openPort(choice));
+        QVERIFY(frame.identifyStations(choice));
+        QVERIFY(!frame.document()->modified);
+        frame.disconnectLink();
+        // A set value edited away from the model's value is replaced on the next link.
+        frame.document()->table.record("00-14")->setValue = "77.7";
+        QVERIFY(frame.openPort(choice));
+        QVERIFY(frame.identifyStations(choice));
+        QVERIFY(frame.document()->table.record("00-14")->setValue != "77.7");
+        QVERIFY(frame.document()->modified);
+        frame.disconnectLink();
+    }
+
     void silentStationIsACommunicationError() {
         CMainFrame frame;
         frame.setSettingsLocation(location());

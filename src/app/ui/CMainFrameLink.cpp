@@ -2,6 +2,9 @@
 // start-up link of a hand-over file. Every channel call runs as a job on the link thread.
 
 #include "app/ui/CMainFrame.h"
+
+#include <string>
+#include <vector>
 #include "app/ui/CParameterView.h"
 #include "app/ui/QtPrompts.h"
 #include "comm/Connect.h"
@@ -68,9 +71,21 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     request.settingsLocation = settingsWhere_;
     CM240Doc* doc = document();
     bool reloaded = false;
-    request.reloadInitialValues = [doc, &reloaded](std::uint32_t modelCode) {
+    bool setValuesChanged = false;
+    request.reloadInitialValues = [doc, &reloaded, &setValuesChanged](std::uint32_t modelCode) {
         // Runs on the link thread while the window waits; the list is refreshed afterwards.
-        if (doc) doc->ApplyModelDefaultsFile(modelCode, true);
+        if (doc) {
+            // The drive's model values replace set values of the project: that is an edit the
+            // user must be asked to save, not a silent change.
+            std::vector<std::string> before;
+            for (const auto& g : doc->table.groups)
+                for (const auto& r : g.params) before.push_back(r.setValue);
+            doc->ApplyModelDefaultsFile(modelCode, true);
+            std::size_t k = 0;
+            for (const auto& g : doc->table.groups)
+                for (const auto& r : g.params)
+                    if (k >= before.size() || before[k++] != r.setValue) setValuesChanged = true;
+        }
         reloaded = true;
     };
     comm::LinkState state = linkState_;
@@ -86,6 +101,10 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     if (doc && !linkState_.versions.empty())
         doc->driveSoftwareVersion = comm::VersionValue(linkState_.versions.front());
     if (reloaded && parameterView()) parameterView()->RefreshShownValues();
+    if (setValuesChanged && doc) {
+        doc->modified = true;
+        updateTitle();
+    }
     showLinkPanes(panes);
     updateCommands();
     return true;
