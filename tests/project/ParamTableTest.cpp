@@ -220,6 +220,32 @@ TEST(OptionLists, ReplaceTheInlineOptions) {
     EXPECT_EQ(t.groups[0].params[1].options, (std::vector<std::string>{"x", "y"}));
 }
 
+TEST(OptionLists, ClosingLineNamesItsParameterByItsLastFiveCharacters) {
+    struct Case {
+        const char* name;
+        const char* closing;
+        std::vector<std::string> options01;  // options of 00-01 afterwards
+    };
+    const Case cases[] = {
+        {"bare closing line", "####00-01", {"one", "two"}},
+        {"leading blanks are removed first", " \t ####00-01", {"one", "two"}},
+        {"text before the hashes does not matter", "end of list ####00-01", {"one", "two"}},
+        {"more hashes", "########00-01", {"one", "two"}},
+        {"a CR before the line feed is dropped", "####00-01\r", {"one", "two"}},
+        // The last five characters are then "0-01 ": no record of group 0 starts with them.
+        {"a trailing blank shifts the code", "####00-01 ", {"b"}},
+        {"three hashes are no closing line", "###00-01", {"b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ParamTable t;
+        t.ParseParamDefinitions("00-00 A@0$0*#5:a$$$$0\n00-01 B@0$0*#5:b$$$$0\n##G\n");
+        EXPECT_TRUE(t.ParseOptionLists(std::string("one\n  two\n") + c.closing + "\n"));
+        EXPECT_EQ(t.groups[0].params[1].options, c.options01);
+        EXPECT_EQ(t.groups[0].params[0].options, std::vector<std::string>{"a"});
+    }
+}
+
 TEST(OptionLists, ListOfUnknownCodeIsNotAttachedToAnotherParameter) {
     ParamTable t;
     t.ParseParamDefinitions("00-00 A@0$0*#5:a$$$$0\n00-01 B@0$0*#5:b$$$$0\n##G\n");
