@@ -150,6 +150,8 @@ bool ProjectSession::saveAs(const std::string& path) {
         frame_.projectPath = previous;
         return false;
     }
+    // Everything is on disk now: closing must not ask to save it again.
+    doc_->modified = false;
     return true;
 }
 

@@ -263,8 +263,12 @@ TEST_F(ProjectActions, SaveRefusesACoilThatMayStandOnlyOnce) {
 
 TEST_F(ProjectActions, FailedSaveClearsThePathAndFailedSaveAsRestoresIt) {
     ASSERT_TRUE(session.newProject("N350-2P5-H"));
+    session.document()->modified = true;
     ASSERT_TRUE(session.saveAs(work.file("good.nf3")));
+    EXPECT_FALSE(session.document()->modified);
+    session.document()->modified = true;
     EXPECT_FALSE(session.saveAs(work.file("no/dir/x.nf3")));
+    EXPECT_TRUE(session.document()->modified);
     EXPECT_EQ(frame.projectPath, work.file("good.nf3"));
     frame.projectPath = work.file("no/dir/y.nf3");
     session.document()->modified = true;
