@@ -321,10 +321,12 @@ ErrType CSerial::validateReply(const std::uint8_t* request, std::size_t len,
     }
     if (!modbus) return ErrNone;
     bool ok = reply[0] == request[0];
-    if (ok && !exception) {
-        if (reply[1] != request[1])
-            ok = false;
-        else if (request[1] == 0x03)
+    // A whole frame from the station asked, with a good CRC but another function code, is
+    // delivered like an exception reply: the caller compares byte 1 with the function it sent
+    // and words the failure its own way ("Communication Error." after a single read, the code
+    // in byte 2 after a write).
+    if (ok && !exception && reply[1] == request[1]) {
+        if (request[1] == 0x03)
             ok = reply[2] == expectedLen - 5;
         else  // functions 06 and 16 echo station, function, register and value or count
             ok = std::equal(request, request + 6, reply);

@@ -70,7 +70,7 @@ TEST_F(VirtualLink, SpoiltRepliesAreClassifiedWithoutWaitingTheTimeOut) {
     const Case cases[] = {
         {Spoil::BadCrc, ErrCrc},
         {Spoil::Garbage, ErrCrc},
-        {Spoil::WrongFunction, ErrMalformed},
+        {Spoil::WrongFunction, ErrNone},  // a whole good frame: byte 1 is the caller's to judge
         {Spoil::WrongStation, ErrMalformed},
         {Spoil::Truncated, ErrMalformed},
         {Spoil::ShortGarbage, ErrMalformed},
@@ -87,6 +87,14 @@ TEST_F(VirtualLink, SpoiltRepliesAreClassifiedWithoutWaitingTheTimeOut) {
         // The line is clean again for the next request.
         EXPECT_EQ(ErrNone, read(0x0100, 1, reply));
     }
+}
+
+TEST_F(VirtualLink, ReplyOfAnotherFunctionIsDeliveredAsItCame) {
+    peer->queue(Spoil::WrongFunction);
+    std::vector<std::uint8_t> reply;
+    ASSERT_EQ(ErrNone, read(0x0D00, 2, reply));
+    EXPECT_EQ(0x04, reply[1]);
+    EXPECT_EQ(4, reply[2]);  // the rest of the frame is untouched
 }
 
 TEST_F(VirtualLink, ExceptionReplyIsDeliveredWithItsCode) {

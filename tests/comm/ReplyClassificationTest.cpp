@@ -1,0 +1,94 @@
+// A spoilt reply from a drive, all the way through the channel to the text each reporter gives:
+// the channel's ErrType and the reporters' look at byte 1 together make the message.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "comm/CDriveSerial.h"
+#include "comm/Connect.h"
+#include "comm/ModbusFrames.h"
+#include "comm/RegisterMap.h"
+#include "comm/Reporters.h"
+#include "serial/VirtualWire.h"
+#include "sim/VirtualBus.h"
+
+namespace pv::comm {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::FaultKind;
+
+class ReplyClassificationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bus = std::make_shared<sim::VirtualBus>(PARVOLT_DATA_DIR);
+        bus->addStation(1, 0x35001);
+        serial::setVirtualPeer(bus);
+        link.setResponseTimeout(100ms);
+        ASSERT_NE(0, link.InitComm("SIM", 9600, 8, 0, 2.0f));
+    }
+    void TearDown() override { serial::setVirtualPeer(nullptr); }
+
+    std::shared_ptr<sim::VirtualBus> bus;
+    CDriveSerial link;
+};
+
+TEST_F(ReplyClassificationTest, SingleAndGroupReadTexts) {
+    struct Case {
+        FaultKind fault;
+        int arg;
+        const char* singleRead;  // reporter 4
+        const char* groupRead;   // reporter 3
+    };
+    const Case cases[] = {
+        {FaultKind::None, -1, "", ""},
+        {FaultKind::WrongFunction, -1, "Communication Error.", "Data error !"},
+        {FaultKind::Exception, 2, "Communication Error.", "Data error !"},
+        {FaultKind::BadCrc, -1, "CRC parity error !", "CRC parity error !"},
+        {FaultKind::Drop, -1, "TimeOut !", "TimeOut !"},
+        {FaultKind::Truncated, -1, "Data error !", "Data error !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(sim::faultKindName(c.fault)));
+        bus->clearFaults();
+        if (c.fault != FaultKind::None) bus->faults(1).set(c.fault, sim::FaultMode::Once, c.arg);
+        std::uint8_t reply[ReadReplyLength(2)];
+        const auto result = ReadRegisters(link, 1, kRegCapacity, 2, reply);
+        EXPECT_EQ(c.singleRead, SingleReadText(result, reply[1]));
+        std::string lastError;
+        EXPECT_EQ(c.groupRead[0] == '\0', StoreReadReply(lastError, result, reply[1], kFuncRead));
+        EXPECT_EQ(c.groupRead, lastError);
+    }
+}
+
+TEST_F(ReplyClassificationTest, SingleWriteTexts) {
+    struct Case {
+        FaultKind fault;
+        int arg;
+        const char* shown;  // reporter 1; "" on success
+    };
+    const Case cases[] = {
+        {FaultKind::None, -1, ""},
+        {FaultKind::Exception, 2, "Station NO: 1 address error"},
+        {FaultKind::Exception, 3, "Station NO: 1 data error"},
+        // Another function code: byte 2 (here the register's high byte 0x25) is read as the
+        // exception code, which no code table entry has.
+        {FaultKind::WrongFunction, -1, "Station NO: 1 Data error !"},
+        {FaultKind::BadCrc, -1, "Station NO: 1 CRC parity error !"},
+        {FaultKind::Drop, -1, "Station NO: 1 TimeOut !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(sim::faultKindName(c.fault)) + " " + std::to_string(c.arg));
+        bus->clearFaults();
+        if (c.fault != FaultKind::None) bus->faults(1).set(c.fault, sim::FaultMode::Once, c.arg);
+        std::uint8_t request[kWriteRequestLength];
+        BuildWriteFrame(1, kRegFrequencyCommand, 0, request);
+        std::uint8_t reply[kWriteReplyLength] = {};
+        const auto result = link.CommandSend(request, sizeof request, reply, sizeof reply);
+        EXPECT_EQ(c.shown, WriteReplyText(result, reply[1], reply[2], 1, kFuncWrite));
+    }
+}
+
+}  // namespace
+}  // namespace pv::comm
