@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "editing/RowSpec.h"
+#include "editing/ParamRow.h"
 #include "project/ParamTable.h"
 #include "serial/CSerial.h"
 

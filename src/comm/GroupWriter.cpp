@@ -5,7 +5,7 @@
 #include "comm/ModbusFrames.h"
 #include "comm/RegisterMap.h"
 #include "comm/Reporters.h"
-#include "editing/RowSpec.h"
+#include "editing/ParamRow.h"
 #include "project/ParamAttr.h"
 #include "res/CommTexts.h"
 
@@ -30,7 +30,7 @@ bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std:
     // Whether this write selects a custom V/F curve decides whether the curve points go along.
     bool customCurve = false;
     if (group == 1 && n > kCurveIndex && records.params[kCurveIndex].defined) {
-        const auto row = editing::RowSpec::fromRecord(1, kCurveIndex, records.params[kCurveIndex]);
+        const auto row = editing::ParamRow::fromRecord(1, kCurveIndex, records.params[kCurveIndex]);
         std::uint16_t reg = 0;
         double value = 0;
         customCurve =
@@ -54,7 +54,7 @@ bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std:
             chainOpen = false;
             continue;
         }
-        const auto row = editing::RowSpec::fromRecord(group, i, rec);
+        const auto row = editing::ParamRow::fromRecord(group, i, rec);
         bool send = writtenByTransfer(rec.attr);
         if (send && row.hasFlag(FlagVfPoint) && !customCurve) send = false;
         std::uint16_t reg = 0;

@@ -310,11 +310,11 @@ Verdict checkCrossRules(const RuleEntry& e, double value, const RegisterLookup& 
     return Verdict::allow();
 }
 
-Verdict versionRangeVerdict(const RowSpec& row, const char* rangeText) {
+Verdict versionRangeVerdict(const ParamRow& row, const char* rangeText) {
     return Verdict::refuse(fmt(res::kVersionRange, row.code(), rangeText));
 }
 
-Verdict checkRange(const RowSpec& row, const RuleEntry& e, double value, const DriveFacts& f,
+Verdict checkRange(const ParamRow& row, const RuleEntry& e, double value, const DriveFacts& f,
                    const DisplaySettings& settings, const RegisterLookup& lookup) {
     switch (e.versionRange) {
         case VersionRange::Frequency599:
@@ -385,7 +385,7 @@ bool WriteRules::inRange(double value, double lower, double upper, int decimals)
     return value > lower - 0.000001 && value < upper + 0.000001;
 }
 
-Verdict WriteRules::judgeOwnRules(const RowSpec& row, double value, const std::string& valueText,
+Verdict WriteRules::judgeOwnRules(const ParamRow& row, double value, const std::string& valueText,
                                   const DriveFacts& facts, const DisplaySettings& settings,
                                   const RegisterLookup& lookup) {
     const RuleEntry& e = entry(row.group, row.index);
@@ -403,7 +403,7 @@ Verdict WriteRules::judgeOwnRules(const RowSpec& row, double value, const std::s
     return checkRange(row, e, value, facts, settings, lookup);
 }
 
-Verdict WriteRules::judgeForGroupWrite(const RowSpec& row, double value, const DriveFacts& facts) {
+Verdict WriteRules::judgeForGroupWrite(const ParamRow& row, double value, const DriveFacts& facts) {
     const RuleEntry& e = entry(row.group, row.index);
     if (e.readOnly || row.readOnly()) return Verdict::refuse(res::kReadOnly);
     Verdict v;
@@ -414,14 +414,14 @@ Verdict WriteRules::judgeForGroupWrite(const RowSpec& row, double value, const D
                            row.kind == RowKind::Hex ? "" : std::to_string(std::lround(value)));
 }
 
-Verdict WriteRules::judgeRegisterWrite(const RowSpec& row, std::uint16_t raw,
+Verdict WriteRules::judgeRegisterWrite(const ParamRow& row, std::uint16_t raw,
                                        const DriveFacts& facts, const DisplaySettings& settings,
                                        const RegisterLookup& lookup) {
     return judgeOwnRules(row, row.valueOfRaw(raw, settings), row.formatRaw(raw, settings), facts,
                          settings, lookup);
 }
 
-Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const RowSpec& row,
+Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const ParamRow& row,
                                      const std::string& valueText, const DisplaySettings& settings,
                                      DriveFacts& facts) {
     const RuleEntry& e = entry(row.group, row.index);

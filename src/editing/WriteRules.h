@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "editing/RowSpec.h"
+#include "editing/ParamRow.h"
 
 namespace pv::editing {
 
@@ -122,18 +122,18 @@ public:
     // option value for option rows); `valueText` is the text as it will be written.
     // `lookup` reads the drive's other parameters where a rule needs them; when it fails the
     // verdict is ReadFailed with an empty text (the lookup's owner has the failure's words).
-    static Verdict judgeOwnRules(const RowSpec& row, double value, const std::string& valueText,
+    static Verdict judgeOwnRules(const ParamRow& row, double value, const std::string& valueText,
                                  const DriveFacts& facts, const DisplaySettings& settings,
                                  const RegisterLookup& lookup);
 
     // The rules a whole-group write applies without reading anything more from the drive:
     // read-only rows, control mode, firmware gate, frame rules and value rules. A refused
     // parameter is left out of the group write.
-    static Verdict judgeForGroupWrite(const RowSpec& row, double value, const DriveFacts& facts);
+    static Verdict judgeForGroupWrite(const ParamRow& row, double value, const DriveFacts& facts);
 
     // A raw register value arriving at a drive: the same judgement as judgeOwnRules (without the
     // read-only row rule, which the caller decides), on the value the register stands for.
-    static Verdict judgeRegisterWrite(const RowSpec& row, std::uint16_t raw,
+    static Verdict judgeRegisterWrite(const ParamRow& row, std::uint16_t raw,
                                       const DriveFacts& facts, const DisplaySettings& settings,
                                       const RegisterLookup& lookup);
 
@@ -142,7 +142,7 @@ public:
     // page), control mode, model check, firmware version (not on the pages of groups 05, 14 and
     // 15, which keep the version in `facts`) and model code, then the row's own rules. `facts`
     // receives what was read. Nothing is written.
-    static Verdict checkSingleWrite(DriveAccess& drive, const RowSpec& row,
+    static Verdict checkSingleWrite(DriveAccess& drive, const ParamRow& row,
                                     const std::string& valueText, const DisplaySettings& settings,
                                     DriveFacts& facts);
 

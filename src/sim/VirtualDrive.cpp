@@ -260,7 +260,7 @@ bool VirtualDrive::rulesAllow(const RegisterDef& def, std::uint16_t value) const
     record.defined = 1;
     record.valueKind = def.valueKind;
     record.attr = def.attr;
-    const RowSpec row = RowSpec::fromRecord(def.address >> 8, def.address & 0xFF, record);
+    const ParamRow row = ParamRow::fromRecord(def.address >> 8, def.address & 0xFF, record);
     DriveFacts facts;
     facts.controlMode = paramRaw(reg::kControlMode, 0);
     facts.driveVersion = DriveFacts::versionFromRaw(paramRaw(reg::kVersion, kDefaultVersion));

@@ -14,21 +14,21 @@
 namespace pv::editing {
 namespace {
 
-RowSpec intRow(int g, int i, int lo, int hi) {
-    return RowSpec::make(g, i, ValueKind::Integer, lo, hi);
+ParamRow intRow(int g, int i, int lo, int hi) {
+    return ParamRow::make(g, i, ValueKind::Integer, lo, hi);
 }
 
-RowSpec decRow(int g, int i, double lo, double hi, int decimals) {
+ParamRow decRow(int g, int i, double lo, double hi, int decimals) {
     const double scale = decimals == 1 ? 10 : decimals == 2 ? 100 : 1000;
     const ValueKind kind = decimals == 1   ? ValueKind::OneDecimal
                            : decimals == 2 ? ValueKind::TwoDecimals
                                            : ValueKind::ThreeDecimals;
-    return RowSpec::make(g, i, kind, static_cast<int>(lo * scale + 0.5),
+    return ParamRow::make(g, i, kind, static_cast<int>(lo * scale + 0.5),
                          static_cast<int>(hi * scale + 0.5));
 }
 
-RowSpec optRow(int g, int i, int count, int offset = 0) {
-    return RowSpec::make(g, i, ValueKind::Options, offset, offset + count - 1);
+ParamRow optRow(int g, int i, int count, int offset = 0) {
+    return ParamRow::make(g, i, ValueKind::Options, offset, offset + count - 1);
 }
 
 // A drive whose registers answer from a map; unknown registers fail with "TimeOut !".
@@ -91,7 +91,7 @@ TEST(WriteRules, FrameOneModelsAreTheSmallestFour) {
 
 TEST(WriteRules, ControlModeRefusalsUseTheDrivesMode) {
     struct Case {
-        RowSpec row;
+        ParamRow row;
         int mode;
         const char* refusal;  // nullptr: allowed
     } cases[] = {
@@ -211,7 +211,7 @@ TEST(WriteRules, PidSourcesMayNotShareAnAnalogInput) {
 TEST(WriteRules, ValueRulesAndVersionRanges) {
     const DriveFacts f = facts(0, 1.10f, 0x35024);
     // Each row judged in a control mode that uses it.
-    auto judge = [&](const RowSpec& row, double value, const std::string& text) {
+    auto judge = [&](const ParamRow& row, double value, const std::string& text) {
         DriveFacts inMode = f;
         inMode.controlMode = row.group == 22 ? 5 : row.group == 11 ? 3 : 0;
         return WriteRules::judgeOwnRules(row, value, text, inMode, {}, noReads()).text;
@@ -219,7 +219,7 @@ TEST(WriteRules, ValueRulesAndVersionRanges) {
     EXPECT_EQ(judge(intRow(22, 3, 2, 96), 7, "7"), "The value of the parameter is even.");
     EXPECT_EQ(judge(intRow(22, 3, 2, 96), 98, "98"), "Beyond the range !");
     EXPECT_EQ(judge(intRow(22, 3, 2, 96), 96, "96"), "");
-    RowSpec curve = RowSpec::make(1, 0, ValueKind::Hex, 0, 255, FlagLoneMax);
+    ParamRow curve = ParamRow::make(1, 0, ValueKind::Hex, 0, 255, FlagLoneMax);
     curve.attr[AttrNarrowMax] = 15;
     EXPECT_EQ(judge(curve, 0x10, "10"),
               "The value 10 is reserved in the parameter 01-00, can't be writed!");
@@ -242,7 +242,7 @@ TEST(WriteRules, ValueRulesAndVersionRanges) {
     EXPECT_EQ(judge(intRow(22, 10, 20, 200), 201, "201"),
               "The value range of parameter 22-10 is 20~200 in the N350 version !");
     // 07-32 options 2 and up arrived with firmware 1.16.
-    const RowSpec r0732 = optRow(7, 32, 3);
+    const ParamRow r0732 = optRow(7, 32, 3);
     EXPECT_EQ(
         WriteRules::judgeOwnRules(r0732, 2, "2", facts(0, 1.15f, 0x35024), {}, noReads()).text,
         "The value range of parameter 07-32 is 0~1 in the N350 version !");
@@ -306,7 +306,7 @@ TEST(WriteRules, FrequencyOf1022FollowsTheDrivesOwn0102) {
         return s0102;
     };
     const DriveFacts f = facts(0, 1.2f, 0x35024);
-    const RowSpec row = decRow(10, 22, 0, 300, 2);
+    const ParamRow row = decRow(10, 22, 0, 300, 2);
     EXPECT_TRUE(WriteRules::judgeOwnRules(row, 450.0, "450.0", f, {}, lookup).allowed());
     s0102 = 3000;  // exactly 300.0 Hz: still two decimals
     EXPECT_EQ(WriteRules::judgeOwnRules(row, 450.0, "450.0", f, {}, lookup).text,
@@ -316,7 +316,7 @@ TEST(WriteRules, FrequencyOf1022FollowsTheDrivesOwn0102) {
 TEST(WriteRules, SingleWriteChecksTheDriveInOrder) {
     ScriptedDrive drive;
     DriveFacts f;
-    const RowSpec row = intRow(6, 5, 0, 100);
+    const ParamRow row = intRow(6, 5, 0, 100);
     Verdict v = WriteRules::checkSingleWrite(drive, row, "5", {}, f);
     EXPECT_TRUE(v.allowed()) << v.text;
     EXPECT_EQ(drive.reads,
@@ -357,7 +357,7 @@ TEST(WriteRules, ReadOnlyRowsAreRefusedBeforeOrAfterTheDriveState) {
         {9, 3, true},    {9, 5, true},   {17, 11, true},  {22, 20, true},  {22, 22, true},
     };
     for (const auto& c : cases) {
-        const RowSpec row = intRow(c.group, c.index, 0, 100);
+        const ParamRow row = intRow(c.group, c.index, 0, 100);
         ScriptedDrive stopped;
         DriveFacts f;
         EXPECT_EQ(WriteRules::checkSingleWrite(stopped, row, "1", {}, f).text,
@@ -401,7 +401,7 @@ TEST(WriteRules, VersionIsReadAgainExceptOnThePagesThatKeepIt) {
         ScriptedDrive drive;
         DriveFacts f;
         f.driveVersion = 1.02f;  // from an earlier write
-        const RowSpec row = intRow(c.group, 90, 0, 100);
+        const ParamRow row = intRow(c.group, 90, 0, 100);
         WriteRules::checkSingleWrite(drive, row, "1", {}, f);
         const bool asked =
             std::find(drive.reads.begin(), drive.reads.end(), 0x0D01) != drive.reads.end();

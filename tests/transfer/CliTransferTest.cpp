@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/FrameState.h"
-#include "editing/RowSpec.h"
+#include "editing/ParamRow.h"
 #include "editing/WriteRules.h"
 #include "project/CM240Doc.h"
 #include "project/ParamAttr.h"
@@ -193,7 +193,7 @@ TEST(CliTransfer, ReadOverAPseudoTerminalThenWriteLeavesTwoDrivesEqual) {
         for (int i = 0; i < 100; ++i) {
             const ParamRecord& ra = docA.table.groups[g].params[i];
             if (!ra.defined || !writtenByTransfer(ra.attr) || g == 14 || g == 15) continue;
-            const auto row = editing::RowSpec::fromRecord(g, i, ra);
+            const auto row = editing::ParamRow::fromRecord(g, i, ra);
             std::uint16_t reg = 0;
             double value = 0;
             ASSERT_TRUE(row.parseText(ra.setValue, {}, reg, value)) << row.code();

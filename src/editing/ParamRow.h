@@ -28,7 +28,7 @@ enum class RowKind : std::uint8_t {
 // The drive settings that change how frequency rows are shown and converted.
 using DisplaySettings = ParamDisplaySettings;
 
-struct RowSpec {
+struct ParamRow {
     int group = 0;
     int index = 0;
     bool defined = false;
@@ -39,9 +39,9 @@ struct RowSpec {
     std::vector<std::string> options;
 
     // From a record of the parameter table: its value kind, attribute integers and options.
-    static RowSpec fromRecord(int group, int index, const ParamRecord& record);
+    static ParamRow fromRecord(int group, int index, const ParamRecord& record);
     // A row built by hand (tools and tests): raw bounds as the drive holds them.
-    static RowSpec make(int group, int index, ValueKind kind, std::int32_t minRaw,
+    static ParamRow make(int group, int index, ValueKind kind, std::int32_t minRaw,
                         std::int32_t maxRaw, std::int32_t flags = 0);
 
     std::string code() const;  // "GG-NN"

@@ -1,6 +1,6 @@
 // Row specs of the shipped parameter database: register values to text and back by each
 // parameter's display format, and the rule table against the attributes the data carries.
-#include "editing/RowSpec.h"
+#include "editing/ParamRow.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +10,17 @@
 namespace pv::editing {
 namespace {
 
-class RowSpecTest : public ::testing::Test {
+class ParamRowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         doc.OnNewDocument();
         ASSERT_GE(doc.table.groups.size(), 24u) << "data files missing";
     }
-    RowSpec row(int g, int i) { return RowSpec::fromRecord(g, i, *doc.table.record(g, i)); }
+    ParamRow row(int g, int i) { return ParamRow::fromRecord(g, i, *doc.table.record(g, i)); }
     CM240Doc doc{std::string(PARVOLT_DATA_DIR) + "/"};
 };
 
-TEST_F(RowSpecTest, FormatsBothWays) {
+TEST_F(ParamRowTest, FormatsBothWays) {
     const DisplaySettings low{false, false}, high{true, false}, hertz{false, true};
     struct Case {
         int group, index;
@@ -42,7 +42,7 @@ TEST_F(RowSpecTest, FormatsBothWays) {
         {0, 3, low, 2, "2"},             // plain number
     };
     for (const auto& c : cases) {
-        const RowSpec r = row(c.group, c.index);
+        const ParamRow r = row(c.group, c.index);
         EXPECT_EQ(r.formatRaw(c.raw, c.settings), c.text) << r.code();
         std::uint16_t back = 0;
         double value = 0;
@@ -51,7 +51,7 @@ TEST_F(RowSpecTest, FormatsBothWays) {
     }
 }
 
-TEST_F(RowSpecTest, DecimalsAreTruncatedAfterTheDrivesBias) {
+TEST_F(ParamRowTest, DecimalsAreTruncatedAfterTheDrivesBias) {
     std::uint16_t raw = 0;
     double value = 0;
     ASSERT_TRUE(row(5, 3).parseText("12.34", {}, raw, value));
@@ -66,7 +66,7 @@ TEST_F(RowSpecTest, DecimalsAreTruncatedAfterTheDrivesBias) {
     EXPECT_FALSE(row(1, 0).parseText("XYZ", {}, raw, value));
 }
 
-TEST_F(RowSpecTest, RangesAndLabelsFollowTheFrequencySetting) {
+TEST_F(ParamRowTest, RangesAndLabelsFollowTheFrequencySetting) {
     EXPECT_EQ(row(1, 2).rangeLabel({false, false}), "0.10~300.00");
     EXPECT_EQ(row(1, 2).rangeLabel({true, false}), "0.1~599.0");
     EXPECT_DOUBLE_EQ(row(1, 2).maxFor({true, false}), 599.0);
@@ -76,7 +76,7 @@ TEST_F(RowSpecTest, RangesAndLabelsFollowTheFrequencySetting) {
 
 // The data files carry the rule table a second time (attributes of each parameter); both must
 // say the same or the program and the virtual drive would judge writes differently.
-TEST_F(RowSpecTest, DataAttributesAgreeWithTheRuleTable) {
+TEST_F(ParamRowTest, DataAttributesAgreeWithTheRuleTable) {
     int checked = 0;
     for (int g = 0; g <= 23; ++g)
         for (int i = 0; i < 100; ++i) {

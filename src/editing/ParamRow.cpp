@@ -1,4 +1,4 @@
-#include "editing/RowSpec.h"
+#include "editing/ParamRow.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,8 +34,8 @@ RowKind kindOf(std::int32_t valueKind) {
 
 }  // namespace
 
-RowSpec RowSpec::fromRecord(int group, int index, const ParamRecord& record) {
-    RowSpec r;
+ParamRow ParamRow::fromRecord(int group, int index, const ParamRecord& record) {
+    ParamRow r;
     r.group = group;
     r.index = index;
     r.defined = record.defined != 0;
@@ -47,9 +47,9 @@ RowSpec RowSpec::fromRecord(int group, int index, const ParamRecord& record) {
     return r;
 }
 
-RowSpec RowSpec::make(int group, int index, ValueKind kind, std::int32_t minRaw,
+ParamRow ParamRow::make(int group, int index, ValueKind kind, std::int32_t minRaw,
                       std::int32_t maxRaw, std::int32_t flags) {
-    RowSpec r;
+    ParamRow r;
     r.group = group;
     r.index = index;
     r.defined = true;
@@ -66,31 +66,31 @@ RowSpec RowSpec::make(int group, int index, ValueKind kind, std::int32_t minRaw,
     return r;
 }
 
-std::string RowSpec::code() const {
+std::string ParamRow::code() const {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%02d-%02d", group % 100, index % 100);
     return buf;
 }
 
-double RowSpec::minFor(const DisplaySettings& s) const {
+double ParamRow::minFor(const DisplaySettings& s) const {
     return minRaw(attr, s) / kPow10[decimalsFor(s)];
 }
 
-double RowSpec::maxFor(const DisplaySettings& s) const {
+double ParamRow::maxFor(const DisplaySettings& s) const {
     return maxRaw(attr, s) / kPow10[decimalsFor(s)];
 }
 
-std::string RowSpec::formatRaw(std::uint16_t reg, const DisplaySettings& s) const {
+std::string ParamRow::formatRaw(std::uint16_t reg, const DisplaySettings& s) const {
     return pv::formatRaw(valueKind, attr, rawFromRegister(attr, reg), s);
 }
 
-double RowSpec::valueOfRaw(std::uint16_t reg, const DisplaySettings& s) const {
+double ParamRow::valueOfRaw(std::uint16_t reg, const DisplaySettings& s) const {
     const std::int32_t raw = rawFromRegister(attr, reg);
     if (kind == RowKind::Decimal) return raw / kPow10[decimalsFor(s)];
     return raw;
 }
 
-bool RowSpec::parseText(const std::string& text, const DisplaySettings& s, std::uint16_t& reg,
+bool ParamRow::parseText(const std::string& text, const DisplaySettings& s, std::uint16_t& reg,
                         double& value) const {
     std::string t = text;
     while (!t.empty() && (t.back() == '\r' || t.back() == ' ' || t.back() == '\t')) t.pop_back();
