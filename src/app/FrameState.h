@@ -4,6 +4,7 @@
 // and the status-bar texts. The Qt main window and parvolt-cli both keep one.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,25 @@ struct StatusTexts {
     bool operator==(const StatusTexts&) const = default;
 };
 
+// A flag one thread sets while another reads it; a copy takes its value at that moment.
+class SharedFlag {
+public:
+    SharedFlag(int32_t v = 0) : v_(v) {}
+    SharedFlag(const SharedFlag& o) : v_(o.v_.load()) {}
+    SharedFlag& operator=(const SharedFlag& o) {
+        v_.store(o.v_.load());
+        return *this;
+    }
+    SharedFlag& operator=(int32_t v) {
+        v_.store(v);
+        return *this;
+    }
+    operator int32_t() const { return v_.load(); }
+
+private:
+    std::atomic<int32_t> v_;
+};
+
 struct FrameState : ProjectFrameItems {
     int32_t projectOpen = -1;  // -1 none, 1 open
     ViewMode viewMode = ViewMode::None;
@@ -39,7 +59,9 @@ struct FrameState : ProjectFrameItems {
     int32_t limitsInHertz = 0;      // 00-63
     int32_t largeFrame = 0;         // model is not one of the frame-1 models
 
-    int32_t autoRefreshRunning = 0;
+    // Set by auto refresh on the link thread, read by the window and the commands on the UI
+    // thread.
+    SharedFlag autoRefreshRunning;
     int32_t connected = 0;
 
     StatusTexts status;
