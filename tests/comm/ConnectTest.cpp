@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 
+#include "ConnectFixture.h"
 #include "comm/CDriveSerial.h"
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
@@ -17,53 +18,8 @@
 namespace pv::comm {
 namespace {
 
-using namespace std::chrono_literals;
-namespace fs = std::filesystem;
-
-constexpr std::uint32_t k2P5 = 0x35001;  // N350-2P5-H, 200 V
 constexpr std::uint32_t k201 = 0x35003;
 constexpr std::uint32_t k401 = 0x35021;  // N350-401-H, 400 V
-
-class ConnectTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        bus = std::make_shared<sim::VirtualBus>(PARVOLT_DATA_DIR);
-        serial::setVirtualPeer(bus);
-        ASSERT_NE(0, link.InitComm("SIM", 9600, 8, 0, 2.0f));
-        link.setResponseTimeout(100ms);
-        dir = fs::temp_directory_path() /
-              ("pv-connect-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        request.settingsLocation.programDir = dir.string();
-        request.settingsLocation.tempDir = dir.string();
-        request.reloadInitialValues = [this](std::uint32_t code) { reloaded.push_back(code); };
-        settings.stationText = "1";
-        request.settingsToSave = &settings;
-    }
-    void TearDown() override {
-        serial::setVirtualPeer(nullptr);
-        fs::remove_all(dir);
-    }
-
-    bool connect(std::vector<int> stations, std::optional<std::uint32_t> project) {
-        request.stations = std::move(stations);
-        request.stationText = settings.stationText;
-        request.projectModel = project;
-        return Connect(link, prompts, request, state, panes);
-    }
-
-    std::shared_ptr<sim::VirtualBus> bus;
-    CDriveSerial link;
-    ScriptedPrompts prompts;
-    ConnectRequest request;
-    CommSettings settings;
-    LinkState state;
-    LinkPanes panes;
-    std::vector<std::uint32_t> reloaded;
-    fs::path dir;
-};
 
 TEST_F(ConnectTest, IdentifiesTheDriveAndLinks) {
     bus->addStation(1, k2P5);

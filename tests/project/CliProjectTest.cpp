@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "../support/RunProgram.h"
 #include "Fixtures.h"
 #include "plc/PlcProgram.h"
 #include "project/CM240Doc.h"
@@ -16,10 +17,7 @@
 namespace pv {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using CliRun = test::ProgramRun;
 
 class CliProject : public ::testing::Test {
 protected:
@@ -30,17 +28,7 @@ protected:
             GTEST_SKIP() << "no data files beside the program";
     }
     // Runs the program with stderr folded into the output.
-    CliRun run(const std::string& args) {
-        CliRun r;
-        std::FILE* p = ::popen((cli + " " + args + " 2>&1").c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        return r;
-    }
+    CliRun run(const std::string& args) { return test::RunProgram(cli + " " + args); }
     std::string cli;
     test::TempDir work;
 };

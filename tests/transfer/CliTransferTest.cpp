@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/RunProgram.h"
 #include "app/FrameState.h"
 #include "editing/ParamRow.h"
 #include "editing/WriteRules.h"
@@ -91,28 +92,12 @@ private:
 };
 
 int runCli(const std::string& args) {
-    const std::string cmd = kBin + "/parvolt-cli " + args + " </dev/null 2>/dev/null >/dev/null";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunProgram(kBin + "/parvolt-cli " + args, ">/dev/null 2>&1").status;
 }
 
-struct CliOutput {
-    int status = -1;
-    std::string err;
-};
-
 // Runs parvolt-cli with no terminal on stdin and keeps what it says on stderr.
-CliOutput runCliKeepingStderr(const std::string& args) {
-    CliOutput r;
-    const std::string cmd = kBin + "/parvolt-cli " + args + " </dev/null 2>&1 >/dev/null";
-    std::FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.err.append(buf, n);
-    const int status = ::pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+ProgramRun runCliKeepingStderr(const std::string& args) {
+    return RunProgram(kBin + "/parvolt-cli " + args, "2>&1 >/dev/null");
 }
 
 // Runs parvolt-cli with a pseudo-terminal as its standard streams, as a user at a terminal does,
@@ -257,20 +242,20 @@ TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
     ASSERT_EQ(runCli("new --model N350-2P5-H -o " + project), 0);
     ASSERT_EQ(runCli("password set" + port + " --password 1234"), 0);
 
-    const CliOutput refused = runCliKeepingStderr("write " + project + port + " --yes");
+    const ProgramRun refused = runCliKeepingStderr("write " + project + port + " --yes");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("Password: [not asked without a terminal; use --password]"),
+    EXPECT_NE(refused.out.find("Password: [not asked without a terminal; use --password]"),
               std::string::npos)
-        << refused.err;
-    const CliOutput written =
+        << refused.out;
+    const ProgramRun written =
         runCliKeepingStderr("write " + project + port + " --yes --password 1234");
     EXPECT_EQ(written.status, 0);
     // Without a terminal the progress is plain lines: the caption once, then each group.
     const std::string caption = "Write Inverter function parameter . . .";
-    const size_t first = written.err.find(caption);
-    ASSERT_NE(first, std::string::npos) << written.err;
-    EXPECT_EQ(written.err.find(caption, first + 1), std::string::npos) << written.err;
-    EXPECT_NE(written.err.find("\nWrite 00-XX parameter group...\n"), std::string::npos);
+    const size_t first = written.out.find(caption);
+    ASSERT_NE(first, std::string::npos) << written.out;
+    EXPECT_EQ(written.out.find(caption, first + 1), std::string::npos) << written.out;
+    EXPECT_NE(written.out.find("\nWrite 00-XX parameter group...\n"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
 
