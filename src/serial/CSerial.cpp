@@ -161,6 +161,10 @@ bool CSerial::isOpen() const {
     return port_ && port_->isOpen();
 }
 
+bool CSerial::wireGone() const {
+    return port_ && port_->gone();
+}
+
 std::string CSerial::lastFailure() const {
     return failure_;
 }

@@ -87,6 +87,9 @@ public:
     void PurgeInput();
 
     bool isOpen() const;
+    // True once the wire of an opened link is gone (adapter unplugged, adapter or simulator
+    // closed the connection): the link is lost and must be ended and opened again.
+    bool wireGone() const;
     PortKind portKind() const { return kind_; }
     const LineSettings& lineSettings() const { return settings_; }
     const std::string& macText() const { return mac_; }

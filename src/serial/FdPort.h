@@ -36,6 +36,7 @@ public:
     FdPort& operator=(const FdPort&) = delete;
 
     bool isOpen() const override { return fd_ >= 0; }
+    bool gone() const override { return gone_; }
     std::string lastFailure() const override { return failure_; }
 
 protected:

@@ -34,6 +34,9 @@ public:
     virtual void flushInput() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // True once the wire behind the port is gone (device unplugged, peer closed): every later
+    // call fails until the port is opened again, so the link must be ended, not retried.
+    virtual bool gone() const { return false; }
     // Human-readable reason of the last failure (for logs and the CLI).
     virtual std::string lastFailure() const { return {}; }
 };
