@@ -3,6 +3,7 @@
 #include "project/ModelTable.h"
 #include "project/TextFile.h"
 #include "res/ProjectTexts.h"
+#include "drive/Models.h"
 
 namespace pv {
 
@@ -18,8 +19,8 @@ int32_t intSetting(const ParamTable& table, std::string_view code) {
 void FrameState::setModel(uint32_t code, const std::string& name) {
     modelCode = code;
     modelName = name;
-    voltageClass = VoltageClassOf(code);
-    largeFrame = IsLargeFrame(code) ? 1 : 0;
+    voltageClass = drive::VoltageClassOf(code);
+    largeFrame = drive::IsLargeFrame(code) ? 1 : 0;
 }
 
 void FrameState::refreshCachedSettings(const ParamTable& table, bool includeHighFrequency) {

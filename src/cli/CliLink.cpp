@@ -10,12 +10,13 @@
 #include "cli/CliLinkOptions.h"
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "comm/StationList.h"
 #include "project/ModelTable.h"
 #include "res/CommTexts.h"
 #include "res/ScriptedPrompts.h"
+#include "drive/Version.h"
 
 namespace pv::cli {
 
@@ -88,7 +89,7 @@ int runIdentify(const std::vector<std::string>& argsIn) {
     for (std::size_t i = 0; i < request.stations.size(); ++i) {
         const std::uint32_t code = state.stationModels[i];
         std::printf("%d\t0x%05X\t%s\t%s\n", request.stations[i], code,
-                    ModelNameForCode(code).c_str(), comm::VersionText(state.versions[i]).c_str());
+                    ModelNameForCode(code).c_str(), drive::VersionText(state.versions[i]).c_str());
     }
     return kExitOk;
 }
@@ -134,8 +135,8 @@ int runRaw(const std::vector<std::string>& argsIn) {
         const auto count = static_cast<std::uint16_t>(arg);
         const auto result = comm::ReadRegisters(*open.link, st, reg16, count, reply);
         const std::string text =
-            comm::WriteReplyText(result, reply[1], reply[2], st, comm::kFuncRead);
-        if (result != serial::ErrNone || reply[1] != comm::kFuncRead) {
+            comm::WriteReplyText(result, reply[1], reply[2], st, drive::kFuncRead);
+        if (result != serial::ErrNone || reply[1] != drive::kFuncRead) {
             std::fprintf(stderr, "%s\n", text.empty() ? res::kDataError : text.c_str());
             return kExitFailed;
         }
@@ -164,7 +165,7 @@ int runRaw(const std::vector<std::string>& argsIn) {
     }
     std::uint8_t reply[comm::kWriteReplyLength] = {};
     const auto result = open.link->CommandSend(request, sizeof request, reply, sizeof reply);
-    const std::string text = comm::WriteReplyText(result, reply[1], reply[2], st, comm::kFuncWrite);
+    const std::string text = comm::WriteReplyText(result, reply[1], reply[2], st, drive::kFuncWrite);
     if (!text.empty() || result != serial::ErrNone) {
         std::fprintf(stderr, "%s\n", text.empty() ? res::kDataError : text.c_str());
         return kExitFailed;

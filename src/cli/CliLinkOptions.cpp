@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/StationList.h"
 #include "project/DataPaths.h"
 #include "project/ModelTable.h"
@@ -59,7 +59,7 @@ bool ParseRegister(const std::string& text, long& value) {
         long group = 0, index = 0;
         if (!ParseNumber(text.substr(0, 2), group) || !ParseNumber(text.substr(3), index))
             return false;
-        value = comm::ParamRegister(static_cast<int>(group), static_cast<int>(index));
+        value = drive::ParamRegister(static_cast<int>(group), static_cast<int>(index));
         return true;
     }
     return ParseNumber(text, value) && value >= 0 && value <= 0xFFFF;
@@ -184,7 +184,7 @@ bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error
             std::fprintf(stderr, "virtual drive: no data files in %s, parameters unavailable\n",
                          DataDir().c_str());
         for (int s : stations)
-            if (s >= comm::kMinStation) out.bus->addStation(s, model->code);
+            if (s >= drive::kMinStation) out.bus->addStation(s, model->code);
         serial::setVirtualPeer(out.bus);
     }
     if (!out.link->InitComm(portName, o.baud, o.dataBits, o.parity, o.stopBits)) {

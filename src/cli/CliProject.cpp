@@ -17,6 +17,7 @@
 #include "project/ParamTable.h"
 #include "res/ProjectTexts.h"
 #include "res/ScriptedPrompts.h"
+#include "drive/Models.h"
 
 namespace pv::cli {
 
@@ -87,7 +88,7 @@ int runModels(const std::vector<std::string>& args) {
         for (const auto& d : descriptions)
             if (d.name == m.name) desc = d.description.substr(0, d.description.find('\r'));
         std::printf("%s\t0x%X\t%d\t%s\t%s\n", std::string(m.name).c_str(), m.code,
-                    VoltageClassOf(m.code), std::string(m.capacity).c_str(), desc.c_str());
+                    drive::VoltageClassOf(m.code), std::string(m.capacity).c_str(), desc.c_str());
     }
     return kExitOk;
 }
@@ -144,7 +145,7 @@ int runInfo(const std::vector<std::string>& args) {
     std::printf("Model code:         0x%X\n", p.frame.modelCode);
     std::printf("Model name:         %s\n", p.frame.modelName.c_str());
     std::printf("Voltage class:      %d (%s V)\n", p.frame.voltageClass,
-                p.frame.voltageClass == kVoltageClass400 ? "400" : "200");
+                p.frame.voltageClass == drive::kVoltageClass400 ? "400" : "200");
     std::printf("Groups defined:     %d\n", doc.table.definedGroupCount());
     std::printf("Parameters defined: %d\n", doc.table.definedParamCount());
     std::printf("Ladder rows used:   %d of %d\n", doc.plc.ladderRowsUsed(), kLadderRows);

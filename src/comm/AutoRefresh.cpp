@@ -1,7 +1,7 @@
 #include "comm/AutoRefresh.h"
 
 #include "comm/GroupRuns.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 
 namespace pv::comm {
 
@@ -18,7 +18,7 @@ bool AutoRefresh::start() {
         return false;
     }
     std::uint16_t driveType = 0;
-    if (!ReadStored(ctx_, *station, kRegDriveType, driveType)) {
+    if (!ReadStored(ctx_, *station, drive::kRegDriveType, driveType)) {
         setFlag(false);
         return false;
     }

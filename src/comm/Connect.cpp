@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "project/ModelTable.h"
 #include "res/CommTexts.h"
+#include "drive/Models.h"
+#include "drive/Version.h"
 
 namespace pv::comm {
 
@@ -14,7 +16,7 @@ namespace {
 
 // A read that fails in any way, or answers with another function, is a communication error.
 bool readOk(serial::ErrType result, const std::uint8_t* reply) {
-    return result == serial::ErrNone && reply[1] == kFuncRead;
+    return result == serial::ErrNone && reply[1] == drive::kFuncRead;
 }
 
 bool failClosed(serial::CSerial& link, LinkState& state) {
@@ -31,12 +33,12 @@ bool confirmDriveType(serial::CSerial& link, Prompts& prompts, int station, Link
         prompts.message(lastError);
         return false;
     }
-    if (type == kDriveTypeN350) state.modelClass = 5;
+    if (type == drive::kDriveTypeN350) state.modelClass = 5;
     return true;
 }
 
 void setPanes(LinkPanes& panes, int version, std::uint32_t modelCode, const std::string& station) {
-    panes.version = VersionText(version);
+    panes.version = drive::VersionText(version);
     panes.link = res::kOnline;
     panes.model = ModelNameForCode(modelCode);
     panes.station = station;
@@ -47,8 +49,8 @@ void setPanes(LinkPanes& panes, int version, std::uint32_t modelCode, const std:
 bool CheckDriveType(serial::CSerial& link, int station, std::string& lastError,
                     std::uint16_t* driveType) {
     std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(link, station, kRegDriveType, 1, reply);
-    if (!StoreReadReply(lastError, result, reply[1], kFuncRead)) return false;
+    const auto result = ReadRegisters(link, station, drive::kRegDriveType, 1, reply);
+    if (!StoreReadReply(lastError, result, reply[1], drive::kFuncRead)) return false;
     if (driveType) *driveType = ReplyRegister(reply, 0);
     return true;
 }
@@ -79,24 +81,24 @@ bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& requ
     for (std::size_t i = 0; i < request.stations.size(); ++i) {
         const int station = request.stations[i];
         std::uint8_t type[ReadReplyLength(1)];
-        if (!readOk(ReadRegisters(link, station, kRegDriveType, 1, type), type)) {
+        if (!readOk(ReadRegisters(link, station, drive::kRegDriveType, 1, type), type)) {
             prompts.error(res::kCommunicationError);
             return failClosed(link, state);
         }
         const std::uint16_t driveType = ReplyRegister(type, 0);
-        if ((driveType >> 8) != kDriveSeriesN350) {
+        if ((driveType >> 8) != drive::kDriveSeriesN350) {
             prompts.message(res::kNotN350);
             return failClosed(link, state);
         }
         std::uint8_t ident[ReadReplyLength(2)];
-        if (!readOk(ReadRegisters(link, station, kRegCapacity, 2, ident), ident)) {
+        if (!readOk(ReadRegisters(link, station, drive::kRegCapacity, 2, ident), ident)) {
             prompts.error(res::kCommunicationError);
             return failClosed(link, state);
         }
         const std::uint16_t capacity = ReplyRegister(ident, 0);
         const std::uint16_t version = ReplyRegister(ident, 1);
         // Only the type 0x0740 carries a capacity code the model table knows.
-        const std::uint32_t model = driveType == kDriveTypeN350 ? kModelCodeBase + capacity : 0;
+        const std::uint32_t model = driveType == drive::kDriveTypeN350 ? drive::ModelCodeOfCapacity(capacity) : 0;
         state.stationModels.push_back(model);
         state.versions.push_back(version);
         if (i == 0 && !confirmDriveType(link, prompts, station, state))
@@ -114,7 +116,7 @@ bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& requ
     state.linked = true;
     state.tcpIp = request.tcpIp;
     state.modelCode = model;
-    state.voltageClass = VoltageClassOfModel(model);
+    state.voltageClass = drive::VoltageClassOf(model);
     if (request.reloadInitialValues) request.reloadInitialValues(model);
     setPanes(panes, state.versions.empty() ? 0 : state.versions[0], model, request.stationText);
     prompts.message(res::kLinkSuccessful);
@@ -126,15 +128,15 @@ bool StartupLink(serial::CSerial& link, Prompts& prompts, int station, LinkState
                  LinkPanes& panes, std::string* modelName) {
     state.linked = false;
     std::uint8_t ident[ReadReplyLength(2)];
-    if (!readOk(ReadRegisters(link, station, kRegCapacity, 2, ident), ident)) {
+    if (!readOk(ReadRegisters(link, station, drive::kRegCapacity, 2, ident), ident)) {
         prompts.error(res::kCommunicationError);
         return false;
     }
     if (!confirmDriveType(link, prompts, station, state)) return false;
     const std::uint16_t capacity = ReplyRegister(ident, 0);
     const std::uint16_t version = ReplyRegister(ident, 1);
-    state.voltageClass = capacity >= 33 ? 4 : 2;
-    state.modelCode = kModelCodeBase + capacity;
+    state.modelCode = drive::ModelCodeOfCapacity(capacity);
+    state.voltageClass = drive::VoltageClassOf(state.modelCode);
     state.versions.push_back(version);
     state.stationModels.push_back(state.modelCode);
     state.stations = {station};

@@ -5,7 +5,7 @@
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "project/ParamAttr.h"
 
@@ -36,10 +36,10 @@ TransferStatus GroupReader::readGroup(ParamTable& table, int group,
     std::uint8_t reply[ReadReplyLength(kMaxReadBlock)];
     for (const RegisterRun& run : ReadRunsOfGroup(g)) {
         if (cancelled && cancelled()) return TransferStatus::Cancelled;
-        const auto result = ReadRegisters(link_, station_, ParamRegister(group, run.first),
+        const auto result = ReadRegisters(link_, station_, drive::ParamRegister(group, run.first),
                                           static_cast<std::uint16_t>(run.count), reply);
         ++transactions_;
-        if (!StoreReadReply(lastError, result, reply[1], kFuncRead)) return TransferStatus::Failed;
+        if (!StoreReadReply(lastError, result, reply[1], drive::kFuncRead)) return TransferStatus::Failed;
         for (int k = 0; k < run.count; ++k) {
             const int index = run.first + k;
             const std::uint16_t value = ReplyRegister(reply, k);

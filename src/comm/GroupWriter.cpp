@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "editing/ParamRow.h"
 #include "project/ParamAttr.h"
@@ -102,7 +102,7 @@ bool GroupWriter::sendFrame(int group, std::uint16_t firstRegister, const std::u
         BuildWriteMultipleFrame(station_, firstRegister, values, count, request);
     const auto result = link_.CommandSend(request, len, reply, kWriteReplyLength);
     ++transactions_;
-    return StoreGroupWriteReply(lastError, result, reply, kFuncWriteMultiple, station_, group) != 0;
+    return StoreGroupWriteReply(lastError, result, reply, drive::kFuncWriteMultiple, station_, group) != 0;
 }
 
 TransferStatus GroupWriter::writeGroup(const ParamTable& table, int group,
@@ -130,7 +130,7 @@ TransferStatus GroupWriter::writeValues(const ParamGroup& records, int group,
     bool curveCustom = false;
     for (const WriteFrame& f : plan.frames) {
         if (cancelled && cancelled()) return TransferStatus::Cancelled;
-        if (!sendFrame(group, ParamRegister(group, f.first), f.values.data(), f.values.size(),
+        if (!sendFrame(group, drive::ParamRegister(group, f.first), f.values.data(), f.values.size(),
                        lastError))
             return TransferStatus::Failed;
         if (group != 1) continue;

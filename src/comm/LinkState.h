@@ -30,12 +30,5 @@ struct LinkPanes {
     std::string station;
 };
 
-// Voltage class of a model code: 2 when its low byte is below 0x21, else 4.
-int VoltageClassOfModel(std::uint32_t modelCode);
-// A software version as the status bar shows it: raw below 100 x 0.1 ("%.1f"), below 1000
-// x 0.01 ("%.2f"), else x 0.001 ("%.3f").
-std::string VersionText(int raw);
-// The same as a number (the drive facts of the document keep it so).
-double VersionValue(int raw);
 
 }  // namespace pv::comm

@@ -5,7 +5,7 @@
 
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "res/CommTexts.h"
 #include "res/TransferTexts.h"
@@ -24,7 +24,7 @@ bool writePassword(TransferContext& ctx, int station, std::uint16_t reg, std::ui
     std::uint8_t reply[kWriteReplyLength] = {};
     BuildWriteFrame(station, reg, value, request);
     const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
-    return ReportWriteReply(ctx.prompts, result, reply[1], reply[2], station, kFuncWrite) != 0;
+    return ReportWriteReply(ctx.prompts, result, reply[1], reply[2], station, drive::kFuncWrite) != 0;
 }
 
 bool readState(TransferContext& ctx, int station, const PasswordTarget& t, bool& active) {
@@ -80,11 +80,11 @@ bool enterPassword(TransferContext& ctx, int station, const PasswordTarget& t, s
 }  // namespace
 
 PasswordTarget PasswordTarget::parameter() {
-    return {kRegPassword, kRegPassword, 9999, res::kParamPasswordRange};
+    return {drive::kRegPassword, drive::kRegPassword, 9999, res::kParamPasswordRange};
 }
 
 PasswordTarget PasswordTarget::plc() {
-    return {kRegPlcPassword1, kRegPlcPassword3, 65535, res::kPlcPasswordRange};
+    return {drive::kRegPlcPassword1, drive::kRegPlcPassword3, 65535, res::kPlcPasswordRange};
 }
 
 std::optional<std::string> PasswordTextProblem(const std::string& text) {

@@ -5,11 +5,13 @@
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "res/CommTexts.h"
 #include "res/ProjectTexts.h"
 #include "res/TransferTexts.h"
+#include "drive/Models.h"
+#include "drive/Version.h"
 
 namespace pv::comm {
 
@@ -36,7 +38,7 @@ bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint1
 bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
     std::uint8_t reply[ReadReplyLength(1)];
     const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
-    if (!StoreReadReply(ctx.lastError, result, reply[1], kFuncRead)) {
+    if (!StoreReadReply(ctx.lastError, result, reply[1], drive::kFuncRead)) {
         ctx.prompts.message(ctx.lastError);
         return false;
     }
@@ -53,7 +55,7 @@ bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint
         ctx.prompts.message(ErrTypeText(result));
         return false;
     }
-    if (reply[1] != kFuncWrite) {
+    if (reply[1] != drive::kFuncWrite) {
         ctx.prompts.message(res::kCommunicationError);
         return false;
     }
@@ -74,10 +76,10 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
 
     // Identification: the drive type classified like a group read, then version and model.
     std::uint16_t driveType = 0, version = 0, capacity = 0;
-    if (!ReadStored(ctx, *station, kRegDriveType, driveType)) return out;
-    if (!ReadStored(ctx, *station, kRegVersion, version)) return out;
-    if (!ReadStored(ctx, *station, kRegCapacity, capacity)) return out;
-    out.driveModel = kModelCodeBase + capacity;
+    if (!ReadStored(ctx, *station, drive::kRegDriveType, driveType)) return out;
+    if (!ReadStored(ctx, *station, drive::kRegVersion, version)) return out;
+    if (!ReadStored(ctx, *station, drive::kRegCapacity, capacity)) return out;
+    out.driveModel = drive::ModelCodeOfCapacity(capacity);
     out.driveVersion = version;
 
     TransferOffer offer;
@@ -145,7 +147,7 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
         ctx.prompts.progressPosition(kReadProgressMax);
         ctx.prompts.progressEnd();
     }
-    ctx.doc.driveSoftwareVersion = VersionValue(version);
+    ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
     if (ctx.refreshViews) ctx.refreshViews();
     ctx.prompts.message(res::kReadSuccessfully);
     out.result = CommandResult::Done;

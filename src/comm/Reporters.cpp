@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "res/CommTexts.h"
 
 namespace pv::comm {
@@ -77,7 +77,7 @@ int StoreReadReply(std::string& lastError, int result, std::uint8_t replyFunctio
 
 std::string SingleReadText(int result, std::uint8_t replyFunction) {
     if (result != 0) return ErrTypeText(result);
-    if (replyFunction != kFuncRead) return res::kCommunicationError;
+    if (replyFunction != drive::kFuncRead) return res::kCommunicationError;
     return {};
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "res/CommTexts.h"
 
 namespace pv::comm {
@@ -59,7 +59,7 @@ bool ParseStationList(const std::string& text, std::vector<int>& stations, std::
             const int b = leadingNumber(after);
             if (a > b) return fail(res::kStationRangeOrder);
             for (int n = a; n <= b; ++n) {
-                if (n > kMaxStation) return fail(res::kStationAbove32);
+                if (n > drive::kMaxStation) return fail(res::kStationAbove32);
                 if (contains(stations, n)) return fail(res::kStationRepeat);
                 stations.push_back(n);
             }
@@ -67,7 +67,7 @@ bool ParseStationList(const std::string& text, std::vector<int>& stations, std::
         }
         const bool last = i + 1 == items.size();
         const int n = leadingNumber(item);
-        if (n > kMaxStation || (last && item.size() >= 6)) return fail(res::kStationAbove32);
+        if (n > drive::kMaxStation || (last && item.size() >= 6)) return fail(res::kStationAbove32);
         if (contains(stations, n)) return fail(res::kStationRepeat);
         stations.push_back(n);
     }

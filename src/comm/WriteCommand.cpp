@@ -8,19 +8,21 @@
 #include "comm/GroupRuns.h"
 #include "comm/ModbusFrames.h"
 #include "comm/Passwords.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "res/CommTexts.h"
 #include "res/EditingTexts.h"
 #include "res/ProjectTexts.h"
 #include "res/TransferTexts.h"
+#include "drive/Models.h"
+#include "drive/Version.h"
 
 namespace pv::comm {
 
 namespace {
 
 constexpr int kWriteProgressMax = 24;
-constexpr std::uint16_t kRegStatusWord = kRegStatusFirst;  // bit 0: running
+constexpr std::uint16_t kRegStatusWord = drive::kRegStatusFirst;  // bit 0: running
 constexpr int kMotorGroups[] = {2, 17};
 
 std::string groupText(const char* format, int group) {
@@ -38,9 +40,9 @@ void endProgress(TransferContext& ctx) {
 // later parameter in the project's mode; then the drive's 01-02 sets the monitor's frequency
 // unit.
 bool preWriteControlMode(TransferContext& ctx, int station, std::uint16_t mode) {
-    if (!WriteSingle(ctx, station, ParamRegister(0, 0), mode)) return false;
+    if (!WriteSingle(ctx, station, drive::ParamRegister(0, 0), mode)) return false;
     std::uint16_t maxFrequency = 0;
-    if (!ReadSingle(ctx, station, ParamRegister(1, 2), maxFrequency)) return false;
+    if (!ReadSingle(ctx, station, drive::ParamRegister(1, 2), maxFrequency)) return false;
     if (ctx.frequencyUnit) *ctx.frequencyUnit = maxFrequency > 3000 ? 1 : 0;
     return true;
 }
@@ -109,20 +111,20 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
     out.station = *station;
 
     std::uint16_t driveType = 0, capacity = 0, version = 0;
-    if (!ReadStored(ctx, *station, kRegDriveType, driveType)) return out;
-    if (!ReadSingle(ctx, *station, kRegCapacity, capacity)) return out;
-    const std::uint32_t driveModel = kModelCodeBase + capacity;
+    if (!ReadStored(ctx, *station, drive::kRegDriveType, driveType)) return out;
+    if (!ReadSingle(ctx, *station, drive::kRegCapacity, capacity)) return out;
+    const std::uint32_t driveModel = drive::ModelCodeOfCapacity(capacity);
     const std::uint32_t projectModel = ctx.frame.modelCode;
     if (driveModel != projectModel) {
-        if (VoltageClassOfModel(driveModel) != VoltageClassOfModel(projectModel)) {
+        if (drive::VoltageClassOf(driveModel) != drive::VoltageClassOf(projectModel)) {
             ctx.prompts.message(res::kModelClassMismatch);
             return out;
         }
         if (!ctx.prompts.question(res::kModelMismatch)) return out;
         out.modelMatch = false;
     }
-    if (!ReadSingle(ctx, *station, kRegVersion, version)) return out;
-    ctx.doc.driveSoftwareVersion = VersionValue(version);
+    if (!ReadSingle(ctx, *station, drive::kRegVersion, version)) return out;
+    ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
 
     TransferOffer offer;
     offer.plcProgram = ctx.plc.offered();
@@ -133,11 +135,11 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
 
     GroupWriteContext gctx;
     gctx.settings = TransferSettings(ctx.doc.table, ctx.frame.highFrequencyMode != 0);
-    gctx.facts.driveVersion = editing::DriveFacts::versionFromRaw(version);
+    gctx.facts.driveVersion = static_cast<float>(drive::VersionValue(version));
     gctx.facts.modelCode = driveModel;
     if (params) {
         std::uint16_t lock = 0;
-        if (!ReadSingle(ctx, *station, kRegLock, lock)) return out;
+        if (!ReadSingle(ctx, *station, drive::kRegLock, lock)) return out;
         if (lock == 0) {
             ctx.prompts.message(res::kLocked);
             return out;

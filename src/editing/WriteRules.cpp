@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "res/EditingTexts.h"
+#include "drive/Version.h"
 
 namespace pv::editing {
 
@@ -361,16 +362,6 @@ Verdict checkRange(const ParamRow& row, const RuleEntry& e, double value, const 
 
 }  // namespace
 
-bool DriveFacts::isFrame1Model(std::uint32_t code) {
-    return code == 0x35001 || code == 0x35002 || code == 0x35021 || code == 0x35022;
-}
-
-float DriveFacts::versionFromRaw(std::uint16_t raw) {
-    if (raw < 100) return static_cast<float>(raw) * 0.1f;
-    if (raw < 1000) return static_cast<float>(raw) * 0.01f;
-    return static_cast<float>(raw) * 0.001f;
-}
-
 const RuleEntry& WriteRules::entry(int group, int index) {
     static const RuleEntry none{};
     if (group < 0 || group >= kRuleGroups || index < 0 || index >= 100) return none;
@@ -451,10 +442,10 @@ Verdict WriteRules::checkSingleWrite(DriveAccess& drive, const ParamRow& row,
     // read last time.
     if (row.group != 5 && row.group != 14 && row.group != 15) {
         if (!drive.readRegister(0x0D01, reg, failure)) return Verdict::readFailed(failure);
-        facts.driveVersion = DriveFacts::versionFromRaw(reg);
+        facts.driveVersion = static_cast<float>(drive::VersionValue(reg));
     }
     if (!drive.readRegister(0x0D00, reg, failure)) return Verdict::readFailed(failure);
-    facts.modelCode = 0x35000u + reg;
+    facts.modelCode = drive::ModelCodeOfCapacity(reg);
 
     std::uint16_t raw = 0;
     double value = 0;

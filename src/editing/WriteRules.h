@@ -11,6 +11,7 @@
 #include <string>
 
 #include "editing/ParamRow.h"
+#include "drive/Models.h"
 
 namespace pv::editing {
 
@@ -74,10 +75,7 @@ struct DriveFacts {
     float driveVersion = 0;       // 13-01 as a version number
     std::uint32_t modelCode = 0;  // 0x35000 + 13-00; 0 when not read
 
-    bool largeFrame() const { return !isFrame1Model(modelCode); }
-    static bool isFrame1Model(std::uint32_t modelCode);
-    // 13-01 raw: below 100 in tenths, below 1000 in hundredths, else thousandths.
-    static float versionFromRaw(std::uint16_t raw);
+    bool largeFrame() const { return drive::IsLargeFrame(modelCode); }
 };
 
 // The outcome of a check: allowed, refused with a text for the user, or stopped by a failed read

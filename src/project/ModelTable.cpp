@@ -50,12 +50,4 @@ std::string ModelNameForCode(uint32_t code) {
     return m ? std::string(m->name) : std::string();
 }
 
-int VoltageClassOf(uint32_t code) {
-    return (code & 0xFF) < 33 ? kVoltageClass200 : kVoltageClass400;
-}
-
-bool IsLargeFrame(uint32_t code) {
-    return code != 0x35001 && code != 0x35002 && code != 0x35021 && code != 0x35022;
-}
-
 }  // namespace pv

@@ -16,8 +16,6 @@ struct ModelInfo {
 };
 
 inline constexpr int kModelCount = 19;
-inline constexpr int kVoltageClass200 = 2;
-inline constexpr int kVoltageClass400 = 4;
 
 // The models in search order: the 400 V class (0x35021..0x3502A) first, then the 200 V class.
 const std::array<ModelInfo, kModelCount>& ModelTable();
@@ -29,10 +27,5 @@ const ModelInfo* FindModelByName(std::string_view name);
 const ModelInfo* FindModelByCode(uint32_t code);
 // Empty text for a code not in the table.
 std::string ModelNameForCode(uint32_t code);
-
-// 2 when the low byte is below 33, else 4.
-int VoltageClassOf(uint32_t code);
-// Every model except the frame-1 models 0x35001, 0x35002, 0x35021, 0x35022.
-bool IsLargeFrame(uint32_t code);
 
 }  // namespace pv

@@ -155,7 +155,7 @@ std::vector<ReplyChunk> VirtualBus::shapeReply(std::vector<std::uint8_t> reply,
             break;
         case FaultKind::Exception:
             reply = {reply[0], static_cast<std::uint8_t>(function | 0x80),
-                     static_cast<std::uint8_t>(fault.arg >= 0 ? fault.arg : kRegisterCount)};
+                     static_cast<std::uint8_t>(fault.arg >= 0 ? fault.arg : drive::kRegisterCount)};
             appendCrc(reply);
             break;
         case FaultKind::Garbage: {

@@ -5,6 +5,7 @@
 
 #include "editing/WriteRules.h"
 #include "project/ParamTable.h"
+#include "drive/Version.h"
 
 namespace pv::sim {
 
@@ -33,10 +34,10 @@ std::shared_ptr<const ParamRegisterTable> withCoreRegisters(
         d.attr[AttrFlags] = (d.attr[AttrFlags] | setFlags) & ~clearFlags;
         table->add(d);
     };
-    ensure(RegisterDef::plain(reg::kCapacity, 0, 0, 0xFF), FlagReadOnly, 0);
-    ensure(RegisterDef::plain(reg::kVersion, kDefaultVersion, 0, 0xFFFF), FlagReadOnly, 0);
-    ensure(RegisterDef::plain(reg::kLock, 1, 0, 1), FlagLockExempt, FlagReadOnly);
-    ensure(RegisterDef::plain(reg::kPassword, 0, 0, kMaxParamPassword), 0, FlagReadOnly);
+    ensure(RegisterDef::plain(drive::kRegCapacity, 0, 0, 0xFF), FlagReadOnly, 0);
+    ensure(RegisterDef::plain(drive::kRegVersion, kDefaultVersion, 0, 0xFFFF), FlagReadOnly, 0);
+    ensure(RegisterDef::plain(drive::kRegLock, 1, 0, 1), FlagLockExempt, FlagReadOnly);
+    ensure(RegisterDef::plain(drive::kRegPassword, 0, 0, drive::kMaxParamPassword), 0, FlagReadOnly);
     return table;
 }
 
@@ -67,9 +68,9 @@ VirtualDrive::VirtualDrive(int station, std::uint32_t modelCode,
     values_.reserve(params_->all().size());
     for (const RegisterDef& d : params_->all()) values_.push_back(d.defaultRaw);
     // The identity comes from the drive itself, not from the data files' defaults.
-    values_[static_cast<std::size_t>(params_->slot(reg::kCapacity))] =
+    values_[static_cast<std::size_t>(params_->slot(drive::kRegCapacity))] =
         static_cast<std::uint16_t>(modelCode_ & 0xFF);
-    values_[static_cast<std::size_t>(params_->slot(reg::kVersion))] = kDefaultVersion;
+    values_[static_cast<std::size_t>(params_->slot(drive::kRegVersion))] = kDefaultVersion;
     lastAdvance_ = clock_->now();
 }
 
@@ -78,13 +79,13 @@ VirtualDrive::Area VirtualDrive::areaOf(std::uint16_t a) const {
     const int group = a >> 8, index = a & 0xFF;
     if (group >= kHiddenFirst && group <= kHiddenLast && index < kHiddenGroupSize)
         return Area::Hidden;
-    if (a == reg::kCommand || a == reg::kFrequency || a == reg::kOutputs) return Area::Control;
-    if (a >= reg::kStatusFirst && a <= reg::kStatusLast) return Area::Status;
-    if (a == reg::kDriveType) return Area::DriveType;
-    if (a >= reg::kPlcFirst && a <= reg::kPlcLast) return Area::Plc;
-    if (a >= reg::kElementFirst && a <= reg::kElementLast) return Area::Element;
-    if (a == reg::kPlcRun || a == reg::kPlcClear || a == reg::kPlcPasswordSet ||
-        a == reg::kPlcPasswordEntry || a == reg::kPlcPasswordState)
+    if (a == drive::kRegCommandWord || a == drive::kRegFrequencyCommand || a == drive::kRegOutputCommand) return Area::Control;
+    if (a >= drive::kRegStatusFirst && a <= drive::kRegStatusLast) return Area::Status;
+    if (a == drive::kRegDriveType) return Area::DriveType;
+    if (a >= drive::kRegPlcFirst && a <= drive::kRegPlcLast) return Area::Plc;
+    if (a >= drive::kRegPlcControl1 && a <= drive::kRegElementLast) return Area::Element;
+    if (a == drive::kRegPlcRun || a == drive::kRegPlcRun2 || a == drive::kRegPlcPassword1 ||
+        a == drive::kRegPlcPassword2 || a == drive::kRegPlcPassword3)
         return Area::PlcControl;
     return Area::None;
 }
@@ -104,14 +105,14 @@ double VirtualDrive::paramValue(std::uint16_t address, double fallback) const {
 std::optional<std::uint16_t> VirtualDrive::read(std::uint16_t a) {
     switch (areaOf(a)) {
         case Area::Param:
-            if (a == reg::kPassword) return paramPassword_.state();
-            if (a == reg::kCommFrequency) {  // 00-08 shows the communication frequency command
+            if (a == drive::kRegPassword) return paramPassword_.state();
+            if (a == drive::kRegCommFrequency) {  // 00-08 shows the communication frequency command
                 const RegisterDef& d = *params_->find(a);
-                const double hz = frequency_ * frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
+                const double hz = frequency_ * frequencyUnit(paramRaw(drive::kRegMaxFrequency, 6000));
                 return static_cast<std::uint16_t>(std::lround(
                     std::clamp(hz * std::pow(10.0, decimals(d.valueKind, d.attr)), 0.0, 65535.0)));
             }
-            if ((a >> 8) == kMonitorGroup) {
+            if ((a >> 8) == drive::kMonitorGroup) {
                 const RegisterDef& d = *params_->find(a);
                 if (auto v = monitorValue(a & 0xFF); v && d.readOnly()) {
                     if (!isSigned16(d.attr)) *v = std::fabs(*v);
@@ -127,18 +128,18 @@ std::optional<std::uint16_t> VirtualDrive::read(std::uint16_t a) {
         case Area::Hidden:
             return hidden_[static_cast<std::size_t>((a >> 8) - kHiddenFirst)][a & 0xFF];
         case Area::Control:
-            return a == reg::kCommand ? command_ : a == reg::kFrequency ? frequency_ : outputs_;
+            return a == drive::kRegCommandWord ? command_ : a == drive::kRegFrequencyCommand ? frequency_ : outputs_;
         case Area::Status:
             return statusRegister(a);
         case Area::DriveType:
-            return kDriveTypeN350;
+            return drive::kDriveTypeN350;
         case Area::Plc:
-            return plcMemory_[a - reg::kPlcFirst];
+            return plcMemory_[a - drive::kRegPlcFirst];
         case Area::Element:
-            return elements_[a - reg::kElementFirst];
+            return elements_[a - drive::kRegPlcControl1];
         case Area::PlcControl:
-            if (a == reg::kPlcRun) return plcRun_;
-            if (a == reg::kPlcPasswordState) return plcPassword_.state();
+            if (a == drive::kRegPlcRun) return plcRun_;
+            if (a == drive::kRegPlcPassword3) return plcPassword_.state();
             return std::uint16_t{0};  // commands and passwords read back as 0
         case Area::None:
             break;
@@ -150,65 +151,65 @@ std::uint8_t VirtualDrive::checkWrite(std::uint16_t a, std::uint16_t v) const {
     switch (areaOf(a)) {
         case Area::Param: {
             const RegisterDef& d = *params_->find(a);
-            if (a == reg::kPassword) return v > kMaxParamPassword ? kIllegalValue : 0;
-            if (d.readOnly()) return kIllegalAddress;
-            if (paramPassword_.active()) return kIllegalValue;
-            if (!d.lockExempt() && paramRaw(reg::kLock, 1) == 0) return kIllegalValue;
-            if (!d.accepts(v, paramRaw(reg::kLimitUnit, 0) != 0)) return kIllegalValue;
-            return !strictRules_ || rulesAllow(d, v) ? 0 : kIllegalValue;
+            if (a == drive::kRegPassword) return v > drive::kMaxParamPassword ? drive::kIllegalValue : 0;
+            if (d.readOnly()) return drive::kIllegalAddress;
+            if (paramPassword_.active()) return drive::kIllegalValue;
+            if (!d.lockExempt() && paramRaw(drive::kRegLock, 1) == 0) return drive::kIllegalValue;
+            if (!d.accepts(v, paramRaw(drive::kRegLimitUnit, 0) != 0)) return drive::kIllegalValue;
+            return !strictRules_ || rulesAllow(d, v) ? 0 : drive::kIllegalValue;
         }
         case Area::Hidden:
-            if (paramPassword_.active()) return kIllegalValue;
-            return paramRaw(reg::kLock, 1) == 0 ? kIllegalValue : 0;
+            if (paramPassword_.active()) return drive::kIllegalValue;
+            return paramRaw(drive::kRegLock, 1) == 0 ? drive::kIllegalValue : 0;
         case Area::Control:
-            return a == reg::kOutputs && v > 7 ? kIllegalValue : 0;
+            return a == drive::kRegOutputCommand && v > 7 ? drive::kIllegalValue : 0;
         case Area::Status:
         case Area::DriveType:
-            return kIllegalAddress;
+            return drive::kIllegalAddress;
         case Area::Plc:
-            return plcPassword_.active() || plcRun_ != 0 ? kIllegalValue : 0;
+            return plcPassword_.active() || plcRun_ != 0 ? drive::kIllegalValue : 0;
         case Area::Element:
             return 0;
         case Area::PlcControl:
             switch (a) {
-                case reg::kPlcRun:
-                    return v > 1 || plcPassword_.active() ? kIllegalValue : 0;
-                case reg::kPlcClear:
-                    return v != 1 || plcRun_ != 0 || plcPassword_.active() ? kIllegalValue : 0;
-                case reg::kPlcPasswordEntry:
-                    return plcPassword_.accepts(v) ? 0 : kIllegalValue;
-                case reg::kPlcPasswordState:
-                    return kIllegalAddress;
+                case drive::kRegPlcRun:
+                    return v > 1 || plcPassword_.active() ? drive::kIllegalValue : 0;
+                case drive::kRegPlcRun2:
+                    return v != 1 || plcRun_ != 0 || plcPassword_.active() ? drive::kIllegalValue : 0;
+                case drive::kRegPlcPassword2:
+                    return plcPassword_.accepts(v) ? 0 : drive::kIllegalValue;
+                case drive::kRegPlcPassword3:
+                    return drive::kIllegalAddress;
                 default:
                     return 0;
             }
         case Area::None:
             break;
     }
-    return kIllegalAddress;
+    return drive::kIllegalAddress;
 }
 
 void VirtualDrive::apply(std::uint16_t a, std::uint16_t v) {
-    if (a != reg::kPassword) paramPassword_.interrupt();
-    if (a != reg::kPlcPasswordSet) plcPassword_.interrupt();
+    if (a != drive::kRegPassword) paramPassword_.interrupt();
+    if (a != drive::kRegPlcPassword1) plcPassword_.interrupt();
     switch (areaOf(a)) {
         case Area::Param:
-            if (a == reg::kPassword)
+            if (a == drive::kRegPassword)
                 paramPassword_.write(v);
-            else if (a == reg::kRestore)
+            else if (a == drive::kRegRestore)
                 restoreFactorySetting(v);
             else
                 values_[static_cast<std::size_t>(params_->slot(a))] = v;
-            if (a == reg::kMaxFrequency) updateMotorCommand();
+            if (a == drive::kRegMaxFrequency) updateMotorCommand();
             return;
         case Area::Hidden:
             hidden_[static_cast<std::size_t>((a >> 8) - kHiddenFirst)][a & 0xFF] = v;
             return;
         case Area::Control:
-            if (a == reg::kCommand) {
-                if (v & kCmdFaultReset) faultCode_ = 0;
-                command_ = static_cast<std::uint16_t>(v & ~kCmdFaultReset);
-            } else if (a == reg::kFrequency) {
+            if (a == drive::kRegCommandWord) {
+                if (v & drive::kCmdFaultReset) faultCode_ = 0;
+                command_ = static_cast<std::uint16_t>(v & ~drive::kCmdFaultReset);
+            } else if (a == drive::kRegFrequencyCommand) {
                 frequency_ = v;
             } else {
                 outputs_ = v;
@@ -216,16 +217,16 @@ void VirtualDrive::apply(std::uint16_t a, std::uint16_t v) {
             updateMotorCommand();
             return;
         case Area::Plc:
-            plcMemory_[a - reg::kPlcFirst] = v;
+            plcMemory_[a - drive::kRegPlcFirst] = v;
             return;
         case Area::Element:
-            elements_[a - reg::kElementFirst] = v;
+            elements_[a - drive::kRegPlcControl1] = v;
             return;
         case Area::PlcControl:
-            if (a == reg::kPlcRun) plcRun_ = v;
-            if (a == reg::kPlcClear) std::fill(plcMemory_.begin(), plcMemory_.end(), 0);
-            if (a == reg::kPlcPasswordSet) plcPassword_.write(v);
-            if (a == reg::kPlcPasswordEntry) plcPassword_.enter(v);
+            if (a == drive::kRegPlcRun) plcRun_ = v;
+            if (a == drive::kRegPlcRun2) std::fill(plcMemory_.begin(), plcMemory_.end(), 0);
+            if (a == drive::kRegPlcPassword1) plcPassword_.write(v);
+            if (a == drive::kRegPlcPassword2) plcPassword_.enter(v);
             return;
         case Area::Status:
         case Area::DriveType:
@@ -241,29 +242,29 @@ void VirtualDrive::restoreFactorySetting(std::uint16_t how) {
     for (std::size_t i = 0; i < defs.size(); ++i) {
         const std::uint16_t a = defs[i].address;
         // The drive's identity stays what it is.
-        if (a != reg::kCapacity && a != reg::kVersion) values_[i] = defs[i].defaultRaw;
+        if (a != drive::kRegCapacity && a != drive::kRegVersion) values_[i] = defs[i].defaultRaw;
     }
     auto set = [&](std::uint16_t a, std::uint16_t v) {
         const int s = params_->slot(a);
         if (s >= 0 && params_->all()[static_cast<std::size_t>(s)].accepts(v))
             values_[static_cast<std::size_t>(s)] = v;
     };
-    if (how == 3 || how == 5) set(reg::kTerminalMode, 2);
-    if (how == 4 || how == 5) set(reg::kMaxFrequency, 5000);  // 50.00 Hz
+    if (how == 3 || how == 5) set(drive::kRegTerminalMode, 2);
+    if (how == 4 || how == 5) set(drive::kRegMaxFrequency, 5000);  // 50.00 Hz
     updateMotorCommand();
 }
 
 bool VirtualDrive::rulesAllow(const RegisterDef& def, std::uint16_t value) const {
     using namespace pv::editing;
-    if (def.address == reg::kLock || def.address == reg::kRestore) return true;
+    if (def.address == drive::kRegLock || def.address == drive::kRegRestore) return true;
     ParamRecord record;
     record.defined = 1;
     record.valueKind = def.valueKind;
     record.attr = def.attr;
     const ParamRow row = ParamRow::fromRecord(def.address >> 8, def.address & 0xFF, record);
     DriveFacts facts;
-    facts.controlMode = paramRaw(reg::kControlMode, 0);
-    facts.driveVersion = DriveFacts::versionFromRaw(paramRaw(reg::kVersion, kDefaultVersion));
+    facts.controlMode = paramRaw(drive::kRegControlMode, 0);
+    facts.driveVersion = static_cast<float>(drive::VersionValue(paramRaw(drive::kRegVersion, kDefaultVersion)));
     facts.modelCode = modelCode_;
     const RegisterLookup lookup = [this](std::uint16_t a) -> std::optional<std::uint16_t> {
         if (params_->slot(a) < 0) return std::nullopt;
@@ -271,7 +272,7 @@ bool VirtualDrive::rulesAllow(const RegisterDef& def, std::uint16_t value) const
     };
     // The master scales frequencies by the mode it believes the drive is in: either will do.
     for (const bool high : {false, true}) {
-        const DisplaySettings settings{high, paramRaw(reg::kLimitUnit, 0) != 0};
+        const DisplaySettings settings{high, paramRaw(drive::kRegLimitUnit, 0) != 0};
         if (WriteRules::judgeRegisterWrite(row, value, facts, settings, lookup).allowed())
             return true;
     }
@@ -285,16 +286,16 @@ void VirtualDrive::setStrictRules(bool strict) {
 
 RampSettings VirtualDrive::rampSettings() const {
     RampSettings s;
-    s.maxRaw = paramValue(reg::kMaxFrequency, 60.0);
-    s.accelSeconds = paramValue(reg::kAccelTime, 10.0);
-    s.decelSeconds = paramValue(reg::kDecelTime, 10.0);
+    s.maxRaw = paramValue(drive::kRegMaxFrequency, 60.0);
+    s.accelSeconds = paramValue(drive::kRegAccelTime, 10.0);
+    s.decelSeconds = paramValue(drive::kRegDecelTime, 10.0);
     return s;
 }
 
 void VirtualDrive::updateMotorCommand() {
-    if ((command_ & kCmdRun) && !motor_.runCommanded()) ++starts_;
-    const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
-    motor_.command(command_ & kCmdRun, command_ & kCmdReverse, frequency_ * unit);
+    if ((command_ & drive::kCmdRun) && !motor_.runCommanded()) ++starts_;
+    const double unit = frequencyUnit(paramRaw(drive::kRegMaxFrequency, 6000));
+    motor_.command(command_ & drive::kCmdRun, command_ & drive::kCmdReverse, frequency_ * unit);
 }
 
 void VirtualDrive::advanceMotor() {
@@ -331,7 +332,7 @@ VirtualDrive::Telemetry VirtualDrive::telemetry() const {
 
 std::optional<double> VirtualDrive::monitorValue(int index) const {
     const Telemetry t = telemetry();
-    const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
+    const double unit = frequencyUnit(paramRaw(drive::kRegMaxFrequency, 6000));
     switch (index) {
         case 16:
             return std::min(frequency_ * unit, rampSettings().maxRaw);
@@ -340,10 +341,10 @@ std::optional<double> VirtualDrive::monitorValue(int index) const {
         case 18:
             return t.amps;
         case 24:
-            return paramRaw(reg::kControlMode, 0);
+            return paramRaw(drive::kRegControlMode, 0);
         case 43:  // inverter status, as the status word
         case 74:
-            return statusRegister(reg::kStatusFirst);
+            return statusRegister(drive::kRegStatusFirst);
         case 57:
             return t.torquePercent;
         case 72:  // digital inputs S1..S8 as the communication word drives them
@@ -379,7 +380,7 @@ std::optional<double> VirtualDrive::monitorValue(int index) const {
 
 std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
     const Telemetry t = telemetry();
-    const double unit = frequencyUnit(paramRaw(reg::kMaxFrequency, 6000));
+    const double unit = frequencyUnit(paramRaw(drive::kRegMaxFrequency, 6000));
     const double maxHz = rampSettings().maxRaw;
     auto u16 = [](double v) {
         return static_cast<std::uint16_t>(std::lround(std::clamp(v, 0.0, 65535.0)));
@@ -388,14 +389,14 @@ std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
         return static_cast<std::uint16_t>(
             static_cast<std::int16_t>(std::lround(std::clamp(v, -32768.0, 32767.0))));
     };
-    switch (a - reg::kStatusFirst) {
+    switch (a - drive::kRegStatusFirst) {
         case 0: {
             std::uint16_t w = 0;
-            if (motor_.running()) w |= kStRunning;
-            if (motor_.reverse()) w |= kStReverse;
-            if (faultCode_ != 0) w |= kStFault;
+            if (motor_.running()) w |= drive::kStRunning;
+            if (motor_.reverse()) w |= drive::kStReverse;
+            if (faultCode_ != 0) w |= drive::kStFault;
             if (motor_.runCommanded() && motor_.rampDirection() == 0 && t.outputHz > 0)
-                w |= kStAtSpeed;
+                w |= drive::kStAtSpeed;
             return w;
         }
         case 1:
@@ -424,16 +425,16 @@ std::uint16_t VirtualDrive::statusRegister(std::uint16_t a) const {
 std::vector<std::uint8_t> VirtualDrive::doRead(const std::uint8_t* pdu, std::size_t len) {
     if (len != 5) return {};
     const std::uint16_t first = be16(pdu + 1), count = be16(pdu + 3);
-    if (count == 0 || count > kMaxRegistersPerRequest) return exceptionPdu(3, kRegisterCount);
-    if (first + count - 1 > 0xFFFF) return exceptionPdu(3, kIllegalAddress);
+    if (count == 0 || count > drive::kMaxRegistersPerRequest) return exceptionPdu(3, drive::kRegisterCount);
+    if (first + count - 1 > 0xFFFF) return exceptionPdu(3, drive::kIllegalAddress);
     std::vector<std::uint8_t> out{3, static_cast<std::uint8_t>(count * 2)};
     for (std::uint32_t a = first; a < first + count; ++a) {
         const auto address = static_cast<std::uint16_t>(a);
         const Area area = areaOf(address);
         if ((area == Area::Plc || area == Area::Element) && plcPassword_.active())
-            return exceptionPdu(3, kIllegalValue);
+            return exceptionPdu(3, drive::kIllegalValue);
         const auto v = read(address);
-        if (!v) return exceptionPdu(3, kIllegalAddress);
+        if (!v) return exceptionPdu(3, drive::kIllegalAddress);
         put16(out, *v);
     }
     return out;
@@ -456,9 +457,9 @@ std::vector<std::uint8_t> VirtualDrive::doWriteMany(const std::uint8_t* pdu, std
     auto refuse = [&](std::uint8_t ex) {
         return answer ? exceptionPdu(16, ex) : std::vector<std::uint8_t>{};
     };
-    if (count == 0 || count > kMaxRegistersPerRequest || pdu[5] != count * 2)
-        return refuse(kRegisterCount);
-    if (first + count - 1 > 0xFFFF) return refuse(kIllegalAddress);
+    if (count == 0 || count > drive::kMaxRegistersPerRequest || pdu[5] != count * 2)
+        return refuse(drive::kRegisterCount);
+    if (first + count - 1 > 0xFFFF) return refuse(drive::kIllegalAddress);
     // All or nothing: every register is judged before any is written.
     for (std::uint16_t k = 0; k < count; ++k)
         if (const std::uint8_t ex =
@@ -481,7 +482,7 @@ std::vector<std::uint8_t> VirtualDrive::handle(const std::uint8_t* pdu, std::siz
         case 16:
             return doWriteMany(pdu, len, true);
         default:
-            return exceptionPdu(pdu[0], kIllegalFunction);
+            return exceptionPdu(pdu[0], drive::kIllegalFunction);
     }
 }
 
@@ -504,9 +505,9 @@ bool VirtualDrive::writeRegister(std::uint16_t address, std::uint16_t value) {
     advanceMotor();
     const Area area = areaOf(address);
     if (area == Area::None || area == Area::Status || area == Area::DriveType) return false;
-    if (area == Area::Param && address != reg::kPassword) {
+    if (area == Area::Param && address != drive::kRegPassword) {
         values_[static_cast<std::size_t>(params_->slot(address))] = value;
-        if (address == reg::kMaxFrequency) updateMotorCommand();
+        if (address == drive::kRegMaxFrequency) updateMotorCommand();
         return true;
     }
     apply(address, value);
@@ -536,12 +537,12 @@ bool VirtualDrive::setValue(std::string_view code, std::string_view text) {
         apply(*address, *raw);
         return true;
     }
-    if (area != Area::Param || *address == reg::kPassword) return false;
+    if (area != Area::Param || *address == drive::kRegPassword) return false;
     const RegisterDef& d = *params_->find(*address);
     const auto raw = d.parse(text);
-    if (!raw || !d.accepts(*raw, paramRaw(reg::kLimitUnit, 0) != 0)) return false;
+    if (!raw || !d.accepts(*raw, paramRaw(drive::kRegLimitUnit, 0) != 0)) return false;
     values_[static_cast<std::size_t>(params_->slot(*address))] = *raw;
-    if (*address == reg::kMaxFrequency) updateMotorCommand();
+    if (*address == drive::kRegMaxFrequency) updateMotorCommand();
     return true;
 }
 
@@ -570,7 +571,7 @@ std::vector<std::string> VirtualDrive::differences(VirtualDrive& a, VirtualDrive
         const bool inB = j < rb.size() && rb[j].first == address;
         if (writableOnly) {
             const RegisterDef* d = a.params_->find(address);
-            if ((d && d->readOnly()) || address == reg::kPassword) continue;
+            if ((d && d->readOnly()) || address == drive::kRegPassword) continue;
         }
         if (!inB || rb[j].second != value) out.push_back(codeOfRegister(address));
     }
@@ -579,7 +580,7 @@ std::vector<std::string> VirtualDrive::differences(VirtualDrive& a, VirtualDrive
 
 void VirtualDrive::setVersion(std::uint16_t raw) {
     Lock lock(mutex_);
-    values_[static_cast<std::size_t>(params_->slot(reg::kVersion))] = raw;
+    values_[static_cast<std::size_t>(params_->slot(drive::kRegVersion))] = raw;
 }
 
 void VirtualDrive::setClock(std::shared_ptr<SimClock> clock) {

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "drive/Registers.h"
 #include "sim/MotorModel.h"
 #include "sim/ParamRegisters.h"
 #include "sim/PasswordLock.h"
@@ -22,57 +23,7 @@
 
 namespace pv::sim {
 
-// Exception codes the drive answers with.
-enum ExceptionCode : std::uint8_t {
-    kIllegalFunction = 1,  // a function code the drive does not serve
-    kIllegalAddress = 2,   // no such register, or a register that cannot be written
-    kIllegalValue = 3,     // out of range, or refused in the drive's current state
-    kRegisterCount = 4,    // a register count the drive does not serve
-};
-
-// Registers beside the parameter groups.
-namespace reg {
-inline constexpr std::uint16_t kCapacity = 0x0D00;       // 13-00
-inline constexpr std::uint16_t kVersion = 0x0D01;        // 13-01
-inline constexpr std::uint16_t kLock = 0x0D06;           // 13-06: 0 locks the parameters
-inline constexpr std::uint16_t kPassword = 0x0D07;       // 13-07
-inline constexpr std::uint16_t kControlMode = 0x0000;    // 00-00
-inline constexpr std::uint16_t kAccelTime = 0x000E;      // 00-14
-inline constexpr std::uint16_t kDecelTime = 0x000F;      // 00-15
-inline constexpr std::uint16_t kCommFrequency = 0x0008;  // 00-08
-inline constexpr std::uint16_t kLimitUnit = 0x003F;      // 00-63: limits in hertz when non-zero
-inline constexpr std::uint16_t kMaxFrequency = 0x0102;   // 01-02
-inline constexpr std::uint16_t kTerminalMode = 0x0004;   // 00-04: 2 is three-wire control
-inline constexpr std::uint16_t kRestore = 0x0D08;        // 13-08 restore factory setting
-inline constexpr std::uint16_t kCommand = 0x2501;
-inline constexpr std::uint16_t kFrequency = 0x2502;
-inline constexpr std::uint16_t kOutputs = 0x2507;
-inline constexpr std::uint16_t kStatusFirst = 0x2520;
-inline constexpr std::uint16_t kStatusLast = 0x252D;
-inline constexpr std::uint16_t kDriveType = 0x252F;
-inline constexpr std::uint16_t kPlcFirst = 0xA000;
-inline constexpr std::uint16_t kPlcLast = 0xA2B8;
-inline constexpr std::uint16_t kElementFirst = 0xA401;
-inline constexpr std::uint16_t kElementLast = 0xA407;
-inline constexpr std::uint16_t kPlcRun = 0xA600;
-inline constexpr std::uint16_t kPlcClear = 0xA601;
-inline constexpr std::uint16_t kPlcPasswordSet = 0xAA01;
-inline constexpr std::uint16_t kPlcPasswordEntry = 0xAA02;
-inline constexpr std::uint16_t kPlcPasswordState = 0xAA03;
-}  // namespace reg
-
-inline constexpr std::uint16_t kDriveTypeN350 = 0x0740;
-inline constexpr std::uint16_t kDefaultVersion = 135;
-inline constexpr std::uint16_t kMaxParamPassword = 9999;
-inline constexpr int kMonitorGroup = 12;
-// Registers one function-03 or function-16 request may carry.
-inline constexpr int kMaxRegistersPerRequest = 32;
-
-// Command word bits.
-inline constexpr std::uint16_t kCmdRun = 0x0001, kCmdReverse = 0x0002, kCmdFaultReset = 0x0008;
-// Status word bits.
-inline constexpr std::uint16_t kStRunning = 0x0001, kStReverse = 0x0002, kStFault = 0x0004,
-                               kStAtSpeed = 0x0008;
+inline constexpr std::uint16_t kDefaultVersion = 135;  // 1.35, what a new virtual drive reports
 
 class VirtualDrive {
 public:
@@ -175,8 +126,8 @@ private:
     PasswordLock paramPassword_;
     PasswordLock plcPassword_;
     std::vector<std::uint16_t> plcMemory_ =
-        std::vector<std::uint16_t>(reg::kPlcLast - reg::kPlcFirst + 1, 0);
-    std::array<std::uint16_t, reg::kElementLast - reg::kElementFirst + 1> elements_{};
+        std::vector<std::uint16_t>(drive::kRegPlcLast - drive::kRegPlcFirst + 1, 0);
+    std::array<std::uint16_t, drive::kRegElementLast - drive::kRegPlcControl1 + 1> elements_{};
     std::uint16_t plcRun_ = 0;
     bool strictRules_ = false;
 

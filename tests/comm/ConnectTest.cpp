@@ -196,13 +196,5 @@ TEST_F(ConnectTest, DriveTypeCheckStoresTheGroupReadText) {
     }
 }
 
-TEST(LinkStateText, VersionAndVoltageClass) {
-    EXPECT_EQ("1.35", VersionText(135));
-    EXPECT_EQ("9.9", VersionText(99));
-    EXPECT_EQ("1.005", VersionText(1005));
-    EXPECT_EQ(2, VoltageClassOfModel(0x35020));
-    EXPECT_EQ(4, VoltageClassOfModel(0x35021));
-}
-
 }  // namespace
 }  // namespace pv::comm

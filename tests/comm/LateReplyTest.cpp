@@ -8,7 +8,7 @@
 #include "comm/CDriveSerial.h"
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "serial/VirtualWire.h"
 #include "sim/VirtualBus.h"
 
@@ -26,11 +26,11 @@ TEST(LateReply, NeverAnswersTheNextRequest) {
         ASSERT_NE(0, link.InitComm("SIM", 9600, 8, 0, 2.0f));
         bus->faults(1).set(kind);
         std::uint8_t reply[ReadReplyLength(1)];
-        EXPECT_EQ(serial::ErrTimeOut, ReadRegisters(link, 1, kRegVersion, 1, reply));
+        EXPECT_EQ(serial::ErrTimeOut, ReadRegisters(link, 1, drive::kRegVersion, 1, reply));
         // Same station, function and length: only the value tells the two replies apart.
-        ASSERT_EQ(serial::ErrNone, ReadRegisters(link, 1, kRegCapacity, 1, reply));
+        ASSERT_EQ(serial::ErrNone, ReadRegisters(link, 1, drive::kRegCapacity, 1, reply));
         EXPECT_EQ(0x21, ReplyRegister(reply, 0));
-        ASSERT_EQ(serial::ErrNone, ReadRegisters(link, 1, kRegVersion, 1, reply));
+        ASSERT_EQ(serial::ErrNone, ReadRegisters(link, 1, drive::kRegVersion, 1, reply));
         EXPECT_EQ(135, ReplyRegister(reply, 0));
         serial::setVirtualPeer(nullptr);
     }

@@ -6,7 +6,7 @@
 
 #include "comm/CDriveSerial.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "serial/Crc16.h"
 
 namespace pv::comm {
@@ -48,7 +48,7 @@ TEST(ModbusFrames, ReadFrameCarriesTheCrcLowByteFirst) {
 
 TEST(ModbusFrames, WriteFrameOfPasswordRegister) {
     std::uint8_t buf[8];
-    BuildWriteFrame(5, ParamRegister(13, 7), 1234, buf);
+    BuildWriteFrame(5, drive::ParamRegister(13, 7), 1234, buf);
     EXPECT_EQ((std::vector<std::uint8_t>{0x05, 0x06, 0x0D, 0x07, 0x04, 0xD2, 0xB9, 0xBE}),
               bytes(buf, 8));
     EXPECT_EQ(8u, kWriteReplyLength);
@@ -70,10 +70,10 @@ TEST(ModbusFrames, WriteMultipleFrameCoversHeaderAndValues) {
 TEST(ModbusFrames, ReplyLengthsAndRegisterAddresses) {
     EXPECT_EQ(69u, ReadReplyLength(32));
     EXPECT_EQ(37u, ReadReplyLength(16));
-    EXPECT_EQ(0x0002, ParamRegister(0, 2));
-    EXPECT_EQ(258, ParamRegister(1, 2));
-    EXPECT_EQ(3328, ParamRegister(13, 0));
-    EXPECT_EQ(3335, kRegPassword);
+    EXPECT_EQ(0x0002, drive::ParamRegister(0, 2));
+    EXPECT_EQ(258, drive::ParamRegister(1, 2));
+    EXPECT_EQ(3328, drive::ParamRegister(13, 0));
+    EXPECT_EQ(3335, drive::kRegPassword);
     const std::uint8_t reply[] = {1, 3, 4, 0x07, 0x40, 0x00, 0x87};
     EXPECT_EQ(0x0740, ReplyRegister(reply, 0));
     EXPECT_EQ(135, ReplyRegister(reply, 1));

@@ -8,7 +8,7 @@
 #include "comm/CDriveSerial.h"
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "serial/VirtualWire.h"
 #include "sim/VirtualBus.h"
@@ -54,10 +54,10 @@ TEST_F(ReplyClassificationTest, SingleAndGroupReadTexts) {
         bus->clearFaults();
         if (c.fault != FaultKind::None) bus->faults(1).set(c.fault, sim::FaultMode::Once, c.arg);
         std::uint8_t reply[ReadReplyLength(2)];
-        const auto result = ReadRegisters(link, 1, kRegCapacity, 2, reply);
+        const auto result = ReadRegisters(link, 1, drive::kRegCapacity, 2, reply);
         EXPECT_EQ(c.singleRead, SingleReadText(result, reply[1]));
         std::string lastError;
-        EXPECT_EQ(c.groupRead[0] == '\0', StoreReadReply(lastError, result, reply[1], kFuncRead));
+        EXPECT_EQ(c.groupRead[0] == '\0', StoreReadReply(lastError, result, reply[1], drive::kFuncRead));
         EXPECT_EQ(c.groupRead, lastError);
     }
 }
@@ -83,10 +83,10 @@ TEST_F(ReplyClassificationTest, SingleWriteTexts) {
         bus->clearFaults();
         if (c.fault != FaultKind::None) bus->faults(1).set(c.fault, sim::FaultMode::Once, c.arg);
         std::uint8_t request[kWriteRequestLength];
-        BuildWriteFrame(1, kRegFrequencyCommand, 0, request);
+        BuildWriteFrame(1, drive::kRegFrequencyCommand, 0, request);
         std::uint8_t reply[kWriteReplyLength] = {};
         const auto result = link.CommandSend(request, sizeof request, reply, sizeof reply);
-        EXPECT_EQ(c.shown, WriteReplyText(result, reply[1], reply[2], 1, kFuncWrite));
+        EXPECT_EQ(c.shown, WriteReplyText(result, reply[1], reply[2], 1, drive::kFuncWrite));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/Models.h"
 #include "project/ModelDescriptions.h"
 #include "project/ModelTable.h"
 #include "project/ParamAttr.h"
@@ -318,7 +319,7 @@ TEST_F(DataFiles, EveryModelGetsItsOwnCapacityCodeAndClassVoltage) {
         EXPECT_EQ(t.ApplyModelDefaults(m.code), kModelDefaultBindings);
         EXPECT_EQ(std::atoi(t.record(13, 0)->setValue.c_str()), static_cast<int>(m.code & 0xFF));
         const double volts = std::atof(t.record(1, 3)->defaultValue.c_str());
-        EXPECT_DOUBLE_EQ(volts, VoltageClassOf(m.code) == kVoltageClass200 ? 220.0 : 440.0);
+        EXPECT_DOUBLE_EQ(volts, drive::VoltageClassOf(m.code) == drive::kVoltageClass200 ? 220.0 : 440.0);
         // The motor current grows with the capacity within a class.
         ParamTable next = t;
         const ModelInfo* bigger = FindModelByCode(m.code + 1);

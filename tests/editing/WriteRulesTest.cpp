@@ -74,14 +74,6 @@ RegisterLookup noReads() {
     return [](std::uint16_t) -> std::optional<std::uint16_t> { return std::nullopt; };
 }
 
-TEST(WriteRules, VersionFromRawFollowsTheDigitCount) {
-    struct Case {
-        std::uint16_t raw;
-        float version;
-    } cases[] = {{105, 1.05f}, {1050, 1.050f}, {13, 1.3f}, {99, 9.9f}, {1005, 1.005f}};
-    for (const auto& c : cases) EXPECT_NEAR(DriveFacts::versionFromRaw(c.raw), c.version, 1e-6);
-}
-
 TEST(WriteRules, FrameOneModelsAreTheSmallestFour) {
     for (std::uint32_t code : {0x35001u, 0x35002u, 0x35021u, 0x35022u})
         EXPECT_FALSE(facts(0, 1, code).largeFrame()) << std::hex << code;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "drive/Models.h"
 #include "Fixtures.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
@@ -39,13 +40,13 @@ TEST(ModelTable, LooksUpNamesAndCodes) {
         EXPECT_EQ(m->code, c.code);
         EXPECT_EQ(m->capacity, c.capacity);
         EXPECT_EQ(ModelNameForCode(c.code), c.name);
-        EXPECT_EQ(VoltageClassOf(c.code), c.voltageClass);
-        EXPECT_EQ(IsLargeFrame(c.code), c.largeFrame);
+        EXPECT_EQ(drive::VoltageClassOf(c.code), c.voltageClass);
+        EXPECT_EQ(drive::IsLargeFrame(c.code), c.largeFrame);
     }
     EXPECT_EQ(FindModelByName("N350-999-H"), nullptr);
     EXPECT_EQ(FindModelByName("n350-2p5-h"), nullptr);
     EXPECT_EQ(ModelNameForCode(0x35014), "");
-    EXPECT_EQ(VoltageClassOf(0x35020), 2);
+    EXPECT_EQ(drive::VoltageClassOf(0x35020), 2);
 }
 
 TEST(ModelDescriptions, ReadsNamesAndDescriptionLines) {

@@ -102,15 +102,15 @@ TEST_F(DriveState, MotorRampsByAccelerationAndDecelerationTimes) {
     // 00-14 = 10.0 s and 00-15 = 5.0 s from zero to 01-02 = 60.00 Hz. 01-02 raw 6000 is above
     // 3000, so the frequency command and status travel in 0.1 Hz.
     EXPECT_EQ(write(0x2502, 300), 0);  // 30.0 Hz
-    EXPECT_EQ(write(0x2501, kCmdRun), 0);
-    EXPECT_EQ(read(0x2520) & kStRunning, kStRunning);
+    EXPECT_EQ(write(0x2501, drive::kCmdRun), 0);
+    EXPECT_EQ(read(0x2520) & drive::kStRunning, drive::kStRunning);
     EXPECT_EQ(read(0x2523), 300);
     clock->advance(milliseconds(2500));  // a quarter of the way to 60 Hz
     EXPECT_EQ(read(0x2524), 150);
-    EXPECT_EQ(read(0x2520) & kStAtSpeed, 0);
+    EXPECT_EQ(read(0x2520) & drive::kStAtSpeed, 0);
     clock->advance(milliseconds(2500));
     EXPECT_EQ(read(0x2524), 300);
-    EXPECT_EQ(read(0x2520) & kStAtSpeed, kStAtSpeed);
+    EXPECT_EQ(read(0x2520) & drive::kStAtSpeed, drive::kStAtSpeed);
     EXPECT_EQ(static_cast<std::int16_t>(read(0x252D)), 900);  // rpm of a four-pole motor
     EXPECT_EQ(bus.station(1)->valueOf("12-22"), "900.0");     // the monitor parameter agrees
     EXPECT_EQ(bus.station(1)->valueOf("12-41"), "43");        // warmer at half speed
@@ -118,27 +118,27 @@ TEST_F(DriveState, MotorRampsByAccelerationAndDecelerationTimes) {
     EXPECT_EQ(read(0x2525), 1100);                            // 220 V x 30/60 Hz, in 0.1 V
 
     // Reverse: down through zero at the deceleration rate, then up again.
-    EXPECT_EQ(write(0x2501, kCmdRun | kCmdReverse), 0);
+    EXPECT_EQ(write(0x2501, drive::kCmdRun | drive::kCmdReverse), 0);
     clock->advance(milliseconds(2500));  // 30 Hz -> 0 takes 2.5 s at 12 Hz/s
     EXPECT_EQ(read(0x2524), 0);
     clock->advance(milliseconds(1000));  // then 6 Hz/s upwards
     EXPECT_EQ(read(0x2524), 60);
-    EXPECT_EQ(read(0x2520) & kStReverse, kStReverse);
+    EXPECT_EQ(read(0x2520) & drive::kStReverse, drive::kStReverse);
     EXPECT_LT(static_cast<std::int16_t>(read(0x252D)), 0);
 
     // Stop: still running while it slows down.
-    EXPECT_EQ(write(0x2501, kCmdReverse), 0);
+    EXPECT_EQ(write(0x2501, drive::kCmdReverse), 0);
     clock->advance(milliseconds(250));
     EXPECT_EQ(read(0x2524), 30);
-    EXPECT_EQ(read(0x2520) & kStRunning, kStRunning);
+    EXPECT_EQ(read(0x2520) & drive::kStRunning, drive::kStRunning);
     clock->advance(milliseconds(250));
     EXPECT_EQ(read(0x2524), 0);
-    EXPECT_EQ(read(0x2520) & kStRunning, 0);
+    EXPECT_EQ(read(0x2520) & drive::kStRunning, 0);
     EXPECT_EQ(read(0x2527), 0);
 }
 
 TEST_F(DriveState, CommandWordDrivesTerminalsAndFaultResetClears) {
-    EXPECT_EQ(write(0x2501, 0x0040 | 0x2000 | kCmdFaultReset), 0);  // S1, S8, reset
+    EXPECT_EQ(write(0x2501, 0x0040 | 0x2000 | drive::kCmdFaultReset), 0);  // S1, S8, reset
     EXPECT_EQ(read(0x2501), 0x2040);                                // the reset bit does not stay
     EXPECT_EQ(write(0x2507, 5), 0);                                 // DO1 and R1
     EXPECT_EQ(read(0x2522), 0x0581);

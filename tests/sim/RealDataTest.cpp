@@ -23,9 +23,9 @@ TEST(RealData, EveryModelTakesBackEveryValueItHolds) {
         for (const auto& [address, value] : registers) {
             const int group = address >> 8, index = address & 0xFF;
             const pv::ParamRecord* rec = table.record(group, index);
-            const bool readOnlyRow = rec && pv::readOnly(rec->attr) && address != reg::kPassword;
+            const bool readOnlyRow = rec && pv::readOnly(rec->attr) && address != drive::kRegPassword;
             // 13-07 and 13-08 are commands, not stored values: writing them back means more.
-            if (address == reg::kPassword || address == reg::kRestore) continue;
+            if (address == drive::kRegPassword || address == drive::kRegRestore) continue;
             const Bytes reply = replyOf(bus, writeFrame(station, address, value));
             ASSERT_FALSE(reply.empty());
             EXPECT_EQ(exceptionOf(reply), readOnlyRow ? 2 : 0)
@@ -39,14 +39,14 @@ TEST(RealData, RestoreFactorySettingBringsBackTheModelsValues) {
     VirtualBus bus(PARVOLT_DATA_DIR);
     VirtualDrive& d = bus.addStation(1, 0x35024);
     VirtualDrive& fresh = bus.addStation(2, 0x35024);
-    EXPECT_EQ(readOne(bus, 1, reg::kLock), 2);  // delivered unlocked
+    EXPECT_EQ(readOne(bus, 1, drive::kRegLock), 2);  // delivered unlocked
     ASSERT_TRUE(d.setValue("00-14", "55.5"));
     ASSERT_TRUE(d.setValue("01-02", "120.00"));
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kRestore, 2))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegRestore, 2))), 0);
     EXPECT_TRUE(VirtualDrive::differences(d, fresh).empty());
-    EXPECT_EQ(readOne(bus, 1, reg::kRestore), 0);
+    EXPECT_EQ(readOne(bus, 1, drive::kRegRestore), 0);
 
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kRestore, 5))), 0);  // 3-wire, 50 Hz
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegRestore, 5))), 0);  // 3-wire, 50 Hz
     EXPECT_EQ(d.valueOf("01-02"), "50.00");
     EXPECT_EQ(d.valueOf("00-04"), "2");
     EXPECT_EQ(VirtualDrive::differences(d, fresh), (std::vector<std::string>{"00-04", "01-02"}));
@@ -60,7 +60,7 @@ TEST(RealData, StrictDrivesJudgeTheWriteRulesToo) {
     bus.setStrictRules(true);
     EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 11))), 3);
     EXPECT_EQ(readOne(bus, 1, zeroServoGain), 10);
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kControlMode, 3))), 0);  // SV
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegControlMode, 3))), 0);  // SV
     EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 11))), 0);
     // Ranges stay the drive's own in either case.
     EXPECT_EQ(exceptionOf(replyOf(bus, writeFrame(1, zeroServoGain, 51))), 3);
@@ -74,8 +74,8 @@ TEST(RealData, MonitorParametersShowTheRunningDrive) {
     ASSERT_TRUE(d.setValue("00-14", "10.0"));
     ASSERT_TRUE(d.setValue("01-02", "60.00"));
     // 01-02 raw 6000 is above 3000: the command travels in 0.1 Hz.
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kFrequency, 450))), 0);
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kCommand, kCmdRun | 0x0040))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegFrequencyCommand, 450))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegCommandWord, drive::kCmdRun | 0x0040))), 0);
     clock->advance(std::chrono::seconds(5));
     EXPECT_EQ(d.valueOf("00-08"), "45.00");
     EXPECT_EQ(d.valueOf("12-16"), "45.00");
@@ -84,8 +84,8 @@ TEST(RealData, MonitorParametersShowTheRunningDrive) {
     EXPECT_EQ(d.valueOf("12-72"), "1");  // S1
     EXPECT_EQ(d.valueOf("12-87"), "1");
     EXPECT_EQ(d.valueOf("12-43"), "1");  // running, not yet at speed
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kCommand, 0))), 0);
-    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, reg::kCommand, kCmdRun))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegCommandWord, 0))), 0);
+    ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, drive::kRegCommandWord, drive::kCmdRun))), 0);
     EXPECT_EQ(d.valueOf("12-87"), "2");
 }
 

@@ -6,7 +6,7 @@
 
 #include "TransferFixture.h"
 #include "comm/GroupRuns.h"
-#include "comm/RegisterMap.h"
+#include "drive/Registers.h"
 #include "res/TransferTexts.h"
 
 namespace pv::test {

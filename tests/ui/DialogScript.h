@@ -12,11 +12,11 @@
 #include <QTreeWidget>
 #include <deque>
 
-#include "app/ui/QtPrompts.h"
-#include "comm/ui/ParameterListDialog.h"
-#include "comm/ui/PasswordDialog.h"
-#include "comm/ui/StationDialog.h"
-#include "comm/ui/TransferSelectDialog.h"
+#include "widgets/QtPrompts.h"
+#include "widgets/ParameterListDialog.h"
+#include "widgets/PasswordDialog.h"
+#include "widgets/StationDialog.h"
+#include "widgets/TransferSelectDialog.h"
 #include "widgets/MessageDialog.h"
 
 namespace pv::ui::test {

@@ -9,7 +9,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "app/ui/LinkThread.h"
+#include "widgets/LinkThread.h"
 
 using namespace pv::ui;
 

@@ -13,10 +13,10 @@
 
 #include "UiFixtures.h"
 #include "app/ui/CMainFrame.h"
-#include "app/ui/CParameterView.h"
+#include "editing/ui/CParameterView.h"
 #include "app/ui/HandOverFile.h"
-#include "app/ui/ParamListRows.h"
-#include "app/ui/QtPrompts.h"
+#include "editing/ui/ParamListRows.h"
+#include "widgets/QtPrompts.h"
 #include "project/DataPaths.h"
 #include "widgets/StatusPanes.h"
 #include "widgets/WorkspaceTree.h"

@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "UiFixtures.h"
-#include "app/ui/CParameterView.h"
-#include "app/ui/ParamListRows.h"
-#include "app/ui/ParamPrintout.h"
+#include "editing/ui/CParameterView.h"
+#include "editing/ui/ParamListRows.h"
+#include "editing/ui/ParamPrintout.h"
 
 using namespace pv;
 using namespace pv::ui;

@@ -9,7 +9,7 @@
 
 #include "DialogScript.h"
 #include "app/ui/CMainFrame.h"
-#include "app/ui/CParameterView.h"
+#include "editing/ui/CParameterView.h"
 #include "comm/ui/CommSettingsDialog.h"
 #include "project/DataPaths.h"
 #include "serial/VirtualWire.h"

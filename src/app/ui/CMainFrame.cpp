@@ -23,10 +23,10 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "app/ui/CParameterFrame.h"
+#include "editing/ui/CParameterFrame.h"
 #include "app/ui/ModelSelectDialog.h"
-#include "app/ui/ParamPrintout.h"
-#include "app/ui/QtPrompts.h"
+#include "editing/ui/ParamPrintout.h"
+#include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"

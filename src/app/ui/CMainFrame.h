@@ -14,9 +14,9 @@
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
-#include "app/ui/CommandIds.h"
+#include "widgets/CommandIds.h"
 #include "app/ui/HandOverFile.h"
-#include "app/ui/LinkThread.h"
+#include "widgets/LinkThread.h"
 #include "comm/CDriveSerial.h"
 #include "comm/LinkState.h"
 #include "comm/SettingsFiles.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 #include <vector>
-#include "app/ui/CParameterView.h"
-#include "app/ui/QtPrompts.h"
+#include "editing/ui/CParameterView.h"
+#include "widgets/QtPrompts.h"
 #include "comm/Connect.h"
 #include "comm/PortList.h"
 #include "comm/StationList.h"
@@ -17,6 +17,7 @@
 #include "res/UiTexts.h"
 #include "serial/VirtualWire.h"
 #include "widgets/StatusPanes.h"
+#include "drive/Version.h"
 
 namespace pv::ui {
 
@@ -99,7 +100,7 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     state_.connected = 1;
     state_.voltageClass = linkState_.voltageClass;
     if (doc && !linkState_.versions.empty())
-        doc->driveSoftwareVersion = comm::VersionValue(linkState_.versions.front());
+        doc->driveSoftwareVersion = drive::VersionValue(linkState_.versions.front());
     if (reloaded && parameterView()) parameterView()->RefreshShownValues();
     if (setValuesChanged && doc) {
         doc->modified = true;

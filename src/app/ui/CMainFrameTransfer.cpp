@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "app/ui/CMainFrame.h"
-#include "app/ui/CParameterView.h"
-#include "app/ui/QtPrompts.h"
+#include "editing/ui/CParameterView.h"
+#include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
 #include "comm/Passwords.h"
 #include "comm/ReadCommand.h"

@@ -1,4 +1,4 @@
-#include "comm/ui/StationDialog.h"
+#include "widgets/StationDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,13 +1,13 @@
-#include "app/ui/QtPrompts.h"
+#include "widgets/QtPrompts.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
 
-#include "comm/ui/ParameterListDialog.h"
-#include "comm/ui/PasswordDialog.h"
-#include "comm/ui/StationDialog.h"
-#include "comm/ui/TransferSelectDialog.h"
+#include "widgets/ParameterListDialog.h"
+#include "widgets/PasswordDialog.h"
+#include "widgets/StationDialog.h"
+#include "widgets/TransferSelectDialog.h"
 #include "res/UiTexts.h"
 #include "widgets/MessageDialog.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/CParameterView.h"
+#include "editing/ui/CParameterView.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/ui/ParamListRows.h"
+#include "editing/ui/ParamListRows.h"
 #include "project/CM240Doc.h"
 
 namespace pv::ui {

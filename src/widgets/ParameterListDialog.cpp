@@ -1,4 +1,4 @@
-#include "comm/ui/ParameterListDialog.h"
+#include "widgets/ParameterListDialog.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

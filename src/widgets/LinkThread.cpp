@@ -1,4 +1,4 @@
-#include "app/ui/LinkThread.h"
+#include "widgets/LinkThread.h"
 
 #include <QApplication>
 #include <QEvent>

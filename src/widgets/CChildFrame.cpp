@@ -1,4 +1,4 @@
-#include "app/ui/CChildFrame.h"
+#include "widgets/CChildFrame.h"
 
 #include <QCloseEvent>
 

@@ -1,4 +1,4 @@
-#include "app/ui/ParamListRows.h"
+#include "editing/ui/ParamListRows.h"
 
 namespace pv::ui {
 

@@ -1,4 +1,4 @@
-#include "app/ui/CParameterFrame.h"
+#include "editing/ui/CParameterFrame.h"
 
 #include "res/UiTexts.h"
 

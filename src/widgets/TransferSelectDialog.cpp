@@ -1,4 +1,4 @@
-#include "comm/ui/TransferSelectDialog.h"
+#include "widgets/TransferSelectDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

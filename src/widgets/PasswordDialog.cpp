@@ -1,4 +1,4 @@
-#include "comm/ui/PasswordDialog.h"
+#include "widgets/PasswordDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

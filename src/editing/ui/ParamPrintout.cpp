@@ -1,10 +1,10 @@
-#include "app/ui/ParamPrintout.h"
+#include "editing/ui/ParamPrintout.h"
 
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
 
-#include "app/ui/ParamListRows.h"
+#include "editing/ui/ParamListRows.h"
 #include "res/UiTexts.h"
 
 namespace pv::ui {

@@ -1,8 +1,8 @@
 #pragma once
 // The parameter window of a project: an MDI child holding the parameter list.
 
-#include "app/ui/CChildFrame.h"
-#include "app/ui/CParameterView.h"
+#include "widgets/CChildFrame.h"
+#include "editing/ui/CParameterView.h"
 
 namespace pv::ui {
 
