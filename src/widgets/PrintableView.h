@@ -13,7 +13,8 @@ class PrintableView {
 public:
     virtual ~PrintableView() = default;
     // Lays out and paints every page on `printer` (already set up: page size, PDF file, ...).
-    virtual void print(QPrinter* printer) = 0;
+    // False when the printer could not be opened (a PDF in a folder that cannot be written).
+    virtual bool print(QPrinter* printer) = 0;
     // The document title a PDF carries and the default file name of an export.
     virtual QString printTitle() const = 0;
 };

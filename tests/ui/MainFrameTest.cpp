@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrinter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +17,7 @@
 #include "editing/ui/CParameterView.h"
 #include "app/ui/HandOverFile.h"
 #include "editing/ui/ParamListRows.h"
+#include "widgets/PrintableView.h"
 #include "widgets/QtPrompts.h"
 #include "project/DataPaths.h"
 #include "widgets/StatusPanes.h"
@@ -72,6 +74,50 @@ private slots:
                                 .arg(free.width())
                                 .arg(free.height())));
         QVERIFY(free.contains(frame.geometry()));
+    }
+
+    void everyCommandHasOnePlaceAndItsOwnShortcut() {
+        // A command registered by any subsystem must be reachable from a menu once a project is
+        // open, and no two commands may answer the same keys (Qt would silently run neither).
+        CMainFrame frame;
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        QSet<QAction*> inMenus;
+        for (auto* top : frame.menuBar()->actions())
+            if (top->menu())
+                for (auto* a : top->menu()->actions()) inMenus.insert(a);
+        QMap<QString, QString> keys;
+        for (const Command& c : frame.commands().commands()) {
+            const int n = int(c.id);
+            const bool recent = n >= int(CommandId::RecentFirst) && n <= int(CommandId::RecentLast);
+            if (c.menu != Menu::None && !recent)
+                QVERIFY2(inMenus.contains(frame.action(c.id)), qPrintable(c.text));
+            if (c.shortcut.isEmpty()) continue;
+            const QString k = c.shortcut.toString();
+            QVERIFY2(!keys.contains(k), qPrintable(k + ": " + keys.value(k) + " and " + c.text));
+            keys.insert(k, c.text);
+        }
+        QVERIFY(keys.size() >= 8);
+    }
+
+    void printCommandsFollowTheActiveWindow() {
+        CMainFrame frame;
+        QVERIFY(!frame.activePrintable());
+        QVERIFY(!frame.action(CommandId::Print)->isEnabled());
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        PrintableView* view = frame.activePrintable();
+        QVERIFY(view);
+        QVERIFY(frame.action(CommandId::Print)->isEnabled());
+        QVERIFY(frame.action(CommandId::ExportPdf)->isEnabled());
+        // What Export to PDF writes for the active window: a real file with its pages.
+        QTemporaryDir dir;
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir.filePath("list.pdf"));
+        QVERIFY(view->print(&pdf));
+        QVERIFY(QFileInfo(dir.filePath("list.pdf")).size() > 1000);
+        // A folder that does not exist cannot take the file, and the view says so.
+        pdf.setOutputFileName(dir.filePath("missing/list.pdf"));
+        QVERIFY(!view->print(&pdf));
     }
 
     void hiddenWorkspaceComesBackHiddenAndUnmarked() {

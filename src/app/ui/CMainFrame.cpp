@@ -12,9 +12,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -25,7 +22,6 @@
 
 #include "editing/ui/CParameterFrame.h"
 #include "app/ui/ModelSelectDialog.h"
-#include "editing/ui/ParamPrintout.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
 #include "project/DataPaths.h"
@@ -45,13 +41,17 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+}  // namespace
+
 // A recent entry as the menu shows it: at most 30 characters, the file name kept whole.
-QString shortened(const QString& path) {
+QString CMainFrame::shortenedRecent(const QString& path) {
     if (path.size() <= kRecentDisplayChars) return path;
     const QString name = QFileInfo(path).fileName();
     if (name.size() + 4 >= kRecentDisplayChars) return name.left(kRecentDisplayChars);
     return path.left(kRecentDisplayChars - name.size() - 4) + ".../" + name;
 }
+
+namespace {
 
 QSettings profile() {
     return QSettings(ui_text::kSettingsOrganisation, ui_text::kSettingsApplication);
@@ -98,178 +98,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     restoreGeometry(settings.value(ui_text::kWindowGeometryKey).toByteArray());
     restoreState(settings.value(ui_text::kWindowStateKey).toByteArray());
     // The View menu's marks follow the bars as they came back, not as they were built.
-    action(CommandId::WorkspaceShow)->setChecked(!dock_->isHidden());
-    action(CommandId::ToolbarShow)->setChecked(!toolbar_->isHidden());
-}
-
-CMainFrame::~CMainFrame() {
-    link_.waitIdle();
-}
-
-QAction* CMainFrame::addAction(CommandId id, const QString& text, const QKeySequence& key,
-                               const QString& tip) {
-    auto* a = new QAction(text, this);
-    a->setObjectName(QString("cmd%1").arg(int(id)));
-    a->setData(int(id));
-    if (!key.isEmpty()) a->setShortcut(key);
-    if (!tip.isEmpty()) {
-        a->setToolTip(tip);
-        a->setStatusTip(tip);
-    }
-    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
-    actions_.insert(int(id), a);
-    return a;
-}
-
-void CMainFrame::createActions() {
-    auto* st = style();
-    using namespace ui_text;
-    addAction(CommandId::New, kCmdNew, QKeySequence("Ctrl+N"), kTipNew)
-        ->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-    addAction(CommandId::Open, kCmdOpen, QKeySequence("Ctrl+O"), kTipOpen)
-        ->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    addAction(CommandId::Save, kCmdSave, QKeySequence("Ctrl+S"), kTipSave)
-        ->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    addAction(CommandId::SaveAs, kCmdSaveAs);
-    addAction(CommandId::Print, kCmdPrint, QKeySequence("Ctrl+P"), kTipPrint)
-        ->setIcon(QIcon::fromTheme("document-print",
-                                   st->standardIcon(QStyle::SP_FileDialogDetailedView)));
-    addAction(CommandId::PrintPreview, kCmdPrintPreview);
-    addAction(CommandId::PrintSetup, kCmdPrintSetup);
-    addAction(CommandId::ExportPdf, kCmdExportPdf);
-    addAction(CommandId::Exit, kCmdExit);
-    addAction(CommandId::Connect, kCmdConnect, {}, kTipConnect)
-        ->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
-    addAction(CommandId::Read, kCmdRead, {}, kTipRead)
-        ->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
-    addAction(CommandId::Write, kCmdWrite, {}, kTipWrite)
-        ->setIcon(st->standardIcon(QStyle::SP_ArrowDown));
-    auto* refresh = addAction(CommandId::AutoRefresh, kCmdAutoRefresh, {}, kTipRefresh);
-    refresh->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
-    refresh->setCheckable(true);
-    addAction(CommandId::TakeReadValues, kCmdTakeReadValues);
-    addAction(CommandId::ParamPasswordSet, kCmdParamPasswordSet);
-    addAction(CommandId::ParamPasswordRemove, kCmdParamPasswordRemove);
-    addAction(CommandId::PlcPasswordSet, kCmdPlcPasswordSet);
-    addAction(CommandId::PlcPasswordRemove, kCmdPlcPasswordRemove);
-    for (int i = 0; i < kRecentCount; ++i) {
-        auto* a = addAction(CommandId(int(CommandId::RecentFirst) + i), QString());
-        recentActions_ << a;
-    }
-    addAction(CommandId::ParameterView, kCmdParameterView, {}, kTipInv)
-        ->setIcon(st->standardIcon(QStyle::SP_FileDialogListView));
-    auto* ws = addAction(CommandId::WorkspaceShow, kCmdWorkspace);
-    ws->setCheckable(true);
-    ws->setChecked(true);
-    connect(dock_, &QDockWidget::visibilityChanged, ws,
-            [ws, this] { ws->setChecked(!dock_->isHidden()); });
-    auto* tb = addAction(CommandId::ToolbarShow, kCmdToolbar);
-    tb->setCheckable(true);
-    tb->setChecked(true);
-    auto* sb = addAction(CommandId::StatusBarShow, kCmdStatusBar);
-    sb->setCheckable(true);
-    sb->setChecked(true);
-    addAction(CommandId::Cascade, kCmdCascade);
-    addAction(CommandId::Tile, kCmdTile);
-    addAction(CommandId::Help, kCmdHelpTopics, QKeySequence(Qt::Key_F1), kTipHelp)
-        ->setIcon(
-            QIcon::fromTheme("help-contents", st->standardIcon(QStyle::SP_MessageBoxQuestion)));
-    addAction(CommandId::About, kCmdAbout);
-
-    toolbar_ = new QToolBar(kToolbarTitle, this);
-    toolbar_->setObjectName("mainToolbar");
-    for (auto id : {CommandId::New, CommandId::Open, CommandId::Save, CommandId::Print})
-        toolbar_->addAction(action(id));
-    toolbar_->addSeparator();
-    toolbar_->addAction(action(CommandId::Connect));
-    toolbar_->addAction(action(CommandId::Read));
-    toolbar_->addAction(action(CommandId::Write));
-    toolbar_->addAction(action(CommandId::AutoRefresh));
-    toolbar_->addSeparator();
-    toolbar_->addAction(action(CommandId::ParameterView));
-    toolbar_->addSeparator();
-    toolbar_->addAction(action(CommandId::Help));
-    addToolBar(toolbar_);
-}
-
-void CMainFrame::rebuildMenus() {
-    using namespace ui_text;
-    auto* bar = menuBar();
-    bar->clear();
-    const bool project = state_.isProjectOpen();
-    auto* file = bar->addMenu(kMenuFile);
-    file->addAction(action(CommandId::New));
-    file->addAction(action(CommandId::Open));
-    if (project) {
-        file->addAction(action(CommandId::Save));
-        file->addAction(action(CommandId::SaveAs));
-        file->addSeparator();
-        file->addAction(action(CommandId::Print));
-        file->addAction(action(CommandId::PrintPreview));
-        file->addAction(action(CommandId::PrintSetup));
-        file->addAction(action(CommandId::ExportPdf));
-    }
-    file->addSeparator();
-    const QStringList recent = recentFiles();
-    for (int i = 0; i < kRecentCount; ++i) {
-        auto* a = recentActions_[i];
-        const bool used = i < recent.size();
-        a->setVisible(used);
-        if (used) a->setText(QString("&%1 %2").arg(i + 1).arg(shortened(recent[i])));
-        file->addAction(a);
-    }
-    if (!recent.isEmpty()) file->addSeparator();
-    file->addAction(action(CommandId::Exit));
-
-    if (project) {
-        auto* view = bar->addMenu(kMenuView);
-        view->addAction(action(CommandId::ToolbarShow));
-        view->addAction(action(CommandId::StatusBarShow));
-        view->addAction(action(CommandId::WorkspaceShow));
-        view->addSeparator();
-        view->addAction(action(CommandId::ParameterView));
-    }
-    auto* operation = bar->addMenu(kMenuOperation);
-    operation->addAction(action(CommandId::Connect));
-    operation->addAction(action(CommandId::Read));
-    if (project) {
-        operation->addAction(action(CommandId::Write));
-        operation->addSeparator();
-        operation->addAction(action(CommandId::AutoRefresh));
-        operation->addAction(action(CommandId::TakeReadValues));
-        operation->addSeparator();
-        operation->addAction(action(CommandId::ParamPasswordSet));
-        operation->addAction(action(CommandId::ParamPasswordRemove));
-        operation->addAction(action(CommandId::PlcPasswordSet));
-        operation->addAction(action(CommandId::PlcPasswordRemove));
-    }
-    auto* help = bar->addMenu(kMenuHelp);
-    help->addAction(action(CommandId::Help));
-    help->addSeparator();
-    help->addAction(action(CommandId::About));
-    if (project) {
-        // The window menu sits before Help, as desktop programs place it.
-        auto* window = new QMenu(kMenuWindow, bar);
-        window->addAction(action(CommandId::Cascade));
-        window->addAction(action(CommandId::Tile));
-        bar->insertMenu(help->menuAction(), window);
-    }
     updateCommands();
 }
 
-void CMainFrame::updateCommands() {
-    const bool project = state_.isProjectOpen();
-    for (auto id : {CommandId::Save, CommandId::SaveAs, CommandId::Print, CommandId::PrintPreview,
-                    CommandId::PrintSetup, CommandId::ExportPdf, CommandId::ParameterView})
-        action(id)->setEnabled(project);
-    // Transfers need a project window and a link, and none may start while a Write runs.
-    const bool linked = project && linkState_.linked && !busy_;
-    for (auto id : {CommandId::Read, CommandId::Write, CommandId::ParamPasswordSet,
-                    CommandId::ParamPasswordRemove, CommandId::PlcPasswordSet,
-                    CommandId::PlcPasswordRemove, CommandId::AutoRefresh})
-        action(id)->setEnabled(linked);
-    action(CommandId::AutoRefresh)->setChecked(state_.autoRefreshRunning != 0);
-    action(CommandId::TakeReadValues)->setEnabled(project);
+CMainFrame::~CMainFrame() {
+    // The bars report their hiding while the window is torn down, after the command table.
+    dock_->disconnect(this);
+    toolbar_->disconnect(this);
+    link_.waitIdle();
 }
 
 void CMainFrame::installHooks() {
@@ -295,101 +131,6 @@ void CMainFrame::installHooks() {
         updateTitle();
     };
     h.projectShown = [this] { projectShown(); };
-}
-
-void CMainFrame::runCommand(CommandId id) {
-    // A workflow running on the link thread owns the window until it ends.
-    if (link_.modalRunning()) return;
-    const int n = int(id);
-    if (n >= int(CommandId::RecentFirst) && n <= int(CommandId::RecentLast)) {
-        onRecent(n - int(CommandId::RecentFirst));
-        updateTitle();
-        return;
-    }
-    switch (id) {
-        case CommandId::New:
-            onNew();
-            break;
-        case CommandId::Open:
-            onOpen();
-            break;
-        case CommandId::Save:
-            onSave();
-            break;
-        case CommandId::SaveAs:
-            onSaveAs();
-            break;
-        case CommandId::Print:
-            onPrint();
-            break;
-        case CommandId::PrintPreview:
-            onPrintPreview();
-            break;
-        case CommandId::PrintSetup:
-            onPrintSetup();
-            break;
-        case CommandId::ExportPdf:
-            onExportPdf();
-            break;
-        case CommandId::Exit:
-            close();
-            break;
-        case CommandId::Connect:
-            onConnect();
-            break;
-        case CommandId::Read:
-            onRead();
-            break;
-        case CommandId::Write:
-            onWrite();
-            break;
-        case CommandId::AutoRefresh:
-            onAutoRefresh();
-            break;
-        case CommandId::TakeReadValues:
-            onTakeReadValues();
-            break;
-        case CommandId::ParamPasswordSet:
-            onPassword(false, true);
-            break;
-        case CommandId::ParamPasswordRemove:
-            onPassword(false, false);
-            break;
-        case CommandId::PlcPasswordSet:
-            onPassword(true, true);
-            break;
-        case CommandId::PlcPasswordRemove:
-            onPassword(true, false);
-            break;
-        case CommandId::ParameterView:
-            onParameterView();
-            break;
-        case CommandId::WorkspaceShow:
-            dock_->setVisible(!dock_->isVisible());
-            break;
-        case CommandId::ToolbarShow:
-            toolbar_->setVisible(!toolbar_->isVisible());
-            break;
-        case CommandId::StatusBarShow:
-            statusBar()->setVisible(!statusBar()->isVisible());
-            break;
-        case CommandId::Cascade:
-            mdi_->cascadeSubWindows();
-            break;
-        case CommandId::Tile:
-            mdi_->tileSubWindows();
-            break;
-        case CommandId::Help:
-            onHelp();
-            break;
-        case CommandId::About:
-            onAbout();
-            break;
-        default:
-            break;
-    }
-    // Any command may have changed the project (taking read values, saving, closing it).
-    updateTitle();
 }
 
 bool CMainFrame::refuseWhileAutoRefresh() {
@@ -445,57 +186,26 @@ CParameterView* CMainFrame::parameterView() const {
     return paramFrame_ ? paramFrame_->view() : nullptr;
 }
 
-void CMainFrame::onPrint() {
-    auto* doc = document();
-    if (!doc) return;
-    ParamPrintout printout(doc->table, state_.selectedGroup);
-    QPrintDialog dialog(&printer_, this);
-    dialog.setMinMax(1, std::max(1, printout.pageCount()));
-    if (dialog.exec() != QDialog::Accepted) return;
-    std::lock_guard lock(tableMutex_);
-    printout.print(printer_);
+QWidget* CMainFrame::printParent() {
+    return this;
 }
 
-void CMainFrame::onPrintPreview() {
-    auto* doc = document();
-    if (!doc) return;
-    ParamPrintout printout(doc->table, state_.selectedGroup);
-    QPrintPreviewDialog preview(&printer_, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&printout, this](QPrinter* p) {
-        std::lock_guard lock(tableMutex_);
-        printout.print(*p);
-    });
-    preview.resize(900, 760);
-    preview.exec();
+PrintableView* CMainFrame::activePrintable() {
+    if (!document()) return nullptr;
+    return dynamic_cast<PrintableView*>(mdi_->activeSubWindow() ? mdi_->activeSubWindow()
+                                                                 : paramFrame_);
 }
 
-void CMainFrame::onPrintSetup() {
-    QPageSetupDialog dialog(&printer_, this);
-    dialog.exec();
-}
-
-void CMainFrame::onExportPdf() {
-    auto* doc = document();
-    if (!doc) return;
+QString CMainFrame::suggestedPdfPath(const QString& title) {
     // The printout goes beside its project unless the user picks another place.
-    QString suggested = q(state_.projectPath);
-    if (!suggested.isEmpty()) {
-        const QFileInfo project(suggested);
-        suggested = project.absoluteDir().filePath(project.completeBaseName() + ".pdf");
-    }
-    QString path = QFileDialog::getSaveFileName(this, ui_text::kExportPdfCaption, suggested,
-                                                ui_text::kPdfFilter);
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setPageLayout(printer_.pageLayout());
-    pdf.setOutputFileName(path);
-    std::lock_guard lock(tableMutex_);
-    ParamPrintout printout(doc->table, state_.selectedGroup);
-    // A folder that cannot be written to must not look like a finished export.
-    if (printout.pageCount() > 0 && printout.print(pdf) == 0)
-        prompts_->message(text::kCannotSaveFile);
+    const QString project = q(state_.projectPath);
+    if (project.isEmpty()) return lastFolder() + "/" + title + ".pdf";
+    const QFileInfo info(project);
+    return info.absoluteDir().filePath(info.completeBaseName() + ".pdf");
+}
+
+void CMainFrame::printFailed(const QString& text) {
+    prompts_->message(text.toStdString());
 }
 
 void CMainFrame::onHelp() {

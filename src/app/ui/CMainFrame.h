@@ -14,7 +14,9 @@
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
-#include "widgets/CommandIds.h"
+#include "comm/ui/LinkCommands.h"
+#include "widgets/CommandTable.h"
+#include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
 #include "widgets/LinkThread.h"
 #include "comm/CDriveSerial.h"
@@ -41,7 +43,7 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public PrintHost, public LinkCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -86,12 +88,23 @@ public:
     // Ends the link (the settings dialog's Disconnect).
     void disconnectLink();
     // Transfers (each one job on the link thread; the window keeps turning meanwhile).
-    void onRead();
-    void onWrite();
-    void onAutoRefresh();
-    void onPassword(bool plc, bool set);
-    void onTakeReadValues();
-    bool autoRefreshRunning() const { return state_.autoRefreshRunning != 0; }
+    void onConnect() override;
+    void onRead() override;
+    void onWrite() override;
+    void onAutoRefresh() override;
+    void onPassword(bool plc, bool set) override;
+    void onTakeReadValues() override;
+    bool projectOpen() const override { return state_.isProjectOpen(); }
+    bool transferAllowed() const override { return linkState_.linked && !busy_; }
+    bool autoRefreshRunning() const override { return state_.autoRefreshRunning != 0; }
+    const CommandTable& commands() const { return commands_; }
+
+    // Where the print commands go.
+    QWidget* printParent() override;
+    PrintableView* activePrintable() override;
+    QPrinter& printer() override { return printer_; }
+    QString suggestedPdfPath(const QString& title) override;
+    void printFailed(const QString& text) override;
     const std::string& lastError() const { return lastError_; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
@@ -102,9 +115,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void registerFrameCommands();
     void createActions();
-    QAction* addAction(CommandId id, const QString& text, const QKeySequence& key = {},
-                       const QString& tip = {});
+    static QString shortenedRecent(const QString& path);
     void rebuildMenus();
     void updateCommands();
     void installHooks();
@@ -113,16 +126,11 @@ private:
     void onOpen();
     void onSave();
     void onSaveAs();
-    void onPrint();
-    void onPrintPreview();
-    void onPrintSetup();
-    void onExportPdf();
     void onRecent(int index);
     void onHelp();
     void onAbout();
     void showHelpWindow(const QString& file);
     void onParameterView();
-    void onConnect();
     void stopAutoRefresh();
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
@@ -154,8 +162,8 @@ private:
     QDockWidget* dock_;
     QToolBar* toolbar_;
     std::unique_ptr<StatusPanes> panes_;
+    CommandTable commands_;
     QMap<int, QAction*> actions_;
-    QList<QAction*> recentActions_;
     QPrinter printer_;
     QPointer<QTextBrowser> helpWindow_;
     int programChoice_ = 0;

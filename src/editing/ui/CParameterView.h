@@ -23,6 +23,10 @@ public:
     const CM240Doc* document() const { return doc_; }
     // The lock the link thread holds while it writes into the table.
     void setTableLock(std::mutex* lock) { lock_ = lock; }
+    // Holds that lock (when there is one) while the caller reads the table.
+    std::unique_lock<std::mutex> lockTable() const {
+        return lock_ ? std::unique_lock(*lock_) : std::unique_lock<std::mutex>();
+    }
 
     // Rebuilds the list for the selected group (-1 all, 0..23 one, other values nothing).
     void Fill(int selectedGroup);
