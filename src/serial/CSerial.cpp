@@ -183,10 +183,16 @@ microseconds CSerial::frameSilence() const {
 }
 
 void CSerial::drainLateReplies(std::uint8_t station) {
-    (void)station;
+    if (unanswered_.until == Clock::time_point{}) return;
     const auto until = unanswered_.until;
+    if (Clock::now() >= until) {
+        unanswered_ = Unanswered{};
+        return;
+    }
+    // Another station's late answer carries that station's address: Read tells it apart and
+    // drops it, so only a request to the same station has to wait.
+    if (station != unanswered_.station) return;
     unanswered_ = Unanswered{};
-    if (Clock::now() >= until) return;
     ++lateReplyWaits_;
     std::uint8_t junk[256];
     for (auto now = Clock::now(); now < until; now = Clock::now()) {
@@ -197,7 +203,10 @@ void CSerial::drainLateReplies(std::uint8_t station) {
 }
 
 std::size_t CSerial::lateReplyLength(std::size_t got) const {
-    (void)got;
+    if (unanswered_.until == Clock::time_point{} || got < 2 || rx_[0] != unanswered_.station)
+        return 0;
+    if (unanswered_.function != 0 && rx_[1] == (unanswered_.function | 0x80)) return 5;
+    if (rx_[1] == unanswered_.function) return unanswered_.replyLength;
     return 0;
 }
 
@@ -248,6 +257,7 @@ long CSerial::Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, i
                 rx_.resize(std::max<std::size_t>(len, 256));
                 got -= stale;
                 ++lateRepliesDropped_;
+                unanswered_ = Unanswered{};  // answered at last
                 continue;
             }
             unanswered_ = Unanswered{};  // not a late reply after all
