@@ -25,9 +25,12 @@ using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
 constexpr microseconds kMinSilence{1750};
-// USB serial adapters hand bytes to the host in pieces up to 16 ms apart, and a TCP bridge may
-// split a frame across segments: below this a frame would be cut in two.
-constexpr microseconds kPacketisedSilence{20000};
+// USB serial adapters hand bytes to the host in bursts up to 16 ms apart: a shorter silence
+// after a frame with a good CRC may still be followed by more of it.
+constexpr microseconds kUsbSilence{20000};
+// A network adapter forwards what its line gives it once the line falls silent; its segment
+// reaches us a little after that.
+constexpr microseconds kSegmentDelay{2000};
 
 std::string upperTrimmed(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
@@ -132,7 +135,7 @@ int CSerial::InitComm(const std::string& port, int baud, int dataBits, int parit
         }
         port_ = std::move(p);
         kind_ = PortKind::Tcp;
-        silenceFloor_ = kPacketisedSilence;
+        silenceFloor_ = interFrameGap() + kSegmentDelay;
     } else {
         const std::string device = SerialPort::deviceForName(port);
         auto p = std::make_unique<SerialPort>();
@@ -144,7 +147,7 @@ int CSerial::InitComm(const std::string& port, int baud, int dataBits, int parit
         kind_ = PortKind::Serial;
         const bool usb = device.find("ttyUSB") != std::string::npos ||
                          device.find("ttyACM") != std::string::npos;
-        silenceFloor_ = usb ? kPacketisedSilence : kMinSilence;
+        silenceFloor_ = usb ? kUsbSilence : kMinSilence;
     }
     lastTraffic_ = Clock::time_point{};
     unanswered_ = Unanswered{};

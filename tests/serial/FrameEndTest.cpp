@@ -170,6 +170,26 @@ TEST(FrameEnd, OnlyACompleteFrameEndsTheReceptionEarly) {
     }
 }
 
+// A whole frame of another length is over once the line has been silent for 3.5 characters (a
+// network adapter's segment: 2 ms more): bytes that come 12 ms later at 9600 are not part of it.
+TEST(FrameEnd, ShortWholeFrameEndsAtTheLinesSilence) {
+    const auto request = readRequest(1, 0x0100, 4);
+    std::vector<std::uint8_t> shortFrame = {1, 0x03, 2, 0x12, 0x34};
+    test::appendCrc(shortFrame);
+    for (const Wire wire : {Wire::Virtual, Wire::Pty, Wire::Tcp}) {
+        SCOPED_TRACE(wireName(wire));
+        Script script;
+        script.pieces.push_back({{}, shortFrame});
+        script.pieces.push_back({12ms, {0x55, 0x66, 0x77, 0x88, 0x99, 0xAA}});
+        ScriptedLine line(wire, script);
+        ASSERT_TRUE(line.opened());
+        std::vector<std::uint8_t> reply(13);
+        EXPECT_EQ(ErrMalformed, line.link.CommandSend(request.data(), request.size(),
+                                                      reply.data(), reply.size()));
+        EXPECT_EQ("reply of 7 bytes, 13 expected", line.link.lastFailure());
+    }
+}
+
 // A peer that sends a byte every millisecond for ten seconds, right after a whole reply or
 // instead of one: the transaction gives up at its time-out while the peer is still sending.
 TEST(FrameEnd, BabblingPeerCannotHoldATransactionPastItsTimeOut) {
