@@ -145,9 +145,7 @@ int CSerial::InitComm(const std::string& port, int baud, int dataBits, int parit
         }
         port_ = std::move(p);
         kind_ = PortKind::Serial;
-        const bool usb = device.find("ttyUSB") != std::string::npos ||
-                         device.find("ttyACM") != std::string::npos;
-        silenceFloor_ = usb ? kUsbSilence : kMinSilence;
+        silenceFloor_ = SerialPort::isUsbDevice(device) ? kUsbSilence : kMinSilence;
     }
     lastTraffic_ = Clock::time_point{};
     unanswered_ = Unanswered{};
