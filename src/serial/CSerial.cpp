@@ -25,9 +25,12 @@ using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
 constexpr microseconds kMinSilence{1750};
-// USB serial adapters hand bytes to the host in pieces up to 16 ms apart, and a TCP bridge may
-// split a frame across segments: below this a frame would be cut in two.
-constexpr microseconds kPacketisedSilence{20000};
+// USB serial adapters hand bytes to the host in bursts up to 16 ms apart: a shorter silence
+// after a frame with a good CRC may still be followed by more of it.
+constexpr microseconds kUsbSilence{20000};
+// A network adapter forwards what its line gives it once the line falls silent; its segment
+// reaches us a little after that.
+constexpr microseconds kSegmentDelay{2000};
 
 std::string upperTrimmed(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
@@ -132,7 +135,7 @@ int CSerial::InitComm(const std::string& port, int baud, int dataBits, int parit
         }
         port_ = std::move(p);
         kind_ = PortKind::Tcp;
-        silenceFloor_ = kPacketisedSilence;
+        silenceFloor_ = interFrameGap() + kSegmentDelay;
     } else {
         const std::string device = SerialPort::deviceForName(port);
         auto p = std::make_unique<SerialPort>();
@@ -142,12 +145,10 @@ int CSerial::InitComm(const std::string& port, int baud, int dataBits, int parit
         }
         port_ = std::move(p);
         kind_ = PortKind::Serial;
-        const bool usb = device.find("ttyUSB") != std::string::npos ||
-                         device.find("ttyACM") != std::string::npos;
-        silenceFloor_ = usb ? kPacketisedSilence : kMinSilence;
+        silenceFloor_ = SerialPort::isUsbDevice(device) ? kUsbSilence : kMinSilence;
     }
     lastTraffic_ = Clock::time_point{};
-    quietUntil_ = Clock::time_point{};
+    unanswered_ = Unanswered{};
     return 1;
 }
 
@@ -182,14 +183,32 @@ microseconds CSerial::frameSilence() const {
     return std::max(interFrameGap(), silenceFloor_);
 }
 
-void CSerial::drainLateReplies() {
+void CSerial::drainLateReplies(std::uint8_t station) {
+    if (unanswered_.until == Clock::time_point{}) return;
+    const auto until = unanswered_.until;
+    if (Clock::now() >= until) {
+        unanswered_ = Unanswered{};
+        return;
+    }
+    // Another station's late answer carries that station's address: Read tells it apart and
+    // drops it, so only a request to the same station has to wait.
+    if (station != unanswered_.station) return;
+    unanswered_ = Unanswered{};
+    ++lateReplyWaits_;
     std::uint8_t junk[256];
-    for (auto now = Clock::now(); now < quietUntil_; now = Clock::now()) {
-        const auto wait = std::chrono::duration_cast<microseconds>(quietUntil_ - now);
+    for (auto now = Clock::now(); now < until; now = Clock::now()) {
+        const auto wait = std::chrono::duration_cast<microseconds>(until - now);
         if (port_->recv(junk, sizeof junk, wait) < 0) break;
         noteTraffic(Clock::now());
     }
-    quietUntil_ = Clock::time_point{};
+}
+
+std::size_t CSerial::lateReplyLength(std::size_t got) const {
+    if (unanswered_.until == Clock::time_point{} || got < 2 || rx_[0] != unanswered_.station)
+        return 0;
+    if (unanswered_.function != 0 && rx_[1] == (unanswered_.function | 0x80)) return 5;
+    if (rx_[1] == unanswered_.function) return unanswered_.replyLength;
+    return 0;
 }
 
 void CSerial::waitGap() {
@@ -205,7 +224,7 @@ int CSerial::Write(const std::uint8_t* data, std::size_t len, std::size_t* writt
         failure_ = "the link is not open";
         return 0;
     }
-    drainLateReplies();
+    drainLateReplies(len > 0 ? data[0] : 0);
     waitGap();
     if (!port_->send(data, len)) {
         failure_ = port_->lastFailure();
@@ -218,44 +237,91 @@ int CSerial::Write(const std::uint8_t* data, std::size_t len, std::size_t* writt
 
 long CSerial::Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, int timeoutMs) {
     if (bytesRead) *bytesRead = 0;
+    const auto deadline = readDeadline_ != Clock::time_point{}
+                              ? readDeadline_
+                              : Clock::now() + (timeoutMs < 0 ? responseTimeout_
+                                                              : milliseconds(timeoutMs));
+    readDeadline_ = Clock::time_point{};
     if (!isOpen()) return -1;
     len = std::min(len, maxReception_);
-    const auto timeout = timeoutMs < 0 ? responseTimeout_ : milliseconds(timeoutMs);
-    const auto deadline = Clock::now() + timeout;
     const auto silence = frameSilence();
     const std::uint8_t exceptionFunction =
         pendingFunction_ != 0 ? static_cast<std::uint8_t>(pendingFunction_ | 0x80) : 0;
-    // The time-out bounds the wait for a reply to begin; a reply that has begun is given the
-    // time its bytes need on the wire, and ends early at the first pause as long as the frame
-    // gap (a line that never pauses is cut off there).
-    const auto frameCap =
-        deadline + settings_.charTime() * static_cast<long>(2 * len) + 2 * silence;
+    rx_.resize(std::max<std::size_t>(len, 256));
     std::size_t got = 0;
-    while (got < len) {
+    Clock::time_point lastByte{};
+    for (;;) {
+        // A late answer to a request that timed out is not this reply: drop it whole.
+        if (const std::size_t stale = lateReplyLength(got); stale > 0 && got >= stale) {
+            if (CheckCRC(rx_.data(), stale)) {
+                rx_.erase(rx_.begin(), rx_.begin() + static_cast<long>(stale));
+                rx_.resize(std::max<std::size_t>(len, 256));
+                got -= stale;
+                ++lateRepliesDropped_;
+                unanswered_ = Unanswered{};  // answered at last
+                continue;
+            }
+            unanswered_ = Unanswered{};  // not a late reply after all
+        }
+        const std::size_t stale = lateReplyLength(got);
+        const std::size_t want = stale > len ? stale : len;
+        if (got >= want) break;
+        if (exceptionFunction != 0 && got >= 5 && rx_[1] == exceptionFunction &&
+            CheckCRC(rx_.data(), 5))
+            break;
         const auto now = Clock::now();
-        const auto end = got == 0 ? deadline : frameCap;
-        if (now >= end) break;
-        auto wait = std::chrono::duration_cast<microseconds>(end - now);
-        if (got > 0) wait = std::min(wait, silence);
-        const long n = port_->recv(buf + got, len - got, wait);
+        if (now >= deadline) break;
+        auto until = deadline;
+        // A whole frame of another length (its CRC says so) ends at the silence after it; a
+        // partial frame waits for its rest.
+        const bool whole = stale == 0 && got >= 4 && CheckCRC(rx_.data(), got);
+        if (whole) {
+            until = std::min(until, lastByte + silence);
+            if (now >= until) break;
+        }
+        const auto wait = std::chrono::duration_cast<microseconds>(until - now);
+        const long n = port_->recv(rx_.data() + got, want - got, wait);
         if (n < 0) {
             failure_ = port_->lastFailure();
+            got = std::min(got, len);
+            std::copy_n(rx_.begin(), got, buf);
             if (bytesRead) *bytesRead = got;
             return -1;
         }
-        if (n == 0) break;
+        if (n == 0) continue;  // the loop head tells silence from the deadline
         got += static_cast<std::size_t>(n);
-        noteTraffic(Clock::now());
-        // A complete exception reply is five bytes; waiting for the expected length would only
-        // run into the time-out.
-        if (exceptionFunction != 0 && got >= 5 && buf[1] == exceptionFunction) break;
+        lastByte = Clock::now();
+        noteTraffic(lastByte);
     }
+    got = std::min(got, len);
+    std::copy_n(rx_.begin(), got, buf);
     if (bytesRead) *bytesRead = got;
     return static_cast<long>(got);
 }
 
 bool CSerial::CheckCRC(const std::uint8_t* frame, std::size_t len) {
     return frameCrcOk(frame, len);
+}
+
+bool CSerial::lineQuietAfterReply(Clock::time_point deadline) {
+    std::uint8_t extra[64];
+    const auto gapEnd = std::min(deadline, lastTraffic_ + interFrameGap());
+    auto now = Clock::now();
+    if (now >= gapEnd) return true;
+    // A wire that vanishes just now leaves this reply intact; the next request finds out.
+    if (port_->recv(extra, sizeof extra, std::chrono::duration_cast<microseconds>(gapEnd - now)) <=
+        0)
+        return true;
+    noteTraffic(Clock::now());
+    // Whatever follows is dropped until the line falls silent, but never past the deadline: a
+    // peer that keeps sending must not hold the transaction.
+    for (now = Clock::now(); now < deadline; now = Clock::now()) {
+        const auto wait =
+            std::min(frameSilence(), std::chrono::duration_cast<microseconds>(deadline - now));
+        if (port_->recv(extra, sizeof extra, wait) <= 0) break;
+        noteTraffic(Clock::now());
+    }
+    return false;
 }
 
 ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
@@ -266,7 +332,7 @@ ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::
     }
     // Whatever is still in the input belongs to an earlier exchange (a reply that came after
     // its time-out, line noise): it must not be taken for the answer to this request.
-    drainLateReplies();
+    drainLateReplies(len > 0 ? request[0] : 0);
     port_->flushInput();
     waitGap();
     if (!port_->send(request, len)) {
@@ -274,37 +340,32 @@ ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::
         return ErrTimeOut;
     }
     // The response time-out runs from the end of the request on the wire.
-    const auto requestWire = settings_.charTime() * static_cast<long>(len);
-    noteTraffic(Clock::now() + requestWire);
-    const auto timeout = responseTimeout_ + std::chrono::ceil<milliseconds>(requestWire);
+    const auto requestEnd = Clock::now() + settings_.charTime() * static_cast<long>(len);
+    noteTraffic(requestEnd);
+    const auto deadline = requestEnd + responseTimeout_;
 
     pendingFunction_ = (len >= 2 && request[1] < 0x80) ? request[1] : 0;
     std::size_t got = 0;
-    const long r = Read(reply, expectedLen, &got, static_cast<int>(timeout.count()));
+    readDeadline_ = deadline;
+    const long r = Read(reply, expectedLen, &got, -1);
+    readDeadline_ = Clock::time_point{};
     const std::uint8_t function = pendingFunction_;
     pendingFunction_ = 0;
     if (r < 0) return ErrTimeOut;
+    const bool exception = function != 0 && got == 5 && reply[1] == (function | 0x80);
+    if (got != expectedLen && !exception && !CheckCRC(reply, got)) {
+        // No complete reply: a drive that missed the time-out may still answer. Until a further
+        // time-out has passed, its answer could look like the reply to what is asked next.
+        unanswered_ = Unanswered{len > 0 ? request[0] : std::uint8_t{0}, function, expectedLen,
+                                 Clock::now() + responseTimeout_};
+    }
     if (got == 0) {
         failure_ = "no reply";
-        // A drive that missed the time-out may still answer. Until a further time-out has
-        // passed, its answer would look like the reply to whatever is asked next.
-        quietUntil_ = Clock::now() + responseTimeout_;
         return ErrTimeOut;
     }
-
-    const bool exception = function != 0 && got == 5 && reply[1] == (function | 0x80);
-    if (got == expectedLen || exception) {
-        // A reply is alone on the line: bytes that follow within the frame gap mean two frames
-        // ran together (a late answer to an earlier request and this one), and neither can be
-        // trusted. Waiting here costs nothing, as the next request must keep the gap anyway.
-        std::uint8_t extra[64];
-        // A wire that vanishes just now leaves this reply intact; the next request finds out.
-        if (port_->recv(extra, sizeof extra, interFrameGap()) > 0) {
-            noteTraffic(Clock::now());
-            while (port_->recv(extra, sizeof extra, frameSilence()) > 0) noteTraffic(Clock::now());
-            failure_ = "reply ran into another frame";
-            return ErrMalformed;
-        }
+    if ((got == expectedLen || exception) && !lineQuietAfterReply(deadline)) {
+        failure_ = "reply ran into another frame";
+        return ErrMalformed;
     }
     return validateReply(request, len, reply, got, expectedLen);
 }

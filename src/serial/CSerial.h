@@ -64,12 +64,16 @@ public:
     // written; `written` receives the count.
     virtual int Write(const std::uint8_t* data, std::size_t len, std::size_t* written,
                       int timeoutMs);
-    // Receives one frame into `buf`: up to `len` bytes, ending early at a complete exception
-    // reply or at the silence that ends a frame. Waits at most `timeoutMs` (-1: the response
-    // time-out). Returns the bytes received (also in `bytesRead`), -1 when the wire is gone.
+    // Receives one frame into `buf`. The frame ends when it is complete: `len` bytes, a complete
+    // exception reply (five bytes with a good CRC) to the request being answered, or a frame of
+    // another length with a good CRC followed by the silence that ends a frame. A partial frame
+    // waits for its rest. Never waits longer than `timeoutMs` (-1: the response time-out),
+    // whatever the peer sends. Returns the bytes received (also in `bytesRead`), -1 when the
+    // wire is gone.
     virtual long Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, int timeoutMs);
     // One transaction: stale input dropped, inter-frame gap kept, request written, reply read
-    // and validated.
+    // and validated. It ends within the response time-out (counted from the end of the request
+    // on the wire), whatever the peer sends.
     virtual ErrType CommandSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
                                 std::size_t expectedLen);
     // Validates a received frame.
@@ -95,11 +99,18 @@ public:
     const std::string& macText() const { return mac_; }
     // Why the last open or transaction failed on the wire (for logs and the command line).
     std::string lastFailure() const;
+    // How often a transaction had to sit out the rest of a possible late reply before its
+    // request (only a request to the station that just timed out has to), and how many late
+    // replies of another station were recognised and dropped while waiting for a reply.
+    std::uint64_t lateReplyWaits() const { return lateReplyWaits_; }
+    std::uint64_t lateRepliesDropped() const { return lateRepliesDropped_; }
 
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
     std::chrono::milliseconds responseTimeout() const { return responseTimeout_; }
-    // Silence that ends a frame: 3.5 character times, at least 1.75 ms, and never less than the
-    // floor of the wire kind (USB adapters and TCP deliver a frame in pieces a few ms apart).
+    // Silence that ends a frame with a good CRC short of the expected length: 3.5 character
+    // times, at least 1.75 ms, and never less than the floor of the wire kind (USB adapters
+    // deliver bytes in bursts up to 16 ms apart; a TCP adapter's segments a little after the
+    // line's own silence).
     std::chrono::microseconds frameSilence() const;
     // The pause kept between the end of the last traffic and the next request.
     std::chrono::microseconds interFrameGap() const;
@@ -124,11 +135,27 @@ protected:
 
 private:
     using Clock = std::chrono::steady_clock;
+    // A request that got no complete reply: until `until` its answer may still come.
+    struct Unanswered {
+        std::uint8_t station = 0;
+        std::uint8_t function = 0;
+        std::size_t replyLength = 0;
+        Clock::time_point until{};
+    };
+
     ErrType validateReply(const std::uint8_t* request, std::size_t len, const std::uint8_t* reply,
                           std::size_t got, std::size_t expectedLen);
     void waitGap();
-    // After a time-out: listens until the quiet period ends, dropping whatever arrives.
-    void drainLateReplies();
+    // Before a request to the station that just timed out: listens until its late answer can no
+    // longer come, dropping whatever arrives. Only that station's answer could pass for the
+    // reply to this request; another station's is told apart by its address and dropped by Read.
+    void drainLateReplies(std::uint8_t station);
+    // Length of the late reply at the front of `rx_` (the station that timed out, its function or
+    // exception), 0 when the front is not one.
+    std::size_t lateReplyLength(std::size_t got) const;
+    // After a complete reply: bytes that follow within the frame gap mean two frames ran
+    // together. Listens until the gap ends (or the deadline); true when the line stayed quiet.
+    bool lineQuietAfterReply(Clock::time_point deadline);
     void noteTraffic(Clock::time_point at) { lastTraffic_ = at; }
 
     std::unique_ptr<Port> port_;
@@ -140,7 +167,12 @@ private:
     std::chrono::milliseconds connectTimeout_{3000};
     std::chrono::microseconds silenceFloor_{1750};
     Clock::time_point lastTraffic_{};
-    Clock::time_point quietUntil_{};
+    // Set by CommandSend for the Read it calls: the end of the response time-out.
+    Clock::time_point readDeadline_{};
+    Unanswered unanswered_;
+    std::vector<std::uint8_t> rx_;
+    std::uint64_t lateReplyWaits_ = 0;
+    std::uint64_t lateRepliesDropped_ = 0;
     std::size_t maxReception_ = 2048;
 };
 

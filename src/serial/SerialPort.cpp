@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace pv::serial {
 
@@ -54,6 +55,28 @@ std::string trim(const std::string& s) {
 
 SerialPort::~SerialPort() {
     close();
+}
+
+bool SerialPort::isUsbDevice(const std::string& device, const std::string& sysRoot) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path terminal = fs::canonical(device, ec);
+    if (ec) return false;
+    const fs::path node = fs::path(sysRoot) / "class" / "tty" / terminal.filename() / "device";
+    // A path through the device tree names every bus it crosses ("usb1", "1-1:1.0" below a
+    // "usb" directory); the subsystem and driver links name the bus ("usb", "usb-serial") and
+    // the driver ("ftdi_sio" under .../usb-serial/drivers) for devices that hang off it.
+    const fs::path root = fs::canonical(sysRoot, ec);
+    if (ec) return false;
+    for (const fs::path& link : {node, node / "subsystem", node / "driver"}) {
+        const fs::path real = fs::canonical(link, ec);
+        if (ec) continue;
+        for (const auto& part : real.lexically_relative(root)) {
+            const std::string name = part.string();
+            if (name.rfind("usb", 0) == 0) return true;
+        }
+    }
+    return false;
 }
 
 bool SerialPort::supportedBaud(int baud) {

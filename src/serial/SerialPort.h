@@ -29,6 +29,11 @@ public:
     static std::string deviceForName(const std::string& name);
     // True for the baud rates the line supports.
     static bool supportedBaud(int baud);
+    // True when `device` is a USB serial adapter, judged by the device itself and not by its
+    // name: links (/dev/serial/by-id/usb-...) are followed to the terminal they lead to, and
+    // that terminal's device in the kernel's device tree (`sysRoot`/class/tty/NAME/device, its
+    // subsystem and driver) must sit on a USB bus.
+    static bool isUsbDevice(const std::string& device, const std::string& sysRoot = "/sys");
 
 private:
     bool fail(const std::string& what);

@@ -54,7 +54,7 @@ TEST_F(PtyLink, ReadsRegistersOverTheTerminal) {
     EXPECT_EQ(0x252E, reply[29] * 256 + reply[30]);
 }
 
-TEST_F(PtyLink, ExceptionAndShortRepliesEndWithoutTheTimeOut) {
+TEST_F(PtyLink, ExceptionReplyEndsWithoutTheTimeOutAShortOneWaitsForItsRest) {
     std::vector<std::uint8_t> reply;
     drive->setSpoil(Spoil::Exception);
     auto start = std::chrono::steady_clock::now();
@@ -62,10 +62,11 @@ TEST_F(PtyLink, ExceptionAndShortRepliesEndWithoutTheTimeOut) {
     EXPECT_EQ(0x83, reply[1]);
     EXPECT_LT(std::chrono::steady_clock::now() - start, link.responseTimeout() / 2);
 
+    link.setResponseTimeout(200ms);
     drive->setSpoil(Spoil::Truncated);
     start = std::chrono::steady_clock::now();
     EXPECT_EQ(ErrMalformed, readRegs(link, 0, 10, reply));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, link.responseTimeout() / 2);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, link.responseTimeout());
 }
 
 TEST_F(PtyLink, SecondOpenOfTheSamePortIsRefused) {
