@@ -40,6 +40,8 @@ inline constexpr const char* kCliUnknownParam = "%s: no such parameter in this p
 inline constexpr const char* kCliBadCode = "'%s' is not a parameter code GG-NN.";
 inline constexpr const char* kCliReadOnlyParam = "%s is read-only.";
 inline constexpr const char* kCliValueOutOfRange = "%s: %s is out of range %s.";
+// A value inside the bounds that a rule of the parameter refuses: the rule's own reason.
+inline constexpr const char* kCliValueRefusedByRule = "%s: %s";
 inline constexpr const char* kCliBadOption = "%s: '%s' is not one of its options (%s).";
 inline constexpr const char* kCliUnknownGroup = "%s: no such group in this project.";
 inline constexpr const char* kCliReadStopped = "Stopped by Ctrl-C; nothing saved.";
