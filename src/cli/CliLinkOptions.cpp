@@ -4,6 +4,9 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -47,17 +50,25 @@ bool TakeOption(std::vector<std::string>& args, const std::string& name, std::st
 }
 
 bool ParseNumber(const std::string& text, long& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    value = std::strtol(text.c_str() + (hex ? 2 : 0), &end, hex ? 16 : 10);
-    return end && *end == '\0' && end != text.c_str() + (hex ? 2 : 0);
+    const char* digits = text.c_str() + (hex ? 2 : 0);
+    // strtol alone would skip blanks and take a sign after "0x"; an option value is digits.
+    const char first = !hex && *digits == '-' ? digits[1] : digits[0];
+    if (!std::isxdigit(static_cast<unsigned char>(first))) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(digits, &end, hex ? 16 : 10);
+    // A number beyond 32 bits would reach the option as its low bits (4294976896 as 9600).
+    if (errno == ERANGE || v < INT32_MIN || v > INT32_MAX || *end != '\0') return false;
+    value = static_cast<long>(v);
+    return true;
 }
 
 bool ParseRegister(const std::string& text, long& value) {
     if (text.size() == 5 && text[2] == '-') {
         long group = 0, index = 0;
-        if (!ParseNumber(text.substr(0, 2), group) || !ParseNumber(text.substr(3), index))
+        if (!ParseNumber(text.substr(0, 2), group) || !ParseNumber(text.substr(3), index) ||
+            group < 0 || index < 0)
             return false;
         value = drive::ParamRegister(static_cast<int>(group), static_cast<int>(index));
         return true;

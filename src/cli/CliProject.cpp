@@ -15,6 +15,7 @@
 #include "project/ModelTable.h"
 #include "project/ParamAttr.h"
 #include "project/ParamTable.h"
+#include "res/EditingTexts.h"
 #include "res/ProjectTexts.h"
 #include "res/ScriptedPrompts.h"
 #include "drive/Models.h"
@@ -282,6 +283,11 @@ bool checkValue(const ParamRecord& r, const std::string& code, const std::string
         }
         stored = std::to_string(raw);
         return true;
+    }
+    if (parseValueText(r.valueKind, r.attr, value, raw, s) && hasFlag(r.attr, FlagEven) &&
+        raw % 2 != 0 && raw >= minRaw(r.attr, s) && raw <= maxRaw(r.attr, s)) {
+        error = format(text::kCliValueRefusedByRule, code.c_str(), res::kMustBeEven);
+        return false;
     }
     if (!parseValueText(r.valueKind, r.attr, value, raw, s) ||
         !rawInRange(r.valueKind, r.attr, raw, s)) {

@@ -8,6 +8,7 @@
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "project/ParamAttr.h"
+#include "project/TextFile.h"
 
 namespace pv::comm {
 
@@ -22,9 +23,9 @@ editing::DisplaySettings TransferSettings(const ParamTable& table, bool frameHig
     editing::DisplaySettings s;
     s.highFrequencyMode = frameHighFrequency;
     if (const ParamRecord* r = table.record(1, 2); r && r->defined)
-        s.highFrequencyMode = s.highFrequencyMode || std::atof(r->setValue.c_str()) > 300.0;
+        s.highFrequencyMode = s.highFrequencyMode || AtofLike(r->setValue) > 300.0;
     if (const ParamRecord* r = table.record(0, 63); r && r->defined)
-        s.limitsInHertz = std::atoi(r->setValue.c_str()) != 0;
+        s.limitsInHertz = AtoiLike(r->setValue) != 0;
     return s;
 }
 

@@ -94,6 +94,25 @@ bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std:
     return true;
 }
 
+std::optional<UnsendableValue> FindUnsendableValue(const ParamTable& table,
+                                                   const std::vector<int>& groups,
+                                                   const editing::DisplaySettings& settings) {
+    for (int g : groups) {
+        if (g < 0 || g >= static_cast<int>(table.groups.size())) continue;
+        const auto& params = table.groups[static_cast<std::size_t>(g)].params;
+        for (int i = 0; i < static_cast<int>(params.size()); ++i) {
+            const ParamRecord& rec = params[static_cast<std::size_t>(i)];
+            if (!rec.defined || !writtenByTransfer(rec.attr)) continue;
+            std::uint16_t reg = 0;
+            double value = 0;
+            if (!editing::ParamRow::fromRecord(g, i, rec).parseText(rec.setValue, settings, reg,
+                                                                    value))
+                return UnsendableValue{g, i, rec.setValue};
+        }
+    }
+    return std::nullopt;
+}
+
 bool GroupWriter::sendFrame(int group, std::uint16_t firstRegister, const std::uint16_t* values,
                             std::size_t count, std::string& lastError) {
     std::uint8_t request[WriteMultipleRequestLength(kMaxReadBlock)] = {};

@@ -40,6 +40,21 @@ struct GroupWriteContext {
 bool PlanGroupWrite(const ParamGroup& records, int group, const std::vector<std::string>& texts,
                     const GroupWriteContext& context, GroupWritePlan& plan, std::string& error);
 
+// A set value that no register of its parameter can hold.
+struct UnsendableValue {
+    int group = 0;
+    int index = 0;
+    std::string text;
+};
+
+// The first set value among `groups` that a group writer would send but cannot represent
+// (beyond 16 bits, not a number of the row's kind); nullopt when every value can be sent.
+// Checked before a Write sends anything, so that a damaged project leaves the drive untouched
+// instead of half written.
+std::optional<UnsendableValue> FindUnsendableValue(const ParamTable& table,
+                                                   const std::vector<int>& groups,
+                                                   const editing::DisplaySettings& settings);
+
 class GroupWriter {
 public:
     GroupWriter(serial::CSerial& link, int station) : link_(link), station_(station) {}

@@ -1,6 +1,7 @@
 #include "comm/SettingsFiles.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 
 #include "project/DataPaths.h"
+#include "project/TextFile.h"
 #include "res/CommTexts.h"
 
 namespace pv::comm {
@@ -59,8 +61,10 @@ std::vector<std::string> readLines(std::istream& in) {
     return lines;
 }
 
+// A number of a settings file in the manner of atoi, but one too large for an int saturates
+// instead of being undefined.
 int toInt(const std::string& s) {
-    return std::atoi(s.c_str());
+    return AtoiLike(s);
 }
 
 template <std::size_t N>
@@ -100,7 +104,10 @@ int PortNumberForName(const std::string& portName) {
     if (portName == res::kTcpIpPortName) return -1;
     std::string upper = portName;
     for (auto& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper.rfind("COM", 0) == 0) return toInt(upper.substr(3)) - 1;
+    if (upper.rfind("COM", 0) == 0) {
+        const int number = toInt(upper.substr(3));
+        return number > INT_MIN ? number - 1 : INT_MIN;
+    }
     std::size_t i = portName.size();
     while (i > 0 && std::isdigit(static_cast<unsigned char>(portName[i - 1]))) --i;
     return i < portName.size() ? toInt(portName.substr(i)) : 0;

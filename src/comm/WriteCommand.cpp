@@ -138,6 +138,16 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
     gctx.facts.driveVersion = static_cast<float>(drive::VersionValue(version));
     gctx.facts.modelCode = driveModel;
     if (params) {
+        if (const auto bad = FindUnsendableValue(
+                ctx.doc.table, WriteGroupOrder(ctx.doc.table, out.modelMatch, choice->hiddenParameters),
+                gctx.settings)) {
+            char buf[256];
+            std::snprintf(buf, sizeof buf, res::kUnsendableSetValue,
+                          std::string(ctx.doc.table.record(bad->group, bad->index)->code()).c_str(),
+                          bad->text.substr(0, 40).c_str());
+            ctx.prompts.message(buf);
+            return out;
+        }
         std::uint16_t lock = 0;
         if (!ReadSingle(ctx, *station, drive::kRegLock, lock)) return out;
         if (lock == 0) {
@@ -151,9 +161,13 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
             out.result = r;
             return out;
         }
-        const ParamRecord* mode = ctx.doc.table.record(0, 0);
-        const std::uint16_t modeValue =
-            mode ? static_cast<std::uint16_t>(std::atoi(mode->setValue.c_str())) : 0;
+        // 00-00 passed the check above with the other set values.
+        std::uint16_t modeValue = 0;
+        if (const ParamRecord* mode = ctx.doc.table.record(0, 0); mode && mode->defined) {
+            double value = 0;
+            editing::ParamRow::fromRecord(0, 0, *mode).parseText(mode->setValue, gctx.settings,
+                                                                 modeValue, value);
+        }
         if (!preWriteControlMode(ctx, *station, modeValue)) {
             out.result = CommandResult::Failed;
             return out;

@@ -3,11 +3,14 @@
 #include "project/HiddenGroups.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "project/DataPaths.h"
@@ -64,6 +67,40 @@ int openTempBeside(const std::filesystem::path& target, std::string& tempPath) {
         if (errno != EEXIST) return -1;
     }
     return -1;
+}
+
+// Temporary files of saves that never finished (the program was killed between writing and
+// renaming): ".<name>.<pid>.<n>.tmp" beside the target, from a process that no longer runs.
+// Those of a running process may be a save in progress and stay.
+void removeStaleTemps(const std::filesystem::path& target) {
+    namespace fs = std::filesystem;
+    const std::string prefix = "." + target.filename().string() + ".";
+    const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::error_code ec;
+    fs::directory_iterator it(dir, ec);
+    if (ec) return;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= prefix.size() + 4 || name.rfind(prefix, 0) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string rest = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+        const size_t dot = rest.find('.');
+        if (dot == 0 || dot == std::string::npos || dot > 9 ||
+            rest.find_first_not_of("0123456789.") != std::string::npos)
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dot)));
+        if (pid == ::getpid() || pid <= 0) continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        if (!entry.is_regular_file(ec)) continue;
+        fs::remove(entry.path(), ec);
+    }
+}
+
+std::string formatted(const char* pattern, const std::string& a, const std::string& b) {
+    char buf[2048];
+    std::snprintf(buf, sizeof buf, pattern, a.c_str(), b.c_str());
+    return buf;
 }
 
 void syncFolder(const std::filesystem::path& dir) {
@@ -249,8 +286,12 @@ bool CM240Doc::DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* v
 
 bool CM240Doc::LoadProject(const std::string& path, ProjectFrameItems& frame) {
     lastError = text::kCannotOpenFile;
-    const auto data = ReadWholeFile(path);
-    if (!data) return false;
+    std::string whyNot;
+    const auto data = ReadWholeFile(path, &whyNot);
+    if (!data) {
+        if (!whyNot.empty()) lastError += "\n" + whyNot;
+        return false;
+    }
     return LoadProjectImage(reinterpret_cast<const uint8_t*>(data->data()), data->size(), frame);
 }
 
@@ -287,46 +328,60 @@ bool CM240Doc::LoadProjectImage(const uint8_t* data, size_t size, ProjectFrameIt
 
 bool CM240Doc::SaveProject(const std::string& path, const ProjectFrameItems& frame) {
     namespace fs = std::filesystem;
-    const std::vector<uint8_t> bytes = EncodeProject(frame);
-    // A file the user made read-only is not replaced behind their back.
-    // The mode bits decide, not access(): the superuser passes every access() check.
-    if (struct stat old{}; ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-                           (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    auto refuse = [this](const std::string& why) {
         lastError = text::kCannotSaveFile;
+        if (!why.empty()) lastError += "\n" + why;
         return false;
-    }
-    // Through a symbolic link the file it points to is replaced, not the link.
+    };
+    const std::vector<uint8_t> bytes = EncodeProject(frame);
+
+    // Through a symbolic link the file it points to is replaced, not the link; a link to
+    // nothing is the user's and stays a link.
     std::error_code ec;
     fs::path target(path);
     if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec) target = resolved;
+        if (!fs::exists(target, ec)) {
+            const fs::path named = fs::read_symlink(target, ec);
+            return refuse(formatted(text::kDanglingLink, path, named.string()));
+        }
+        const fs::path resolved = fs::canonical(target, ec);
+        if (ec) return refuse(ec.message());
+        target = resolved;
     }
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return refuse(formatted(text::kNotRegularFile, target.string(),
+                                FileKindText(old.st_mode)));
+    // A file the user made read-only is not replaced behind their back.
+    // The mode bits decide, not access(): the superuser passes every access() check.
+    if (exists && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return refuse(text::kFileReadOnly);
 
+    removeStaleTemps(target);
     std::string tempPath;
     const int fd = openTempBeside(target, tempPath);
-    if (fd < 0) {
-        lastError = text::kCannotSaveFile;
-        return false;
-    }
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
-    struct stat st {};
-    if (ok && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::fchmod(fd, st.st_mode & 07777);  // keep the permissions the old file had
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+    if (fd < 0) return refuse(std::strerror(errno));
+    int failure = 0;
+    auto step = [&failure](bool ok) {
+        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
+        return ok && failure == 0;
+    };
+    bool ok = step(writeAll(fd, bytes.data(), bytes.size()));
+    if (ok && exists) ::fchmod(fd, old.st_mode & 07777);  // keep the permissions the old file had
+    ok = ok && step(::fsync(fd) == 0);
+    ok = step(::close(fd) == 0) && ok;
+    ok = ok && step(::rename(tempPath.c_str(), target.c_str()) == 0);
     if (!ok) {
         ::unlink(tempPath.c_str());
-        lastError = text::kCannotSaveFile;
-        return false;
+        return refuse(std::strerror(failure));
     }
     syncFolder(target.parent_path());
     return true;
 }
 
 bool ReadProjectVersion(const std::string& path, int32_t& version) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path);
     if (fd < 0) return false;
     uint8_t b[4];
     const ssize_t n = ::read(fd, b, 4);

@@ -30,6 +30,9 @@
 // read, written nor shown on a page, and decides the project's high-frequency mode.
 
 #include <array>
+#include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -283,42 +286,57 @@ inline int32_t rawFromRegister(const ParamAttrs& a, uint16_t reg) {
     return isSigned16(a) ? static_cast<int32_t>(static_cast<int16_t>(reg)) : reg;
 }
 
+// A whole number in `base` that fits a raw value (32 bits); false for no digits or for a
+// number the raw value cannot hold, which would otherwise wrap to an unrelated value.
+inline bool parseWhole(const char* p, char*& end, int base, long long& v) {
+    errno = 0;
+    v = std::strtoll(p, &end, base);
+    return end != p && errno != ERANGE && v >= INT32_MIN && v <= INT32_MAX;
+}
+
 // Value text to raw value: decimals as trunc((value + 0.001) x 10^n), hexadecimal text for
-// hex rows, "MM/DD" dates, "GG-NN" codes, integers (and option values) with atoi. False when
-// the text is not of the row's kind; the range is not checked here (rawInRange). The 0.001 guard
-// keeps 12.34 from truncating to 1233; with three or four decimals that guard would be a whole
-// step or more (0.051 would become 52, 10.000 would become 10001), so there it is capped at half
-// a step, the same conversion the group writers and single writes use.
+// hex rows, "MM/DD" dates, "GG-NN" codes, integers (and option values) in decimal. False when
+// the text is not of the row's kind or names a number no raw value holds (beyond 32 bits, not
+// finite, a date or code part beyond two digits); the range is not checked here (rawInRange).
+// The 0.001 guard keeps 12.34 from truncating to 1233; with three or four decimals that guard
+// would be a whole step or more (0.051 would become 52, 10.000 would become 10001), so there it
+// is capped at half a step, the same conversion the group writers and single writes use.
 inline bool parseValueText(int32_t valueKind, const ParamAttrs& a, const std::string& text,
                            int32_t& raw, const ParamDisplaySettings& s = {}) {
     const char* p = text.c_str();
     while (*p == ' ') ++p;
     if (*p == '\0') return false;
     char* end = nullptr;
+    long long v = 0;
     if (isHex(valueKind)) {
-        const long v = std::strtol(p, &end, 16);
-        if (end == p) return false;
+        if (!parseWhole(p, end, 16, v)) return false;
         raw = static_cast<int32_t>(v);
     } else if (isDate(valueKind) || isParamCodeRef(valueKind)) {
+        // Each part is two digits at most on the drive; a wider part would spill into the other.
         const char sep = isDate(valueKind) ? '/' : '-';
-        const long hi = std::strtol(p, &end, 10);
-        if (end == p || *end != sep) return false;
+        long long hi = 0, lo = 0;
+        if (!parseWhole(p, end, 10, hi) || *end != sep || hi < 0 || hi > 99) return false;
         const char* q = end + 1;
-        const long lo = std::strtol(q, &end, 10);
-        if (end == q) return false;
-        raw = isDate(valueKind) ? static_cast<int32_t>(hi * 100 + lo)
-                                : static_cast<int32_t>(hi * 256 + lo);
+        if (!parseWhole(q, end, 10, lo) || lo < 0 || lo > 99) return false;
+        raw = static_cast<int32_t>(isDate(valueKind) ? hi * 100 + lo : hi * 256 + lo);
     } else if (const int n = decimals(valueKind, a, s); n > 0) {
         static constexpr double kScale[5] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
-        const double v = std::strtod(p, &end);
-        if (end == p) return false;
+        // Plain decimal notation only: strtod would also take "nan", "inf" and hexadecimal
+        // fractions, none of which is a value a user types for a parameter.
+        const char* digits = (*p == '-' || *p == '+') ? p + 1 : p;
+        if (!((*digits >= '0' && *digits <= '9') || *digits == '.')) return false;
+        if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) return false;
+        const double d = std::strtod(p, &end);
+        if (end == p || !std::isfinite(d)) return false;
         // Negative values round towards zero the same way as positive ones.
         const double guard = n >= 3 ? 0.5 / kScale[n] : 0.001;
-        const double shifted = v < 0 ? v - guard : v + guard;
-        raw = static_cast<int32_t>(shifted * kScale[n]);
+        const double scaled = (d < 0 ? d - guard : d + guard) * kScale[n];
+        if (!(scaled > static_cast<double>(INT32_MIN) - 1.0 &&
+              scaled < static_cast<double>(INT32_MAX) + 1.0))
+            return false;
+        raw = static_cast<int32_t>(scaled);
     } else {
-        const long v = std::strtol(p, &end, 10);
-        if (end == p) return false;
+        if (!parseWhole(p, end, 10, v)) return false;
         raw = static_cast<int32_t>(v);
     }
     while (*end == ' ') ++end;

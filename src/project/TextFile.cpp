@@ -1,24 +1,92 @@
 #include "project/TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+
+#include "res/ProjectTexts.h"
 
 namespace pv {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
+const char* FileKindText(unsigned mode) {
+    if (S_ISDIR(mode)) return text::kKindFolder;
+    if (S_ISFIFO(mode)) return text::kKindFifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return text::kKindDevice;
+    if (S_ISSOCK(mode)) return text::kKindSocket;
+    return text::kKindOther;
+}
+
+namespace {
+
+std::string formatted(const char* pattern, const std::string& a, const char* b) {
+    char buf[1024];
+    std::snprintf(buf, sizeof buf, pattern, a.c_str(), b);
+    return buf;
+}
+
+void setReason(std::string* whyNot, std::string text) {
+    if (whyNot) *whyNot = std::move(text);
+}
+
+}  // namespace
+
+int OpenRegularFile(const std::string& path, std::string* whyNot) {
+    setReason(whyNot, {});
+    // O_NONBLOCK: opening a FIFO without a writer would otherwise wait for one forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) setReason(whyNot, std::strerror(errno));
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        setReason(whyNot, std::strerror(errno));
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        setReason(whyNot, formatted(text::kNotRegularFile, path, FileKindText(st.st_mode)));
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* whyNot) {
+    const int fd = OpenRegularFile(path, whyNot);
+    if (fd < 0) return std::nullopt;
     std::string data;
     char buf[65536];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return std::nullopt;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            setReason(whyNot, std::strerror(errno));
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        // The size is checked as the bytes come, not from fstat: a file may grow while read.
+        if (data.size() + static_cast<size_t>(n) > kMaxFileBytes) {
+            char text[1024];
+            std::snprintf(text, sizeof text, text::kFileTooLarge, path.c_str(), kMaxFileBytes);
+            setReason(whyNot, text);
+            ::close(fd);
+            return std::nullopt;
+        }
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
     return data;
 }
 

@@ -11,8 +11,20 @@
 
 namespace pv {
 
-// The file's bytes; nullopt when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// Largest file the loaders read: far above any project or data file, far below memory.
+inline constexpr size_t kMaxFileBytes = size_t{64} << 20;
+
+// The file's bytes; nullopt when it cannot be opened or read. Only regular files are read: a
+// FIFO would block, a device such as /dev/zero never ends. When `whyNot` is given it receives
+// the reason for the user (empty for a file that does not exist).
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* whyNot = nullptr);
+
+// Opens a regular file for reading without blocking on a FIFO or a device: the descriptor, or
+// -1 with `whyNot` set as for ReadWholeFile.
+int OpenRegularFile(const std::string& path, std::string* whyNot = nullptr);
+
+// What a file of this mode is, for the user ("a FIFO (named pipe)", "a folder", ...).
+const char* FileKindText(unsigned mode);
 
 // Calls fn for each line of text. A final line without "\n" counts; an empty text has no lines.
 // Returning false from fn stops the walk.

@@ -7,6 +7,19 @@ inline constexpr const char* kCannotOpenFile = "Can not open file.";
 inline constexpr const char* kVersionTooNew =
     "The software version is too old, can't open the file! please download the latest version!";
 inline constexpr const char* kCannotSaveFile = "Can not save this file.";
+// Reasons added on a line of their own below "Can not open file." / "Can not save this file.".
+// Filled with the path and what it is ("a FIFO", "a folder", ...).
+inline constexpr const char* kNotRegularFile = "%s is %s, not a regular file.";
+inline constexpr const char* kKindFolder = "a folder";
+inline constexpr const char* kKindFifo = "a FIFO (named pipe)";
+inline constexpr const char* kKindDevice = "a device";
+inline constexpr const char* kKindSocket = "a socket";
+inline constexpr const char* kKindOther = "a special file";
+// Filled with the path and the largest size read, in bytes.
+inline constexpr const char* kFileTooLarge = "%s is larger than %zu bytes.";
+// Filled with the link and the path it names.
+inline constexpr const char* kDanglingLink = "%s is a link to %s, which does not exist.";
+inline constexpr const char* kFileReadOnly = "The file is read-only.";
 // A file whose sections end early or whose length fields exceed their widths.
 inline constexpr const char* kProjectFileDamaged =
     "The project file is damaged and can not be opened.";
@@ -40,6 +53,8 @@ inline constexpr const char* kCliUnknownParam = "%s: no such parameter in this p
 inline constexpr const char* kCliBadCode = "'%s' is not a parameter code GG-NN.";
 inline constexpr const char* kCliReadOnlyParam = "%s is read-only.";
 inline constexpr const char* kCliValueOutOfRange = "%s: %s is out of range %s.";
+// A value inside the bounds that a rule of the parameter refuses: the rule's own reason.
+inline constexpr const char* kCliValueRefusedByRule = "%s: %s";
 inline constexpr const char* kCliBadOption = "%s: '%s' is not one of its options (%s).";
 inline constexpr const char* kCliUnknownGroup = "%s: no such group in this project.";
 inline constexpr const char* kCliReadStopped = "Stopped by Ctrl-C; nothing saved.";

@@ -23,6 +23,10 @@ inline constexpr const char* kWriteParameterProgress = "Write Inverter function 
 inline constexpr const char* kWriteGroupProgress = "Write %02d-XX parameter group...";
 inline constexpr const char* kDataMayBeLost = "The data may be lost,\ncontinue?";
 inline constexpr const char* kMotorParamsNotWritten = "Motor parameters that can't be written ";
+// A set value of the project that no register can hold (a damaged or hand-edited file); filled
+// with the parameter code and the value text. Nothing has been sent when it is shown.
+inline constexpr const char* kUnsendableSetValue =
+    "%s: the project holds \"%s\", which is not a value of this parameter.\nNothing was written.";
 inline constexpr const char* kColumnCode = "Code";
 inline constexpr const char* kColumnParameterName = "Parameter Name";
 

@@ -91,7 +91,8 @@ std::string SerialPort::deviceForName(const std::string& name) {
         bool digits = true;
         for (std::size_t i = 3; i < u.size(); ++i)
             digits = digits && std::isdigit(static_cast<unsigned char>(u[i]));
-        if (digits) {
+        // Longer numbers than any port has would not fit an int.
+        if (digits && u.size() <= 3 + 9) {
             const int number = std::stoi(u.substr(3));
             if (number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
         }

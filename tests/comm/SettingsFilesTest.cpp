@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -213,6 +214,25 @@ TEST(SettingsValues, IndexesAndPortNumbers) {
     EXPECT_EQ(-1, PortNumberForName("TCPIP"));
     EXPECT_EQ(0, PortNumberForName(""));
     EXPECT_EQ(3, PortNumberForName("/dev/ttyUSB3"));
+}
+
+// Port numbers an int cannot hold saturate instead of overflowing.
+TEST_F(SettingsFilesTest, NumbersBeyondAnIntSaturate) {
+    struct Case {
+        const char* name;
+        int number;
+    } names[] = {
+        {"COM-2147483648", INT_MIN},
+        {"COM99999999999", INT_MAX - 1},
+        {"/dev/ttyUSB99999999999", INT_MAX},
+    };
+    for (const auto& c : names) EXPECT_EQ(c.number, PortNumberForName(c.name)) << c.name;
+
+    put(root / "prog" / "acomfile.ini", "99999999999\n-99999999999\n181\n1\n");
+    CommSettings s;
+    ASSERT_TRUE(ReadAcomFile(where, s));
+    EXPECT_EQ(INT_MAX, s.portNumber);
+    EXPECT_EQ(9600, s.baud());  // the index no choice has leaves the default
 }
 
 }  // namespace

@@ -66,6 +66,55 @@ TEST_F(ParamRowTest, DecimalsAreTruncatedAfterTheDrivesBias) {
     EXPECT_FALSE(row(1, 0).parseText("XYZ", {}, raw, value));
 }
 
+// Text naming a number that no register value of the row can hold is refused, never taken
+// modulo 2^32 or converted with undefined behaviour.
+TEST_F(ParamRowTest, RefusesNumbersNoRegisterCanHold) {
+    struct Case {
+        int group, index;
+        const char* text;
+    } refused[] = {
+        {0, 29, "4294967301"},    // integer: 2^32 + 5
+        {0, 29, "-4294967291"},   // integer: -(2^32) + 5
+        {0, 29, "99999999999999999999999"},
+        {0, 29, "65536"},         // fits 32 bits, not a register
+        {16, 11, "42949673/97"},  // date: month x 100 wraps to 01/01
+        {16, 11, "1/129"},        // date: a day of three digits spills into the month (02/29)
+        {16, 11, "-1/05"},
+        {0, 41, "1-300"},           // parameter code: index spills into the group (02-44)
+        {0, 41, "16777216-5"},      // group x 256 beyond 32 bits
+        {0, 14, "nan"},             // decimal rows
+        {0, 14, "inf"},
+        {0, 14, "-inf"},
+        {0, 14, "1e30"},
+        {0, 14, "2147483648"},
+        {0, 14, "-2147483649"},
+        {0, 14, "0x10"},            // a hexadecimal fraction is no decimal value
+        {1, 0, "100000000"},        // hexadecimal: 2^32
+        {1, 0, "FFFFFFFFFFFFFFFFFFFF"},
+    };
+    for (const auto& c : refused) {
+        std::uint16_t raw = 0xBEEF;
+        double value = 0;
+        EXPECT_FALSE(row(c.group, c.index).parseText(c.text, {}, raw, value))
+            << row(c.group, c.index).code() << " " << c.text << " became " << raw;
+    }
+    // Their neighbours inside the register's reach still parse.
+    struct Accepted {
+        int group, index;
+        const char* text;
+        std::uint16_t raw;
+    } accepted[] = {
+        {0, 29, "5", 5},         {16, 11, "12/31", 1231}, {0, 41, "23-79", 23 * 256 + 79},
+        {0, 14, "6000.0", 60000}, {0, 14, "1e3", 10000},  {1, 0, "FF", 0xFF},
+    };
+    for (const auto& c : accepted) {
+        std::uint16_t raw = 0;
+        double value = 0;
+        EXPECT_TRUE(row(c.group, c.index).parseText(c.text, {}, raw, value)) << c.text;
+        EXPECT_EQ(raw, c.raw) << c.text;
+    }
+}
+
 TEST_F(ParamRowTest, RangesAndLabelsFollowTheFrequencySetting) {
     EXPECT_EQ(row(1, 2).rangeLabel({false, false}), "0.10~300.00");
     EXPECT_EQ(row(1, 2).rangeLabel({true, false}), "0.1~599.0");

@@ -88,6 +88,57 @@ TEST_F(CliProject, SetChecksTheRangeAndChangesNothingOnRefusal) {
     EXPECT_EQ(got.out, "00-14\t20.0\n00-12\t99.5\n");
 }
 
+// Values no register holds are refused with the parameter's range, never stored modulo 2^32;
+// a value a rule refuses names the rule.
+TEST_F(CliProject, SetRefusesWhatTheParameterCannotHoldWithItsReason) {
+    const std::string file = work.file("wrap.nf3");
+    ASSERT_EQ(run("new --model N350-2P5-H -o " + file).status, 0);
+    const std::string before = test::ReadFile(file);
+    struct Case {
+        const char* assignment;
+        const char* text;
+    } cases[] = {
+        {"00-29=4294967301", "00-29: 4294967301 is out of range 0~50.\n"},
+        {"00-29=-4294967291", "00-29: -4294967291 is out of range 0~50.\n"},
+        {"16-11=42949673/97", "16-11: 42949673/97 is out of range 01/01~12/31.\n"},
+        {"16-11=1/129", "16-11: 1/129 is out of range 01/01~12/31.\n"},
+        {"00-14=nan", "00-14: nan is out of range 0.1~6000.0.\n"},
+        {"00-14=inf", "00-14: inf is out of range 0.1~6000.0.\n"},
+        {"00-14=1e30", "00-14: 1e30 is out of range 0.1~6000.0.\n"},
+        {"00-14=2147483648", "00-14: 2147483648 is out of range 0.1~6000.0.\n"},
+        {"00-41=1-300", "00-41: 1-300 is out of range 00-01~23-79.\n"},
+        {"22-03=7", "22-03: The value of the parameter is even.\n"},
+        {"22-03=97", "22-03: 97 is out of range 2~96.\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run("set " + file + " " + c.assignment);
+        EXPECT_EQ(r.status, 1) << c.assignment;
+        EXPECT_EQ(r.out, c.text) << c.assignment;
+        EXPECT_EQ(test::ReadFile(file), before) << c.assignment;
+    }
+    ASSERT_EQ(run("set " + file + " 22-03=8").status, 0);
+    EXPECT_EQ(run("get " + file + " 22-03").out, "22-03\t8\n");
+}
+
+// Link options beyond 32 bits are refused as bad usage instead of reaching the link as their
+// low bits (4294976896 is 2^32 + 9600).
+TEST_F(CliProject, LinkOptionsRefuseNumbersBeyondTheirWidth) {
+    const char* cases[] = {
+        "identify --port sim --stations 1 --baud 4294976896",
+        "identify --port sim --stations 1 --timeout 4294967796",
+        "raw --port sim --station 4294967297 read 0x2520 1",
+        "raw --port sim read 4294976800 1",
+        "raw --port sim read 0x2520 4294967297",
+        "raw --port sim write 0x0D06 4294967297",
+        "raw --port sim read -1-05 1",
+    };
+    for (const char* args : cases) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.status, 2) << args << "\n" << r.out;
+    }
+    EXPECT_EQ(run("identify --port sim --stations 1 --baud 9600").status, 0);
+}
+
 TEST_F(CliProject, SetOnALadderWithATimerCoilUsedTwiceSavesNothing) {
     const std::string file = work.file("coils.nf3");
     CM240Doc doc(std::string(PARVOLT_BIN_DIR) + "/");

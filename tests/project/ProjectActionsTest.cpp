@@ -197,7 +197,8 @@ TEST_F(ProjectActions, AnsweringYesSavesFirstAndStopsWhenSavingFails) {
     prompts.shown.clear();
     prompts.yesNoCancelAnswers = {YesNoCancel::Yes};
     EXPECT_FALSE(session.open(OpenKind::GivenPath, other));
-    EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{text::kCannotSaveFile});
+    EXPECT_EQ(prompts.texts("message"),
+              std::vector<std::string>{"Can not save this file.\nNo such file or directory"});
 }
 
 TEST_F(ProjectActions, OpenCommandAsksForTheFile) {
@@ -276,7 +277,8 @@ TEST_F(ProjectActions, FailedSaveClearsThePathAndFailedSaveAsRestoresIt) {
     EXPECT_TRUE(frame.projectPath.empty());
     EXPECT_TRUE(session.document()->modified);
     EXPECT_EQ(prompts.texts("message"),
-              (std::vector<std::string>{text::kCannotSaveFile, text::kCannotSaveFile}));
+              (std::vector<std::string>{"Can not save this file.\nNo such file or directory",
+                                        "Can not save this file.\nNo such file or directory"}));
 }
 
 TEST_F(ProjectActions, CloseAsksForModifiedProjects) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -410,11 +415,13 @@ TEST_F(ProjectFile, FailedSaveLeavesTheOldFileIntact) {
     std::filesystem::create_directory(work.file("dir.nf3"));
     test::WriteFile(work.file("dir.nf3") + "/inside", "keep");
     EXPECT_FALSE(doc.SaveProject(work.file("dir.nf3"), frame));
-    EXPECT_EQ(doc.lastError, text::kCannotSaveFile);
+    EXPECT_EQ(doc.lastError, std::string(text::kCannotSaveFile) + "\n" + work.file("dir.nf3") +
+                                 " is a folder, not a regular file.");
     EXPECT_EQ(test::ReadFile(work.file("dir.nf3") + "/inside"), "keep");
 
     // The folder does not exist.
     EXPECT_FALSE(doc.SaveProject(work.file("missing/p.nf3"), frame));
+    EXPECT_EQ(doc.lastError, "Can not save this file.\nNo such file or directory");
 
     // The folder is not writable: the old file stays as it was.
     if (::geteuid() != 0) {
@@ -460,8 +467,140 @@ TEST_F(ProjectFile, ReadOnlyFileIsNotReplaced) {
     test::WriteFile(work.file("ro.nf3"), "old contents");
     std::filesystem::permissions(work.file("ro.nf3"), std::filesystem::perms::owner_read);
     EXPECT_FALSE(doc.SaveProject(work.file("ro.nf3"), frameFor(0x35001)));
-    EXPECT_EQ(doc.lastError, text::kCannotSaveFile);
+    EXPECT_EQ(doc.lastError, "Can not save this file.\nThe file is read-only.");
     EXPECT_EQ(test::ReadFile(work.file("ro.nf3")), "old contents");
+}
+
+// What is not a regular file is refused with what it is: a FIFO without a writer would block
+// the reader forever, a device like /dev/zero never ends.
+TEST_F(ProjectFile, OnlyRegularFilesAreOpened) {
+    ASSERT_EQ(::mkfifo(work.file("pipe.nf3").c_str(), 0600), 0);
+    std::filesystem::create_directory(work.file("dir.nf3"));
+    std::filesystem::create_symlink(work.file("gone.nf3"), work.file("dangling.nf3"));
+    struct Case {
+        std::string path;
+        std::string reason;  // the line below "Can not open file."; empty: no second line
+    } cases[] = {
+        {work.file("pipe.nf3"), work.file("pipe.nf3") + " is a FIFO (named pipe), not a regular file."},
+        {"/dev/zero", "/dev/zero is a device, not a regular file."},
+        {"/dev/null", "/dev/null is a device, not a regular file."},
+        {work.file("dir.nf3"), work.file("dir.nf3") + " is a folder, not a regular file."},
+        {work.file("dangling.nf3"), ""},
+    };
+    for (const auto& c : cases) {
+        CM240Doc doc = newDoc();
+        doc.table.record("00-03")->setValue = "7";
+        ProjectFrameItems frame = frameFor(0x35001);
+        EXPECT_FALSE(doc.LoadProject(c.path, frame)) << c.path;
+        EXPECT_EQ(doc.lastError, c.reason.empty() ? std::string(text::kCannotOpenFile)
+                                                  : std::string(text::kCannotOpenFile) + "\n" + c.reason);
+        EXPECT_EQ(doc.table.record("00-03")->setValue, "7") << c.path;
+        int32_t version = -5;
+        EXPECT_FALSE(ReadProjectVersion(c.path, version)) << c.path;
+        EXPECT_EQ(version, -5) << c.path;
+    }
+}
+
+// Save never turns something the user made into a regular file: a FIFO, a folder and a link to
+// nothing stay what they were, and the text says why.
+TEST_F(ProjectFile, SaveRefusesWhatIsNotARegularFileAndSaysWhy) {
+    CM240Doc doc = newDoc();
+    ASSERT_EQ(::mkfifo(work.file("pipe.nf3").c_str(), 0600), 0);
+    std::filesystem::create_symlink(work.file("gone.nf3"), work.file("dangling.nf3"));
+    std::filesystem::create_symlink(work.file("pipe.nf3"), work.file("topipe.nf3"));
+    struct Case {
+        std::string path, reason;
+    } cases[] = {
+        {work.file("pipe.nf3"), work.file("pipe.nf3") + " is a FIFO (named pipe), not a regular file."},
+        {work.file("dangling.nf3"),
+         work.file("dangling.nf3") + " is a link to " + work.file("gone.nf3") + ", which does not exist."},
+        {work.file("topipe.nf3"), work.file("pipe.nf3") + " is a FIFO (named pipe), not a regular file."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(doc.SaveProject(c.path, frameFor(0x35001))) << c.path;
+        EXPECT_EQ(doc.lastError, std::string(text::kCannotSaveFile) + "\n" + c.reason);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(work.file("dangling.nf3")));
+    EXPECT_FALSE(std::filesystem::exists(work.file("gone.nf3")));
+    EXPECT_TRUE(std::filesystem::is_fifo(work.file("pipe.nf3")));
+    for (const auto& e : std::filesystem::directory_iterator(work.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// A save killed between writing and renaming leaves its temporary file; the next save of the
+// same project removes those of processes that are gone, and leaves a running save's alone.
+TEST_F(ProjectFile, NextSaveRemovesTheTemporaryFilesOfKilledSaves) {
+    CM240Doc doc = newDoc();
+    const std::string path = work.file("p.nf3");
+    // A process that has ended: its pid is free until reused, which a test cannot rule out
+    // for long, so the check follows right after it ended.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string stale1 = work.file(".p.nf3." + std::to_string(gone) + ".0.tmp");
+    const std::string stale2 = work.file(".p.nf3." + std::to_string(gone) + ".17.tmp");
+    const std::string running = work.file(".p.nf3." + std::to_string(::getppid()) + ".3.tmp");
+    const std::string other = work.file(".q.nf3." + std::to_string(gone) + ".0.tmp");
+    for (const auto& f : {stale1, stale2, running, other}) test::WriteFile(f, "half");
+    ASSERT_TRUE(doc.SaveProject(path, frameFor(0x35001)));
+    EXPECT_FALSE(std::filesystem::exists(stale1));
+    EXPECT_FALSE(std::filesystem::exists(stale2));
+    EXPECT_TRUE(std::filesystem::exists(running));  // its process still runs
+    EXPECT_TRUE(std::filesystem::exists(other));    // another project's
+}
+
+// The reason of a failed write reaches the text: a file size limit stands in for a full disk
+// (both fail the write itself), a folder the user may not write to gives "Permission denied".
+// Both run in a child process, which may change its limits and drop the superuser's rights.
+TEST_F(ProjectFile, FailedSaveSaysWhy) {
+    struct Case {
+        const char* name;
+        std::function<bool()> arrange;  // in the child, before the save
+        std::string path;
+        std::string text;
+    } cases[] = {
+        {"write fails",
+         [] {
+             ::signal(SIGXFSZ, SIG_IGN);
+             const rlimit small{1000, 1000};
+             return ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+         },
+         work.file("big.nf3"), "Can not save this file.\nFile too large"},
+        {"no write permission",
+         [&] {
+             std::filesystem::create_directory(work.file("ro"));
+             ::chmod(work.file("ro").c_str(), 0555);
+             return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+         },
+         work.file("ro/p.nf3"), "Can not save this file.\nPermission denied"},
+    };
+    for (const auto& c : cases) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(fds[0]);
+            std::string out = "cannot arrange";
+            if (c.arrange()) {
+                CM240Doc doc = newDoc();
+                out = doc.SaveProject(c.path, frameFor(0x35001)) ? "saved" : doc.lastError;
+            }
+            [[maybe_unused]] const auto n = ::write(fds[1], out.data(), out.size());
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        std::string got;
+        char buf[512];
+        for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<size_t>(n));
+        ::close(fds[0]);
+        ::waitpid(child, nullptr, 0);
+        EXPECT_EQ(got, c.text) << c.name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.file("ro/p.nf3")));
+    for (const auto& e : std::filesystem::directory_iterator(work.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
 TEST_F(ProjectFile, LoadReadsVersionField) {

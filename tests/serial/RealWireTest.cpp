@@ -92,6 +92,8 @@ TEST(SerialNames, ComNamesMapToOnBoardPorts) {
     EXPECT_EQ("/dev/ttyS11", SerialPort::deviceForName("\\\\.\\COM12"));
     EXPECT_EQ("/dev/ttyUSB0", SerialPort::deviceForName(" ttyUSB0 "));
     EXPECT_EQ("/dev/pts/3", SerialPort::deviceForName("/dev/pts/3"));
+    // A number no port has is a device name like any other, not a crash.
+    EXPECT_EQ("/dev/COM99999999999", SerialPort::deviceForName("COM99999999999"));
     CSerial link;
     EXPECT_EQ(0, link.InitComm("/dev/pv-no-such-port", 9600, 8, 0, 2.0f));
     EXPECT_FALSE(link.lastFailure().empty());

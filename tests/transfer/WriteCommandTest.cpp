@@ -148,6 +148,19 @@ TEST_F(WriteCommandTest, RefusalsBeforeAnythingIsWritten) {
          "INV is running,please stop it first."},
         {"auto refresh", [&] { frame.autoRefreshRunning = 1; },
          "PC software is under auto-refresh,Please stop auto-refresh first!"},
+        // Set values no register holds: sent, they would arrive as their low 16 bits.
+        {"beyond 32 bits", [&] { doc.table.record(8, 15)->setValue = "4294967306"; },
+         "08-15: the project holds \"4294967306\", which is not a value of this parameter.\n"
+         "Nothing was written."},
+        {"beyond 16 bits", [&] { doc.table.record(0, 0)->setValue = "65538"; },
+         "00-00: the project holds \"65538\", which is not a value of this parameter.\n"
+         "Nothing was written."},
+        {"huge date", [&] { doc.table.record(16, 11)->setValue = "42949673/97"; },
+         "16-11: the project holds \"42949673/97\", which is not a value of this parameter.\n"
+         "Nothing was written."},
+        {"not finite", [&] { doc.table.record(0, 14)->setValue = "nan"; },
+         "00-14: the project holds \"nan\", which is not a value of this parameter.\n"
+         "Nothing was written."},
     };
     for (const auto& c : cases) {
         restart();
