@@ -123,6 +123,16 @@ inline constexpr const char* kColName = "Parameter Name";
 inline constexpr const char* kColDefault = "Default";
 inline constexpr const char* kColSet = "Set Value";
 inline constexpr const char* kColRead = "Read Value";
+inline constexpr const char* kColReadStale = "Read Value (old)";
+inline constexpr const char* kTipRange = "Range: ";
+inline constexpr const char* kFilterPlaceholder = "Filter (Ctrl+F): code or words of the name";
+inline constexpr const char* kFilterTip =
+    "Shows the parameters whose code starts with, or whose name contains, every word typed.\n"
+    "Enter goes to the first one, Esc shows all again. Typing a code in the list goes to it.";
+inline constexpr const char* kFilterReadDiffers = "Read value &differs";
+inline constexpr const char* kFilterChanged = "&Changed from default";
+inline constexpr const char* kFilterCount = "%1 of %2";
+inline constexpr const char* kTipDefault = "Default: ";
 inline constexpr const char* kParameterWindowTitle = "Parameter";
 inline constexpr const char* kPrintTitle = "N350 Parameter List";
 inline constexpr const char* kPrintPage = "Page";

@@ -2,7 +2,10 @@
 // group, the status panes, the hand-over file, recent files and the close question.
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDockWidget>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -14,6 +17,7 @@
 
 #include "UiFixtures.h"
 #include "app/ui/CMainFrame.h"
+#include "editing/ui/CParameterFrame.h"
 #include "editing/ui/CParameterView.h"
 #include "app/ui/HandOverFile.h"
 #include "editing/ui/ParamListRows.h"
@@ -97,6 +101,68 @@ private slots:
             keys.insert(k, c.text);
         }
         QVERIFY(keys.size() >= 8);
+    }
+
+    void listKeepsItsValuesInSightAndFindsParameters() {
+        CMainFrame frame;
+        frame.resize(1000, 700);
+        frame.show();
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        auto* pf = frame.findChild<CParameterFrame*>("parameterFrame");
+        QVERIFY(pf);
+        CParameterView* view = pf->view();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        // Every value column ends inside the list, the name column takes the rest.
+        auto* header = view->horizontalHeader();
+        for (int col : {CParameterView::ColDefault, CParameterView::ColSet, CParameterView::ColRead})
+            QVERIFY2(header->sectionViewportPosition(col) + header->sectionSize(col) <=
+                         view->viewport()->width(),
+                     qPrintable(QString("column %1 ends at %2 of %3")
+                                    .arg(col)
+                                    .arg(header->sectionViewportPosition(col) + header->sectionSize(col))
+                                    .arg(view->viewport()->width())));
+        QVERIFY(header->sectionSize(CParameterView::ColName) > 150);
+
+        // Typing a code in the list goes to it, with or without the dash.
+        view->setFocus();
+        QTest::keyClicks(view, "1300");
+        const auto* at = ParameterAtRow(view->rows(), view->currentRow());
+        QVERIFY(at);
+        QCOMPARE(at->group, 13);
+        QCOMPARE(frame.document()->table.groups[13].params[at->index].code(), std::string_view("13-00"));
+
+        // The filter keeps the named parameters and their group rows, Esc gives all back.
+        const int all = view->parameterCount();
+        pf->filterBox()->setFocus();
+        QTest::keyClicks(pf->filterBox(), "acceleration time");
+        QVERIFY(view->shownParameters() > 0 && view->shownParameters() < 20);
+        for (int row = 0; row < view->rowCount(); ++row) {
+            const auto* p = ParameterAtRow(view->rows(), row);
+            if (!p || view->isRowHidden(row)) continue;
+            const auto& rec = frame.document()->table.groups[p->group].params[p->index];
+            QVERIFY(QString::fromStdString(rec.label).contains("Acceleration Time", Qt::CaseInsensitive));
+        }
+        QTest::keyClick(pf->filterBox(), Qt::Key_Escape);
+        QCOMPARE(view->shownParameters(), all);
+
+        // A fresh project differs from its defaults nowhere but where the model says so;
+        // after one change the toggle shows that parameter.
+        auto* rec = frame.document()->table.record(std::string_view("00-14"));
+        QVERIFY(rec);
+        rec->setValue = rec->defaultValue + "1";
+        view->Fill(-1);
+        pf->changedToggle()->setChecked(true);
+        bool found = false;
+        for (int row = 0; row < view->rowCount(); ++row) {
+            const auto* p = ParameterAtRow(view->rows(), row);
+            if (p && !view->isRowHidden(row) &&
+                frame.document()->table.groups[p->group].params[p->index].code() == "00-14")
+                found = true;
+        }
+        QVERIFY(found);
+        QVERIFY(view->shownParameters() < all);
+        pf->changedToggle()->setChecked(false);
+        QCOMPARE(view->shownParameters(), all);
     }
 
     void printCommandsFollowTheActiveWindow() {

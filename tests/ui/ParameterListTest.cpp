@@ -29,6 +29,85 @@ int pdfPageCount(const QString& path) {
 class ParameterListTest : public QObject {
     Q_OBJECT
 private slots:
+    void typedTextBecomesACodePrefix_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("whole code") << "13-00" << "13-00";
+        QTest::newRow("without the dash") << "1300" << "13-00";
+        QTest::newRow("while typing") << "130" << "13-0";
+        QTest::newRow("group and dash") << "13-" << "13-";
+        QTest::newRow("space for the dash") << "13 07" << "13-07";
+        QTest::newRow("one digit") << "1" << "1";
+        QTest::newRow("too many digits") << "13001" << "";
+        QTest::newRow("dash too early") << "1-3" << "";
+        QTest::newRow("a word") << "accel" << "";
+        QTest::newRow("digits in a word") << "ai2" << "";
+    }
+    void typedTextBecomesACodePrefix() {
+        QFETCH(QString, typed);
+        QFETCH(QString, prefix);
+        QCOMPARE(QString::fromStdString(CodePrefixOf(typed.toStdString())), prefix);
+    }
+
+    void filterKeepsWhatEveryWordAndToggleAllows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readDiffers");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("kept");
+        // The record: 00-14 "Acceleration Time 1", default 10.0, set 12.5, read 10.0.
+        QTest::newRow("nothing asked") << "" << false << false << true;
+        QTest::newRow("code") << "00-14" << false << false << true;
+        QTest::newRow("code without dash") << "0014" << false << false << true;
+        QTest::newRow("other code") << "00-15" << false << false << false;
+        QTest::newRow("group prefix") << "00-" << false << false << true;
+        QTest::newRow("word, any case") << "ACCEL" << false << false << true;
+        QTest::newRow("two words") << "time accel" << false << false << true;
+        QTest::newRow("one word missing") << "accel decel" << false << false << false;
+        QTest::newRow("read differs") << "" << true << false << true;
+        QTest::newRow("changed") << "" << false << true << true;
+        QTest::newRow("word and toggle") << "decel" << false << true << false;
+    }
+    void filterKeepsWhatEveryWordAndToggleAllows() {
+        QFETCH(QString, text);
+        QFETCH(bool, readDiffers);
+        QFETCH(bool, changed);
+        QFETCH(bool, kept);
+        ParamRecord rec;
+        rec.label = "00-14 Acceleration Time 1";
+        rec.defaultValue = "10.0";
+        rec.setValue = "12.5";
+        rec.readValue = "10.0";
+        rec.defined = 1;
+        ParamListFilter f{text.toStdString(), readDiffers, changed};
+        QCOMPARE(MatchesFilter(rec, f), kept);
+    }
+
+    void togglesLookAtTheValues() {
+        ParamRecord rec;
+        rec.label = "00-14 Acceleration Time 1";
+        rec.defaultValue = rec.setValue = "10.0";
+        QVERIFY(!MatchesFilter(rec, {"", false, true}));  // not changed
+        QVERIFY(!MatchesFilter(rec, {"", true, false}));  // never read
+        rec.readValue = "10.0";
+        QVERIFY(!MatchesFilter(rec, {"", true, false}));  // read, the same
+        rec.readValue = "9.0";
+        QVERIFY(MatchesFilter(rec, {"", true, false}));
+    }
+
+    void optionRowsShowNumberAndMeaning() {
+        ParamRecord rec;
+        rec.label = "00-00 Control Mode Selection";
+        rec.options = {"0:V/F", "1:V/F+PG", "2:SLV", "12:Twelve", "3:"};
+        QCOMPARE(DisplayValue(rec, "2"), std::string("2 (SLV)"));
+        QCOMPARE(DisplayValue(rec, "1"), std::string("1 (V/F+PG)"));  // not the 12 option
+        QCOMPARE(DisplayValue(rec, "12"), std::string("12 (Twelve)"));
+        QCOMPARE(DisplayValue(rec, "3"), std::string("3"));   // no meaning given
+        QCOMPARE(DisplayValue(rec, "7"), std::string("7"));   // not in the list: as it stands
+        QCOMPARE(DisplayValue(rec, ""), std::string(""));     // no read value yet
+        rec.options.clear();
+        QCOMPARE(DisplayValue(rec, "2"), std::string("2"));
+    }
+
     void groupWithGapListsOnlyItsDefinedRecords() {
         ParamTable t = tableWithCounts(std::vector<int>(24, 3));
         t.groups[9] = MakeFillerGroup(9);

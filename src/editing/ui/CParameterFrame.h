@@ -3,6 +3,10 @@
 // list as shown through the File menu's print commands.
 
 #include "editing/ui/CParameterView.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 #include "widgets/CChildFrame.h"
 #include "widgets/PrintableView.h"
 
@@ -13,6 +17,10 @@ class CParameterFrame : public CChildFrame, public PrintableView {
 public:
     explicit CParameterFrame(QWidget* parent = nullptr);
     CParameterView* view() const { return view_; }
+    // The filter bar above the list: Ctrl+F puts the cursor in it, Esc clears it.
+    QLineEdit* filterBox() const { return filterBox_; }
+    QCheckBox* readDiffersToggle() const { return readDiffers_; }
+    QCheckBox* changedToggle() const { return changed_; }
     // The project's file name, for the printout's header and the PDF's title.
     void setProjectName(const QString& name) { projectName_ = name; }
 
@@ -20,7 +28,14 @@ public:
     QString printTitle() const override;
 
 private:
+    void filterChanged();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     CParameterView* view_;
+    QLineEdit* filterBox_;
+    QCheckBox* readDiffers_;
+    QCheckBox* changed_;
+    QLabel* count_;
     QString projectName_;
 };
 
