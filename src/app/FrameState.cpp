@@ -46,6 +46,9 @@ void FrameState::closeProject() {
     viewMode = ViewMode::None;
     selectedGroup = -1;
     projectPath.clear();
+    // The file pane names no file once none is open; the model pane keeps the linked drive's.
+    status.fileName.clear();
+    if (!connected) status.model.clear();
 }
 
 std::string FileTitleOf(const std::string& path) {

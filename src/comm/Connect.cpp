@@ -119,6 +119,7 @@ bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& requ
     state.voltageClass = drive::VoltageClassOf(model);
     if (request.reloadInitialValues) request.reloadInitialValues(model);
     setPanes(panes, state.versions.empty() ? 0 : state.versions[0], model, request.stationText);
+    if (request.showPanes) request.showPanes(panes);
     prompts.message(res::kLinkSuccessful);
     if (request.settingsToSave) WriteAcomFile(request.settingsLocation, *request.settingsToSave);
     return true;

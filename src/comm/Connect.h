@@ -25,6 +25,9 @@ struct ConnectRequest {
     bool tcpIp = false;  // the link was opened on "TCPIP"
     // Reloads the model's initial parameter values into the project and refreshes the display.
     std::function<void(std::uint32_t modelCode)> reloadInitialValues;
+    // Shows the link's status panes; called before "Link successful !" so the user reads the
+    // drive's version and station while the message is up.
+    std::function<void(const LinkPanes&)> showPanes;
     // Written to acomfile.ini once linked (nothing written when null).
     const CommSettings* settingsToSave = nullptr;
     SettingsLocation settingsLocation;

@@ -124,6 +124,15 @@ inline constexpr const char* kColDefault = "Default";
 inline constexpr const char* kColSet = "Set Value";
 inline constexpr const char* kColRead = "Read Value";
 inline constexpr const char* kColReadStale = "Read Value (old)";
+inline constexpr const char* kReadCancelledStatus =
+    "Read cancelled: groups not read keep the values of an earlier read (marked old).";
+inline constexpr const char* kReadFailedStatus =
+    "Read failed: groups not read keep the values of an earlier read (marked old).";
+inline constexpr const char* kAutoRefreshPane = "Auto Refresh";
+inline constexpr const char* kLinkLost =
+    "The link to the drive is lost: its port is gone (USB adapter unplugged, or the network "
+    "adapter closed the connection).\nThe link is now closed. Plug the adapter back in, then "
+    "Connect again.";
 inline constexpr const char* kTipRange = "Range: ";
 inline constexpr const char* kFilterPlaceholder = "Filter (Ctrl+F): code or words of the name";
 inline constexpr const char* kFilterTip =

@@ -23,7 +23,15 @@ constexpr std::uint32_t k401 = 0x35021;  // N350-401-H, 400 V
 
 TEST_F(ConnectTest, IdentifiesTheDriveAndLinks) {
     bus->addStation(1, k2P5);
+    // The panes are up before the success message, so the user reads them while it is shown.
+    std::size_t messagesBeforePanes = 99;
+    request.showPanes = [&](const LinkPanes& p) {
+        messagesBeforePanes = prompts.shown.size();
+        EXPECT_EQ("1", p.station);
+        EXPECT_FALSE(p.version.empty());
+    };
     ASSERT_TRUE(connect({1}, k2P5));
+    EXPECT_EQ(0u, messagesBeforePanes);
     EXPECT_EQ(std::vector<std::string>{"message: Link successful !"}, prompts.shown);
     EXPECT_TRUE(state.linked);
     EXPECT_EQ(k2P5, state.modelCode);

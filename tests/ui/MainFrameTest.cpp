@@ -134,13 +134,16 @@ private slots:
         // The filter keeps the named parameters and their group rows, Esc gives all back.
         const int all = view->parameterCount();
         pf->filterBox()->setFocus();
-        QTest::keyClicks(pf->filterBox(), "acceleration time");
-        QVERIFY(view->shownParameters() > 0 && view->shownParameters() < 20);
+        QTest::keyClicks(pf->filterBox(), "time acceleration");
+        QVERIFY(view->shownParameters() > 0 && view->shownParameters() < all / 10);
         for (int row = 0; row < view->rowCount(); ++row) {
             const auto* p = ParameterAtRow(view->rows(), row);
             if (!p || view->isRowHidden(row)) continue;
             const auto& rec = frame.document()->table.groups[p->group].params[p->index];
-            QVERIFY(QString::fromStdString(rec.label).contains("Acceleration Time", Qt::CaseInsensitive));
+            const QString name = QString::fromStdString(rec.label);
+            QVERIFY2(name.contains("time", Qt::CaseInsensitive) &&
+                         name.contains("acceleration", Qt::CaseInsensitive),
+                     qPrintable(name));
         }
         QTest::keyClick(pf->filterBox(), Qt::Key_Escape);
         QCOMPARE(view->shownParameters(), all);

@@ -4,6 +4,7 @@
 // which stops answering ends the transfer instead of freezing the window.
 
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,8 +14,10 @@
 #include "comm/ui/CommSettingsDialog.h"
 #include "project/DataPaths.h"
 #include "serial/VirtualWire.h"
+#include "sim/PtyServer.h"
 #include "sim/VirtualBus.h"
 #include "widgets/ProgressWindow.h"
+#include "widgets/StatusPanes.h"
 
 using namespace pv;
 using namespace pv::ui;
@@ -129,6 +132,48 @@ private slots:
         QVERIFY(!script.shown.contains("message: Read Successfully !"));
         QVERIFY(!frame->linkThread().busy());
         QVERIFY(frame->linkState().linked);
+
+        // The column now mixes this read with none: it says so until a whole Read succeeds.
+        auto* view = frame->parameterView();
+        QVERIFY(view->readValuesStale());
+        QCOMPARE(view->horizontalHeaderItem(CParameterView::ColRead)->text(), QString("Read Value (old)"));
+        QVERIFY(frame->statusBar()->currentMessage().startsWith("Read cancelled"));
+        bus_->disableWireTime();
+        script.boxAnswers = {QMessageBox::No};
+        frame->runCommand(CommandId::Read);
+        QVERIFY(script.shown.contains("message: Read Successfully !"));
+        QVERIFY(!view->readValuesStale());
+        QCOMPARE(view->horizontalHeaderItem(CParameterView::ColRead)->text(), QString("Read Value"));
+    }
+
+    void unpluggedAdapterUnlinksAndSaysWhy() {
+        // The drive sits behind a real pseudo-terminal; closing its side is the adapter pulled.
+        auto server = std::make_unique<sim::PtyServer>(*bus_, sim::StreamOptions{});
+        std::string error;
+        QVERIFY2(server->open(error), error.c_str());
+        server->start();
+        DialogScript script;
+        CMainFrame frame;
+        frame.setSettingsLocation(
+            {settingsDir_.path().toStdString() + "/", settingsDir_.path().toStdString()});
+        frame.setResponseTimeout(std::chrono::milliseconds(100));
+        script.install(frame.prompts());
+        QVERIFY(frame.session().newProject("N350-2P5-H"));
+        CommChoice c;
+        c.portName = server->slavePath();
+        c.stations = {1};
+        c.settings.stationText = "1";
+        QVERIFY(frame.openPort(c) && frame.identifyStations(c));
+        script.shown.clear();
+
+        server.reset();
+        script.boxAnswers = {QMessageBox::No};
+        frame.runCommand(CommandId::Read);
+        const QString all = script.shown.join('\n');
+        QVERIFY2(all.contains("The link to the drive is lost"), qPrintable(all));
+        QVERIFY(!frame.linkState().linked);
+        QCOMPARE(frame.panes().shown(3), QString("Unlink"));
+        QVERIFY(!frame.action(CommandId::Read)->isEnabled());
     }
 
     void driveThatStopsAnsweringEndsTheReadWithItsText() {

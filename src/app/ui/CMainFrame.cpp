@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
+#include <QLabel>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextBrowser>
@@ -77,6 +78,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(tree_, &WorkspaceTree::numberActivated, this, &CMainFrame::activateTreeNumber);
 
     panes_ = std::make_unique<StatusPanes>(statusBar());
+    autoRefreshPane_ = new QLabel(ui_text::kAutoRefreshPane, this);
+    autoRefreshPane_->setObjectName("autoRefreshPane");
+    autoRefreshPane_->setStyleSheet("QLabel { font-weight: bold; padding: 0 6px; }");
+    statusBar()->addPermanentWidget(autoRefreshPane_);
+    autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
     createActions();
     installHooks();

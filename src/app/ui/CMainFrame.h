@@ -26,9 +26,11 @@
 namespace pv::comm {
 class AutoRefresh;
 struct TransferContext;
+struct ReadOutcome;
 }  // namespace pv::comm
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QDockWidget;
 class QTextBrowser;
@@ -115,6 +117,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    QLabel* autoRefreshPane_ = nullptr;
     void registerFrameCommands();
     void createActions();
     static QString shortenedRecent(const QString& path);
@@ -132,6 +135,10 @@ private:
     void showHelpWindow(const QString& file);
     void onParameterView();
     void stopAutoRefresh();
+    // A port that vanished (adapter unplugged, connection closed) unlinks and says so, instead
+    // of letting every later command time out.
+    void unlinkIfWireGone();
+    void markReadValues(const comm::ReadOutcome& outcome);
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
     void runTransfer(const std::function<void(comm::TransferContext&)>& body);

@@ -2,6 +2,7 @@
 // toolbar and enabling from the command table every subsystem registers into.
 #include <QAction>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -196,6 +197,7 @@ void CMainFrame::updateCommands() {
         a->setEnabled(!c.enabled || c.enabled());
         if (c.checked) a->setChecked(c.checked());
     }
+    autoRefreshPane_->setVisible(state_.autoRefreshRunning != 0);
 }
 
 void CMainFrame::runCommand(CommandId id) {

@@ -3,6 +3,7 @@
 
 #include "app/ui/CMainFrame.h"
 
+#include <QThread>
 #include <string>
 #include <vector>
 #include "editing/ui/CParameterView.h"
@@ -88,6 +89,13 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
                     if (k >= before.size() || before[k++] != r.setValue) setValuesChanged = true;
         }
         reloaded = true;
+    };
+    request.showPanes = [this](const comm::LinkPanes& p) {
+        if (QThread::currentThread() == thread())
+            showLinkPanes(p);
+        else
+            QMetaObject::invokeMethod(this, [this, p] { showLinkPanes(p); },
+                                      Qt::BlockingQueuedConnection);
     };
     comm::LinkState state = linkState_;
     comm::LinkPanes panes;

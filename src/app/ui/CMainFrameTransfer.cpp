@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QEventLoop>
+#include <QStatusBar>
 #include <thread>
 
 #include "app/ui/CMainFrame.h"
@@ -14,6 +15,7 @@
 #include "comm/ReadCommand.h"
 #include "comm/Upload.h"
 #include "comm/WriteCommand.h"
+#include "res/UiTexts.h"
 
 namespace pv::ui {
 
@@ -59,11 +61,36 @@ void CMainFrame::runTransfer(const std::function<void(comm::TransferContext&)>& 
     // A workflow that ended early must not leave its progress window behind.
     prompts_->progressWindow()->end();
     refreshParameterView();
+    unlinkIfWireGone();
     updateCommands();
 }
 
+void CMainFrame::unlinkIfWireGone() {
+    if (!serial_ || !serial_->wireGone()) return;
+    disconnectLink();
+    prompts_->message(ui_text::kLinkLost);
+}
+
 void CMainFrame::onRead() {
-    runTransfer([](comm::TransferContext& ctx) { comm::RunReadCommand(ctx); });
+    comm::ReadOutcome outcome;
+    runTransfer([&](comm::TransferContext& ctx) { outcome = comm::RunReadCommand(ctx); });
+    markReadValues(outcome);
+}
+
+void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
+    auto* view = parameterView();
+    if (!view) return;
+    if (outcome.result == comm::CommandResult::Done) {
+        view->setReadValuesStale(false);
+        return;
+    }
+    // Only a Read that got as far as the groups leaves a mix of new and earlier values.
+    if (outcome.transactions == 0) return;
+    const bool cancelled = outcome.result == comm::CommandResult::Cancelled;
+    if (!cancelled && outcome.result != comm::CommandResult::Failed) return;
+    view->setReadValuesStale(true);
+    statusBar()->showMessage(cancelled ? ui_text::kReadCancelledStatus : ui_text::kReadFailedStatus,
+                             15000);
 }
 
 void CMainFrame::onWrite() {
@@ -134,6 +161,7 @@ void CMainFrame::autoRefreshTick() {
                       if (auto* doc = document()) doc->refreshMarks = {};
                       refreshParameterView();
                       if (autoRefresh_ && !autoRefresh_->running()) stopAutoRefresh();
+                      unlinkIfWireGone();
                   });
 }
 
