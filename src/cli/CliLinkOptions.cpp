@@ -30,7 +30,8 @@ const char* const kLinkOptionsHelp =
     "  --stop N           1 or 2 (default)\n"
     "  --timeout MS       response time-out in milliseconds (default 500)\n"
     "  --sim-stations L   stations of the virtual drive bus (default 1), e.g. 1,3,5-8\n"
-    "  --sim-model NAME   model of the virtual drives (default N350-2P5-H)\n";
+    "  --sim-model NAME   model of the virtual drives (default N350-2P5-H); S=NAME gives\n"
+    "                     station S its own model (repeatable)\n";
 
 bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value) {
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -127,7 +128,18 @@ bool ParseLinkOptions(std::vector<std::string>& args, LinkOptions& o, std::strin
         o.timeoutMs = static_cast<int>(n);
     }
     TakeOption(args, "--sim-stations", o.simStations);
-    TakeOption(args, "--sim-model", o.simModel);
+    while (TakeOption(args, "--sim-model", v)) {
+        const auto eq = v.find('=');
+        if (eq == std::string::npos) {
+            o.simModel = v;
+            continue;
+        }
+        if (!ParseNumber(v.substr(0, eq), n) || n < drive::kMinStation || n > drive::kMaxStation) {
+            error = "--sim-model S=NAME needs a station 1..32: " + v;
+            return false;
+        }
+        o.simStationModels[static_cast<int>(n)] = v.substr(eq + 1);
+    }
     return true;
 }
 
@@ -177,16 +189,22 @@ bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error
         portName = res::kTcpIpPortName;
         out.tcpIp = true;
     } else if (lower == "sim") {
-        const ModelInfo* model = FindModelByName(o.simModel);
-        if (!model) {
-            error = "unknown model: " + o.simModel;
-            return false;
-        }
+        auto modelOf = [&](int station) {
+            const auto it = o.simStationModels.find(station);
+            return it == o.simStationModels.end() ? o.simModel : it->second;
+        };
         std::vector<int> stations;
         std::string message;
         if (!comm::ParseStationList(o.simStations, stations, message)) {
             error = message;
             return false;
+        }
+        for (const auto& [s, name] : o.simStationModels) {
+            if (std::find(stations.begin(), stations.end(), s) == stations.end()) {
+                error = "--sim-model " + std::to_string(s) + "=" + name + ": station " +
+                        std::to_string(s) + " is not in --sim-stations " + o.simStations;
+                return false;
+            }
         }
         out.bus = std::make_shared<sim::VirtualBus>(DataDir());
         // Without the parameter definitions the drives still identify themselves, but hold no
@@ -194,8 +212,15 @@ bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error
         if (!out.bus->dataLoaded())
             std::fprintf(stderr, "virtual drive: no data files in %s, parameters unavailable\n",
                          DataDir().c_str());
-        for (int s : stations)
-            if (s >= drive::kMinStation) out.bus->addStation(s, model->code);
+        for (int s : stations) {
+            if (s < drive::kMinStation) continue;
+            const ModelInfo* model = FindModelByName(modelOf(s));
+            if (!model) {
+                error = "unknown model: " + modelOf(s);
+                return false;
+            }
+            out.bus->addStation(s, model->code);
+        }
         serial::setVirtualPeer(out.bus);
     }
     if (!out.link->InitComm(portName, o.baud, o.dataBits, o.parity, o.stopBits)) {

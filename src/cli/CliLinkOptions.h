@@ -2,6 +2,7 @@
 // The link options every drive command of parvolt-cli shares (--port, line settings, time-out,
 // and the in-process virtual drive), and opening the link they describe.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ struct LinkOptions {
     // The virtual drive behind "sim".
     std::string simStations = "1";
     std::string simModel = "N350-2P5-H";
+    std::map<int, std::string> simStationModels;  // --sim-model S=NAME: one station's model
 };
 
 // Help lines for the options below.
