@@ -1,15 +1,18 @@
 // Full Read and full Write of a project against the virtual drive, with the drive's replies held
-// back as a real RS-485 line would (wire-time emulation) at 9600, 19200 and 38400 baud, and with
-// no emulation. Each run is set against the line's limit: the request and reply characters of
-// every transaction at the baud rate, the drive's turnaround, and the silence Modbus RTU requires
-// between frames (3.5 characters, 1.75 ms at the least). A ratio near 1 means the program adds
-// nothing but the wire; without emulation the time per transaction is the software's own cost
-// plus that silence.
+// back as a real RS-485 line would (wire-time emulation), at every baud rate from 9600 to 115200,
+// and with no emulation. Each transfer runs twice: in-process (the link on the virtual wire) and
+// over a real pseudo-terminal (the simulator's server on the master side, the link opened on the
+// slave side as on a serial device). Each run is set against the line's limit: the request and
+// reply characters of every transaction at the baud rate, the drive's turnaround, and the
+// silence Modbus RTU requires between frames (3.5 characters, 1.75 ms at the least). A ratio
+// near 1 means the program adds nothing but the wire; without emulation the time per
+// transaction is the software's own cost plus that silence.
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/FrameState.h"
@@ -21,6 +24,7 @@
 #include "project/ModelTable.h"
 #include "res/ScriptedPrompts.h"
 #include "serial/VirtualWire.h"
+#include "sim/PtyServer.h"
 #include "sim/VirtualBus.h"
 
 namespace {
@@ -30,32 +34,36 @@ constexpr std::uint32_t kModel = 0x35003;
 constexpr double kBitsPerChar = 11.0;  // 8 data bits, no parity, 2 stop bits
 constexpr auto kTurnaround = std::chrono::microseconds(1000);
 
-// Counts the characters of every request and reply that crossed the wire.
-class CountingPeer : public pv::serial::VirtualPeer {
+// Counts the characters of every request and reply that crossed the wire, whichever way the
+// bus is reached: the in-process wire and the pseudo-terminal's server both hand it each frame.
+class CountingBus : public pv::sim::VirtualBus {
 public:
-    explicit CountingPeer(std::shared_ptr<pv::sim::VirtualBus> bus) : bus_(std::move(bus)) {}
+    using VirtualBus::VirtualBus;
     std::vector<pv::serial::ReplyChunk> onFrame(const std::vector<std::uint8_t>& f) override {
-        auto chunks = bus_->onFrame(f);
+        auto chunks = VirtualBus::onFrame(f);
         std::lock_guard lock(mutex_);
-        ++transactions;
-        chars += f.size();
-        for (const auto& c : chunks) chars += c.bytes.size();
+        ++transactions_;
+        chars_ += static_cast<long>(f.size());
+        for (const auto& c : chunks) chars_ += static_cast<long>(c.bytes.size());
         return chunks;
     }
-    bool connected() const override { return bus_->connected(); }
-    void onOpen(int b, int d, int p, float s) override { bus_->onOpen(b, d, p, s); }
     void reset() {
         std::lock_guard lock(mutex_);
-        transactions = 0;
-        chars = 0;
+        transactions_ = 0;
+        chars_ = 0;
     }
-    long transactions = 0;
-    long chars = 0;
+    std::pair<long, long> counts() {
+        std::lock_guard lock(mutex_);
+        return {transactions_, chars_};
+    }
 
 private:
-    std::shared_ptr<pv::sim::VirtualBus> bus_;
     std::mutex mutex_;
+    long transactions_ = 0;
+    long chars_ = 0;
 };
+
+enum class Wire { InProcess, Pty };
 
 struct Result {
     double seconds = 0;
@@ -73,8 +81,8 @@ double lineLimit(const Result& r, int baud, bool emulated) {
 }
 
 struct Bench {
-    std::shared_ptr<pv::sim::VirtualBus> bus;
-    std::shared_ptr<CountingPeer> peer;
+    std::shared_ptr<CountingBus> bus;
+    std::unique_ptr<pv::sim::PtyServer> pty;
     pv::comm::CDriveSerial link;
     pv::CM240Doc doc{std::string(PARVOLT_DATA_DIR) + "/"};
     pv::FrameState frame;
@@ -82,13 +90,41 @@ struct Bench {
     pv::ScriptedPrompts prompts;
     std::string lastError;
 
-    bool open(int baud) {
-        bus = std::make_shared<pv::sim::VirtualBus>(std::string(PARVOLT_DATA_DIR) + "/");
+    ~Bench() {
+        link.Close();
+        if (pty) pty->stop();
+        pv::serial::setVirtualPeer(nullptr);
+    }
+    // `emulated`: the drive holds each reply for its wire time plus the turnaround.
+    bool open(Wire wire, int baud, bool emulated) {
+        bus = std::make_shared<CountingBus>(std::string(PARVOLT_DATA_DIR) + "/");
         if (!bus->dataLoaded()) return false;
         bus->addStation(1, kModel);
-        peer = std::make_shared<CountingPeer>(bus);
-        pv::serial::setVirtualPeer(peer);
-        if (link.InitComm("SIM", baud, 8, 0, 2.0f) == 0) return false;
+        std::string port = "SIM";
+        if (wire == Wire::Pty) {
+            pv::sim::StreamOptions o;
+            o.line.baud = baud;
+            o.wireTime = emulated;
+            o.turnaround = emulated ? kTurnaround : std::chrono::microseconds(0);
+            pty = std::make_unique<pv::sim::PtyServer>(*bus, o);
+            std::string error;
+            if (!pty->open(error)) {
+                std::fprintf(stderr, "no pseudo-terminal: %s\n", error.c_str());
+                return false;
+            }
+            pty->start();
+            port = pty->slavePath();
+        } else {
+            pv::serial::setVirtualPeer(bus);
+            if (emulated)
+                bus->setWireTime(baud, kTurnaround);
+            else
+                bus->disableWireTime();
+        }
+        if (link.InitComm(port, baud, 8, 0, 2.0f) == 0) {
+            std::fprintf(stderr, "%s: %s\n", port.c_str(), link.lastFailure().c_str());
+            return false;
+        }
         doc.OnNewDocument();
         doc.ApplyModelDefaultsFile(kModel, true);
         frame.setModel(kModel, pv::ModelNameForCode(kModel));
@@ -100,56 +136,66 @@ struct Bench {
         prompts = pv::ScriptedPrompts{};
         prompts.yesNoCancelAnswers.push_back(pv::YesNoCancel::No);
         pv::comm::TransferContext ctx(link, prompts, doc, frame, linkState, lastError);
-        peer->reset();
+        bus->reset();
         const auto t0 = Clock::now();
         const bool ok = write
                             ? pv::comm::RunWriteCommand(ctx).result == pv::comm::CommandResult::Done
                             : pv::comm::RunReadCommand(ctx).result == pv::comm::CommandResult::Done;
         const double s = std::chrono::duration<double>(Clock::now() - t0).count();
         if (!ok) std::fprintf(stderr, "transfer failed: %s\n", lastError.c_str());
-        return {s, peer->transactions, peer->chars};
+        const auto [transactions, chars] = bus->counts();
+        return {s, transactions, chars};
     }
 };
+
+// One transfer on a fresh drive over the given wire.
+bool measure(Wire wire, int baud, bool emulated, bool write, Result& r) {
+    Bench b;
+    if (!b.open(wire, baud, emulated)) return false;
+    r = b.run(write);
+    return true;
+}
 
 }  // namespace
 
 int main() {
     std::printf(
-        "| Transfer | Baud | Transactions | Characters | Measured s | Line limit s | Ratio |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
-    for (int baud : {9600, 19200, 38400}) {
-        Bench b;
-        if (!b.open(baud)) {
-            std::fprintf(stderr, "no data files in %s\n", PARVOLT_DATA_DIR);
-            return 1;
-        }
-        b.bus->setWireTime(baud, kTurnaround);
+        "| Transfer | Baud | Transactions | Characters | Line limit s | In-process s | Ratio | "
+        "Pty s | Ratio | Pty / in-process |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    for (int baud : {9600, 19200, 38400, 57600, 115200}) {
         for (bool write : {false, true}) {
-            const Result r = b.run(write);
-            const double limit = lineLimit(r, baud, true);
-            std::printf("| %s | %d | %ld | %ld | %.3f | %.3f | %.3f |\n", write ? "Write" : "Read",
-                        baud, r.transactions, r.chars, r.seconds, limit, r.seconds / limit);
+            Result in, pty;
+            if (!measure(Wire::InProcess, baud, true, write, in) ||
+                !measure(Wire::Pty, baud, true, write, pty)) {
+                std::fprintf(stderr, "no data files in %s, or no pseudo-terminal\n",
+                             PARVOLT_DATA_DIR);
+                return 1;
+            }
+            if (pty.transactions != in.transactions || pty.chars != in.chars)
+                std::fprintf(stderr, "the pseudo-terminal carried %ld transactions, %ld characters\n",
+                             pty.transactions, pty.chars);
+            const double limit = lineLimit(in, baud, true);
+            std::printf("| %s | %d | %ld | %ld | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f |\n",
+                        write ? "Write" : "Read", baud, in.transactions, in.chars, limit,
+                        in.seconds, in.seconds / limit, pty.seconds,
+                        pty.seconds / lineLimit(pty, baud, true), pty.seconds / in.seconds);
+            std::fflush(stdout);
         }
-        b.link.Close();
-        pv::serial::setVirtualPeer(nullptr);
     }
     std::printf(
         "\n| Transfer, no emulation | Baud | Transactions | Per transaction ms | "
         "Of it inter-frame silence ms | Software ms |\n");
     std::printf("|---|---|---|---|---|---|\n");
     for (int baud : {9600, 38400}) {
-        Bench b;
-        if (!b.open(baud)) return 1;
-        b.bus->disableWireTime();
         for (bool write : {false, true}) {
-            const Result r = b.run(write);
+            Result r;
+            if (!measure(Wire::InProcess, baud, false, write, r)) return 1;
             const double per = r.seconds / r.transactions * 1e3;
             const double silence = lineLimit(r, baud, false) / r.transactions * 1e3;
             std::printf("| %s | %d | %ld | %.3f | %.3f | %.3f |\n", write ? "Write" : "Read", baud,
                         r.transactions, per, silence, per - silence);
         }
-        b.link.Close();
-        pv::serial::setVirtualPeer(nullptr);
     }
     return 0;
 }

@@ -26,7 +26,8 @@ Drives:
                       forbid: control mode, firmware version, frame size, related parameters
 
 Line (the pseudo-terminal starts with these; a program that sets its own wins):
-  --baud N            1200..115200 (default 9600); frames end after 3.5 characters of silence
+  --baud N            1200..115200 (default 9600); a request is answered once complete by its
+                      length, one of unknown layout after 3.5 characters of silence
   --parity P          none, odd or even (default none)
   --stop N            1 or 2 stop bits (default 2)
   --turnaround-us N   the drive's time from request to reply, in microseconds (default 0)

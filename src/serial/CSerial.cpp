@@ -9,13 +9,13 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "serial/Crc16.h"
 #include "serial/SerialPort.h"
 #include "serial/TcpPort.h"
 #include "serial/VirtualPort.h"
 #include "serial/VirtualWire.h"
+#include "serial/Wakeup.h"
 
 namespace pv::serial {
 
@@ -196,10 +196,10 @@ void CSerial::drainLateReplies(std::uint8_t station) {
     unanswered_ = Unanswered{};
     ++lateReplyWaits_;
     std::uint8_t junk[256];
-    for (auto now = Clock::now(); now < until; now = Clock::now()) {
-        const auto wait = std::chrono::duration_cast<microseconds>(until - now);
-        if (port_->recv(junk, sizeof junk, wait) < 0) break;
-        noteTraffic(Clock::now());
+    while (Clock::now() < until) {
+        const long n = port_->recv(junk, sizeof junk, until);
+        if (n < 0) break;
+        if (n > 0) noteTraffic(port_->arrivedAt());
     }
 }
 
@@ -212,13 +212,16 @@ std::size_t CSerial::lateReplyLength(std::size_t got) const {
 }
 
 void CSerial::waitGap() {
+    // Counted from the end of the last frame on the wire: the time the caller spent on the
+    // reply since then is part of the gap, not added to it.
     const auto ready = lastTraffic_ + interFrameGap();
-    if (Clock::now() < ready) std::this_thread::sleep_until(ready);
+    if (Clock::now() < ready) sleepUntil(ready);
 }
 
 int CSerial::Write(const std::uint8_t* data, std::size_t len, std::size_t* written, int timeoutMs) {
     // The port bounds a stalled write itself; the caller's time-out adds nothing to that.
     (void)timeoutMs;
+    preciseWakeups();
     if (written) *written = 0;
     if (!isOpen()) {
         failure_ = "the link is not open";
@@ -236,6 +239,7 @@ int CSerial::Write(const std::uint8_t* data, std::size_t len, std::size_t* writt
 }
 
 long CSerial::Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, int timeoutMs) {
+    preciseWakeups();
     if (bytesRead) *bytesRead = 0;
     const auto deadline = readDeadline_ != Clock::time_point{}
                               ? readDeadline_
@@ -279,8 +283,7 @@ long CSerial::Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, i
             until = std::min(until, lastByte + silence);
             if (now >= until) break;
         }
-        const auto wait = std::chrono::duration_cast<microseconds>(until - now);
-        const long n = port_->recv(rx_.data() + got, want - got, wait);
+        const long n = port_->recv(rx_.data() + got, want - got, until);
         if (n < 0) {
             failure_ = port_->lastFailure();
             got = std::min(got, len);
@@ -290,7 +293,7 @@ long CSerial::Read(std::uint8_t* buf, std::size_t len, std::size_t* bytesRead, i
         }
         if (n == 0) continue;  // the loop head tells silence from the deadline
         got += static_cast<std::size_t>(n);
-        lastByte = Clock::now();
+        lastByte = port_->arrivedAt();
         noteTraffic(lastByte);
     }
     got = std::min(got, len);
@@ -309,17 +312,13 @@ bool CSerial::lineQuietAfterReply(Clock::time_point deadline) {
     auto now = Clock::now();
     if (now >= gapEnd) return true;
     // A wire that vanishes just now leaves this reply intact; the next request finds out.
-    if (port_->recv(extra, sizeof extra, std::chrono::duration_cast<microseconds>(gapEnd - now)) <=
-        0)
-        return true;
-    noteTraffic(Clock::now());
+    if (port_->recv(extra, sizeof extra, gapEnd) <= 0) return true;
+    noteTraffic(port_->arrivedAt());
     // Whatever follows is dropped until the line falls silent, but never past the deadline: a
     // peer that keeps sending must not hold the transaction.
     for (now = Clock::now(); now < deadline; now = Clock::now()) {
-        const auto wait =
-            std::min(frameSilence(), std::chrono::duration_cast<microseconds>(deadline - now));
-        if (port_->recv(extra, sizeof extra, wait) <= 0) break;
-        noteTraffic(Clock::now());
+        if (port_->recv(extra, sizeof extra, std::min(deadline, now + frameSilence())) <= 0) break;
+        noteTraffic(port_->arrivedAt());
     }
     return false;
 }
@@ -330,6 +329,7 @@ ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::
         failure_ = "the link is not open";
         return ErrTimeOut;
     }
+    preciseWakeups();
     // Whatever is still in the input belongs to an earlier exchange (a reply that came after
     // its time-out, line noise): it must not be taken for the answer to this request.
     drainLateReplies(len > 0 ? request[0] : 0);

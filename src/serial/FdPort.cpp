@@ -2,18 +2,23 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace pv::serial {
 
-int WaitFd(int fd, short events, std::chrono::microseconds timeout, short& revents) {
-    if (timeout.count() < 0) timeout = std::chrono::microseconds(0);
+int WaitFd(int fd, short events, Deadline deadline, short& revents) {
     pollfd p{fd, events, 0};
-    const timespec ts{static_cast<time_t>(timeout.count() / 1000000),
-                      static_cast<long>(timeout.count() % 1000000) * 1000};
     int r;
     do {
+        // The rest is taken from the deadline right before each wait, so neither the work done
+        // before the call nor an interruption stretches it.
+        const auto left = std::max(std::chrono::nanoseconds(0),
+                                   std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                       deadline - std::chrono::steady_clock::now()));
+        const timespec ts{static_cast<time_t>(left.count() / 1000000000),
+                          static_cast<long>(left.count() % 1000000000)};
         r = ::ppoll(&p, 1, &ts, nullptr);
     } while (r < 0 && errno == EINTR);
     revents = p.revents;

@@ -13,10 +13,10 @@
 
 namespace pv::serial {
 
-// Waits up to `timeout` (a negative one counts as none) for `events` on `fd`, starting again
-// when a signal interrupts the wait. Returns what poll returns: 0 on time-out, above 0 with
-// `revents` set, below 0 with errno set.
-int WaitFd(int fd, short events, std::chrono::microseconds timeout, short& revents);
+// Waits until `deadline` at the latest (one already past only looks) for `events` on `fd`; a
+// signal that interrupts the wait does not move the deadline. Returns what poll returns: 0 on
+// time-out, above 0 with `revents` set, below 0 with errno set.
+int WaitFd(int fd, short events, Deadline deadline, short& revents);
 
 // One write attempt on a descriptor: ::write for a device, ::send for a socket.
 using WriteSomeFn = ssize_t (*)(int fd, const std::uint8_t* data, std::size_t len);
@@ -38,6 +38,7 @@ public:
     bool isOpen() const override { return fd_ >= 0; }
     bool gone() const override { return gone_; }
     std::string lastFailure() const override { return failure_; }
+    Deadline arrivedAt() const override { return arrivedAt_; }
 
 protected:
     FdPort() = default;
@@ -45,6 +46,8 @@ protected:
     int fd_ = -1;
     bool gone_ = false;
     std::string failure_;
+    // Set by recv when the wait for input ends with input there.
+    Deadline arrivedAt_{};
 };
 
 }  // namespace pv::serial

@@ -9,6 +9,10 @@
 
 namespace pv::serial {
 
+// Every wait on a link ends at an instant on the monotonic clock, never after a span counted
+// from whenever the wait happened to start.
+using Deadline = std::chrono::steady_clock::time_point;
+
 struct LineSettings {
     int baud = 9600;
     int dataBits = 8;
@@ -27,9 +31,15 @@ public:
     virtual ~Port() = default;
     // Writes all bytes; false when the wire is gone.
     virtual bool send(const std::uint8_t* data, std::size_t len) = 0;
-    // Waits up to `timeout` for at least one byte, then returns what is available (at most max).
-    // Returns 0 on time-out, -1 when the wire is gone.
-    virtual long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) = 0;
+    // Waits until `deadline` at the latest for at least one byte, then returns what is available
+    // (at most max). The deadline is absolute, so that time spent before the call counts against
+    // it; one already past only takes what has arrived. Returns 0 on time-out, -1 when the wire
+    // is gone.
+    virtual long recv(std::uint8_t* data, std::size_t max, Deadline deadline) = 0;
+    // When the bytes the last recv returned had arrived, as closely as this port can tell (at
+    // the latest, when recv saw them): the silence after a frame counts from there, not from
+    // whenever this thread got to run again.
+    virtual Deadline arrivedAt() const = 0;
     // Drops every byte received and not yet read.
     virtual void flushInput() = 0;
     virtual void close() = 0;

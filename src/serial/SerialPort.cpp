@@ -160,10 +160,11 @@ bool SerialPort::send(const std::uint8_t* data, std::size_t len) {
     return false;
 }
 
-long SerialPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) {
+long SerialPort::recv(std::uint8_t* data, std::size_t max, Deadline deadline) {
     if (fd_ < 0 || gone_) return -1;
     short revents = 0;
-    const int r = WaitFd(fd_, POLLIN, timeout, revents);
+    const int r = WaitFd(fd_, POLLIN, deadline, revents);
+    arrivedAt_ = std::chrono::steady_clock::now();
     if (r == 0) return 0;
     if (r < 0) {
         gone_ = true;

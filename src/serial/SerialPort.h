@@ -19,7 +19,7 @@ public:
     bool open(const std::string& device, const LineSettings& settings);
 
     bool send(const std::uint8_t* data, std::size_t len) override;
-    long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) override;
+    long recv(std::uint8_t* data, std::size_t max, Deadline deadline) override;
     void flushInput() override;
     void close() override;
 

@@ -42,7 +42,7 @@ bool TcpPort::open(std::uint32_t addressBe, std::uint16_t port,
     int r = ::connect(fd_, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
     if (r != 0 && errno == EINPROGRESS) {
         short revents = 0;
-        r = WaitFd(fd_, POLLOUT, connectTimeout, revents);
+        r = WaitFd(fd_, POLLOUT, std::chrono::steady_clock::now() + connectTimeout, revents);
         if (r == 0) {
             errno = ETIMEDOUT;
             r = -1;
@@ -75,10 +75,11 @@ bool TcpPort::send(const std::uint8_t* data, std::size_t len) {
     return false;
 }
 
-long TcpPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) {
+long TcpPort::recv(std::uint8_t* data, std::size_t max, Deadline deadline) {
     if (fd_ < 0 || gone_) return -1;
     short revents = 0;
-    const int r = WaitFd(fd_, POLLIN, timeout, revents);
+    const int r = WaitFd(fd_, POLLIN, deadline, revents);
+    arrivedAt_ = std::chrono::steady_clock::now();
     if (r == 0) return 0;
     if (r > 0 && (revents & (POLLIN | POLLHUP | POLLERR))) {
         const ssize_t n = ::recv(fd_, data, max, MSG_DONTWAIT);

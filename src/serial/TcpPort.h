@@ -21,7 +21,7 @@ public:
               std::chrono::milliseconds connectTimeout);
 
     bool send(const std::uint8_t* data, std::size_t len) override;
-    long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) override;
+    long recv(std::uint8_t* data, std::size_t max, Deadline deadline) override;
     void flushInput() override;
     void close() override;
 };

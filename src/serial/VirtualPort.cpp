@@ -1,9 +1,9 @@
 #include "serial/VirtualPort.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "serial/VirtualWire.h"
+#include "serial/Wakeup.h"
 
 namespace pv::serial {
 
@@ -59,12 +59,12 @@ void VirtualPort::deliverDue(Clock::time_point now) {
     while (!scheduled_.empty() && scheduled_.front().due <= now) {
         const auto& bytes = scheduled_.front().bytes;
         received_.insert(received_.end(), bytes.begin(), bytes.end());
+        lastDue_ = scheduled_.front().due;
         scheduled_.pop_front();
     }
 }
 
-long VirtualPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
+long VirtualPort::recv(std::uint8_t* data, std::size_t max, Deadline deadline) {
     std::unique_lock lock(mutex_);
     for (;;) {
         if (!open_) return -1;
@@ -74,6 +74,7 @@ long VirtualPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microse
             const std::size_t n = std::min(max, received_.size());
             std::copy_n(received_.begin(), n, data);
             received_.erase(received_.begin(), received_.begin() + static_cast<long>(n));
+            arrivedAt_ = lastDue_;
             return static_cast<long>(n);
         }
         if (!peer_->connected()) {
@@ -86,7 +87,7 @@ long VirtualPort::recv(std::uint8_t* data, std::size_t max, std::chrono::microse
         // Only this thread feeds the schedule (send and recv run on the link's one thread), so
         // sleeping without the lock until the next chunk is due cannot miss a delivery.
         lock.unlock();
-        std::this_thread::sleep_until(wake);
+        sleepUntil(wake);
         lock.lock();
     }
 }
@@ -107,6 +108,11 @@ void VirtualPort::close() {
 bool VirtualPort::isOpen() const {
     std::lock_guard lock(mutex_);
     return open_;
+}
+
+Deadline VirtualPort::arrivedAt() const {
+    std::lock_guard lock(mutex_);
+    return arrivedAt_;
 }
 
 std::string VirtualPort::lastFailure() const {

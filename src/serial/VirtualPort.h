@@ -19,11 +19,13 @@ public:
     VirtualPort(std::shared_ptr<VirtualPeer> peer, const LineSettings& settings);
 
     bool send(const std::uint8_t* data, std::size_t len) override;
-    long recv(std::uint8_t* data, std::size_t max, std::chrono::microseconds timeout) override;
+    long recv(std::uint8_t* data, std::size_t max, Deadline deadline) override;
     void flushInput() override;
     void close() override;
     bool isOpen() const override;
     std::string lastFailure() const override;
+    // The time the chunk that completed the bytes was due: when its last byte left the wire.
+    Deadline arrivedAt() const override;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -39,6 +41,8 @@ private:
     mutable std::mutex mutex_;
     std::deque<Scheduled> scheduled_;  // ordered by due time
     std::deque<std::uint8_t> received_;
+    Clock::time_point lastDue_{};  // of the newest chunk delivered
+    Clock::time_point arrivedAt_{};
     bool open_ = true;
     std::string failure_;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // The virtual bus on a pseudo-terminal: programs open the slave side as they would open a
 // serial port (/dev/pts/N, or a stable symbolic link to it) and talk Modbus RTU to the drives.
-// Frames end by 3.5 characters of silence at the line's baud rate; the baud rate and character
+// A request is over as soon as it is complete by its length, as a drive on a line answers it;
+// others end by 3.5 characters of silence at the line's baud rate. The baud rate and character
 // format are the ones the program set on the slave side, else the configured ones.
 
 #include <atomic>

@@ -10,7 +10,8 @@
 #include <deque>
 #include <thread>
 
-#include "serial/Crc16.h"
+#include "serial/FdPort.h"
+#include "serial/Wakeup.h"
 
 namespace pv::sim {
 
@@ -44,19 +45,6 @@ std::chrono::microseconds frameSilence(const LineState& line) {
     return std::max(microseconds(std::llround(us)), microseconds(1750));
 }
 
-std::size_t expectedRequestLength(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() < 2) return 0;
-    switch (bytes[1]) {
-        case 3:
-        case 6:
-            return 8;
-        case 16:
-            return bytes.size() < 7 ? 0 : 9u + bytes[6];
-        default:
-            return 0;
-    }
-}
-
 StreamServer::StreamServer(VirtualBus& bus, StreamOptions options)
     : bus_(bus), options_(std::move(options)) {}
 
@@ -76,8 +64,9 @@ void StreamServer::stop() {
 
 StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
                       const std::atomic<bool>& stop, bool hangupIsIdle) {
-    std::vector<std::uint8_t> pending;
-    Clock::time_point lastByte{};
+    // The drive's turnaround and the reply's character times are kept to the microsecond.
+    serial::preciseWakeups();
+    RequestFramer framer(options.lengthFraming);
     std::deque<Scheduled> out;
     LineState line = options.line;
     microseconds silence = frameSilence(line);
@@ -93,91 +82,63 @@ StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
     };
     refreshLine();
 
-    // A stream frame whose length its header will tell waits that long for its rest.
-    constexpr microseconds kStreamPatience(500000);
-    auto endsBySilence = [&] {
-        if (!options.lengthFraming || pending.size() < 2) return silence;
-        const std::uint8_t f = pending[1];
-        return f == 3 || f == 6 || f == 16 ? std::max(silence, kStreamPatience) : silence;
-    };
-
-    auto process = [&](std::size_t length) {
-        length = std::min(length, pending.size());
-        std::vector<std::uint8_t> frame(pending.begin(),
-                                        pending.begin() + static_cast<long>(length));
-        pending.erase(pending.begin(), pending.begin() + static_cast<long>(length));
+    // `ended`: when the drive knew the request was over, which its reply times count from.
+    auto process = [&](const RequestFramer::Frame& frame, Clock::time_point ended) {
         refreshLine();
-        const auto t0 = Clock::now();
-        auto floor = t0;
+        auto floor = ended;
         for (auto& c : bus.onFrame(frame)) {
             // Chunks of one reply leave in their order; a reply still held back from an earlier
             // request keeps its own time, as it would on the wire.
-            const auto due = std::max(floor, t0 + c.delay);
+            const auto due = std::max(floor, ended + c.delay);
             floor = due;
             out.insert(std::upper_bound(out.begin(), out.end(), due,
                                         [](auto d, const Scheduled& x) { return d < x.due; }),
                        {due, std::move(c.bytes)});
         }
     };
+    // A request complete by its length is over with its last byte: a drive answers it without
+    // waiting for the silence after it.
+    auto processComplete = [&] {
+        while (auto frame = framer.takeComplete()) process(*frame, framer.lastByte());
+    };
 
     // The slave side of a pseudo-terminal has no user. A request that came in whole before its
-    // sender closed the line is still carried out, as a drive on a real wire would (a broadcast
-    // is written and the port closed at once); only a half frame is dropped.
+    // sender closed the line has been carried out already, as a drive on a real wire would (a
+    // broadcast is written and the port closed at once); only a half frame is dropped.
     auto senderLeft = [&] {
-        const std::size_t want = expectedRequestLength(pending);
-        if (want != 0 && pending.size() >= want) process(want);
-        pending.clear();
+        framer.clear();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     };
 
     std::uint8_t buf[512];
     while (!stop.load()) {
-        auto now = Clock::now();
-        microseconds wait(50000);  // look at `stop` at least this often
-        if (!pending.empty())
-            wait = std::min(
-                wait, std::chrono::duration_cast<microseconds>(lastByte + endsBySilence() - now));
-        if (!out.empty())
-            wait = std::min(wait, std::chrono::duration_cast<microseconds>(out.front().due - now));
-        wait = std::max(wait, microseconds(0));
-        timespec ts{static_cast<time_t>(wait.count() / 1000000),
-                    static_cast<long>(wait.count() % 1000000) * 1000};
-        pollfd p{fd, POLLIN, 0};
-        const int r = ::ppoll(&p, 1, &ts, nullptr);
-        if (r < 0 && errno != EINTR) return StreamEnd::Closed;
-        if (r > 0 && (p.revents & POLLIN)) {
+        // Every wake-up is an instant: the end of a frame by silence (from its last byte), the
+        // due time of the next reply, or a look at `stop`.
+        auto wake = std::min(Clock::now() + std::chrono::milliseconds(50),
+                             framer.silenceEnd(silence));
+        if (!out.empty()) wake = std::min(wake, out.front().due);
+        short revents = 0;
+        const int r = serial::WaitFd(fd, POLLIN, wake, revents);
+        if (r < 0) return StreamEnd::Closed;
+        if (r > 0 && (revents & POLLIN)) {
             const ssize_t n = ::read(fd, buf, sizeof buf);
             if (n > 0) {
-                pending.insert(pending.end(), buf, buf + n);
-                lastByte = Clock::now();
-                while (options.lengthFraming) {
-                    const std::size_t want = expectedRequestLength(pending);
-                    if (want == 0 || pending.size() < want) break;
-                    process(want);
-                }
-                // On a pseudo-terminal the silence between two frames is only seen if this
-                // thread reads in time. One that ran late (a busy machine) finds the next
-                // request already behind a finished one: a whole request with a good CRC that
-                // more bytes follow was a frame of its own.
-                while (!options.lengthFraming) {
-                    const std::size_t want = expectedRequestLength(pending);
-                    if (want == 0 || pending.size() <= want ||
-                        !serial::frameCrcOk(pending.data(), want))
-                        break;
-                    process(want);
-                }
+                framer.add(buf, static_cast<std::size_t>(n), Clock::now());
+                processComplete();
             } else if (n == 0 && !hangupIsIdle) {
                 return StreamEnd::Closed;
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 if (!hangupIsIdle) return StreamEnd::Closed;
                 senderLeft();
             }
-        } else if (r > 0 && (p.revents & (POLLHUP | POLLERR))) {
+        } else if (r > 0 && (revents & (POLLHUP | POLLERR))) {
             if (!hangupIsIdle) return StreamEnd::Closed;
             senderLeft();
         }
-        now = Clock::now();
-        if (!pending.empty() && now - lastByte >= endsBySilence()) process(pending.size());
+        // Anything else ends by silence; the drive only knows it is over once the silence has
+        // passed.
+        if (const auto now = Clock::now(); now >= framer.silenceEnd(silence))
+            process(framer.takeAll(), now);
         // An unplugged wire over TCP is a dropped connection; the next client finds the bus
         // plugged in again. A pseudo-terminal just stays silent.
         if (!hangupIsIdle && !bus.connected()) {

@@ -1,6 +1,6 @@
 #pragma once
 // Serving a virtual bus over a byte stream (a pseudo-terminal's master side, or a TCP client):
-// bytes are gathered into request frames, each frame goes to the bus, and the reply chunks are
+// bytes are gathered into request frames (a bounded number of them waits for a frame's end), each frame goes to the bus, and the reply chunks are
 // written back at the times the bus asks for, also when the master has moved on to its next
 // request (a late reply then lands in that transaction, as on a wire).
 
@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/RequestFramer.h"
 #include "sim/VirtualBus.h"
 #include "sim/WireTime.h"
 
@@ -24,10 +25,12 @@ struct LineState {
 };
 
 struct StreamOptions {
-    // A frame ends after 3.5 character times of silence at this line (never less than 1.75 ms).
+    // A request of known layout (functions 3, 6 and 16) ends as soon as its length is complete
+    // with a good CRC; anything else after 3.5 character times of silence at this line (never
+    // less than 1.75 ms).
     LineState line;
-    // Also end a frame as soon as its own length is complete (functions 3, 6 and 16): streams
-    // over TCP arrive in segments whose gaps say nothing about frame boundaries.
+    // The bytes come over TCP in segments whose gaps say nothing about frame boundaries: a frame
+    // of known layout ends at its length whatever its CRC, and waits long for its rest.
     bool lengthFraming = false;
     // Emulate the wire's character times at the line's baud rate (else the turnaround only).
     bool wireTime = false;
@@ -38,10 +41,6 @@ struct StreamOptions {
 
 // The silence that ends a request frame.
 std::chrono::microseconds frameSilence(const LineState& line);
-
-// Length of a request frame judged from its first bytes; 0 while it cannot be told yet (or for
-// a function whose layout the drive does not know, which then ends by silence).
-std::size_t expectedRequestLength(const std::vector<std::uint8_t>& bytes);
 
 enum class StreamEnd { Stopped, Closed };
 

@@ -165,6 +165,20 @@ TEST_F(Served, RequestsReadTogetherFromAPseudoTerminalAreEachAnswered) {
     ::close(fd);
 }
 
+// A program that floods the line without a pause and then asks right behind it: the drive
+// keeps only the newest bytes and still finds the request among them.
+TEST_F(Served, RequestRightBehindAFloodIsAnswered) {
+    ASSERT_NO_FATAL_FAILURE(servePty(StreamOptions{}));
+    const int fd = openSlave();
+    ASSERT_GE(fd, 0);
+    Bytes flood(20000, 0);
+    const Bytes request = readFrame(1, 0x252F, 1);
+    flood.insert(flood.end(), request.begin(), request.end());
+    ASSERT_TRUE(sendAll(fd, flood));
+    EXPECT_EQ(readReply(fd, kDriveTypeReply.size()), kDriveTypeReply);
+    ::close(fd);
+}
+
 TEST_F(Served, TcpRoundTripOneClientAfterAnother) {
     ASSERT_NO_FATAL_FAILURE(serveTcp());
     for (int client = 0; client < 2; ++client) {
