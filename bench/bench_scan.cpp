@@ -54,14 +54,14 @@ void BM_ScanOverPty(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const auto outcome = pv::comm::ScanStations(link, stations);
-        totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                            start)
-                       .count();
+        totalMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         drives = outcome.drives();
     }
     const double charMs = 1000.0 * kBitsPerChar / kBaud;
-    const double wireMs = charMs * (32.0 * pv::comm::kReadRequestLength +
-                                    2.0 * pv::comm::ReadReplyLength(2));
+    const double wireMs =
+        charMs * (32.0 * pv::comm::kReadRequestLength + 2.0 * pv::comm::ReadReplyLength(2));
     const double floorMs = 30.0 * timeoutMs + wireMs;
     const double scanMs = totalMs / static_cast<double>(state.iterations());
     state.counters["scan_ms"] = scanMs;

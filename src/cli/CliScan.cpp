@@ -48,7 +48,9 @@ class Progress {
 public:
     explicit Progress(std::size_t total) : on_(::isatty(STDERR_FILENO) == 1), total_(total) {}
     void asking(int station, std::size_t index) {
-        if (on_) std::fprintf(stderr, "\r\033[Kasking station %d (%zu of %zu)", station, index + 1, total_);
+        if (on_)
+            std::fprintf(stderr, "\r\033[Kasking station %d (%zu of %zu)", station, index + 1,
+                         total_);
     }
     void clear() {
         if (on_) std::fprintf(stderr, "\r\033[K");

@@ -34,8 +34,9 @@ StationScan classify(int station, serial::ErrType result, const std::uint8_t* re
         case serial::ErrCrc:
             // On a commissioning line this is mostly the line format, or two drives set to the
             // same station number talking over each other.
-            s.problem = "answers but the reply fails its CRC check (baud rate, parity, stop bits, "
-                        "noise, or two drives with this station number?)";
+            s.problem =
+                "answers but the reply fails its CRC check (baud rate, parity, stop bits, "
+                "noise, or two drives with this station number?)";
             return s;
         case serial::ErrMalformed:
             s.problem = "answers but not with a Modbus reply to the request (" + linkFailure + ")";
@@ -56,8 +57,8 @@ StationScan classify(int station, serial::ErrType result, const std::uint8_t* re
     const std::uint32_t code = drive::ModelCodeOfCapacity(capacity);
     const std::string name = ModelNameForCode(code);
     if (name.empty()) {
-        s.problem = "answers but reports capacity code " + hex(capacity, 4) +
-                    ", which no N350 model has";
+        s.problem =
+            "answers but reports capacity code " + hex(capacity, 4) + ", which no N350 model has";
         return s;
     }
     s.answer = StationAnswer::Drive;
@@ -132,11 +133,10 @@ bool ParseScanStations(const std::string& text, std::vector<int>& stations, std:
         if (item.empty()) return fail("an empty entry between commas");
         const auto dash = item.find('-');
         int first = 0, last = 0;
-        const bool number =
-            dash == std::string::npos
-                ? smallNumber(item, first) && (last = first, true)
-                : smallNumber(trimmed(item.substr(0, dash)), first) &&
-                      smallNumber(trimmed(item.substr(dash + 1)), last);
+        const bool number = dash == std::string::npos
+                                ? smallNumber(item, first) && (last = first, true)
+                                : smallNumber(trimmed(item.substr(0, dash)), first) &&
+                                      smallNumber(trimmed(item.substr(dash + 1)), last);
         if (!number) return fail("\"" + item + "\" is neither a station nor a range");
         for (const int n : {first, last})
             if (n < drive::kMinStation || n > drive::kMaxStation)

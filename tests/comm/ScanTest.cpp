@@ -56,7 +56,7 @@ TEST_F(ScanTest, ReportsEachStationSilentAsADriveOrWithWhatIsWrongWithItsAnswer)
         {8, 0x35077, FaultKind::None, -1, StationAnswer::Problem,
          "answers but reports capacity code 0x0077, which no N350 model has"},
         // A reply after the time-out is no answer; it must not be taken for the next station's.
-        {9, 0x35001, FaultKind::Late, 60, StationAnswer::Silent, ""},
+        {9, 0x35001, FaultKind::Late, 150, StationAnswer::Silent, ""},
         {10, 0x35003, FaultKind::None, -1, StationAnswer::Drive, "N350-202-H"},
         {11, 0, FaultKind::None, -1, StationAnswer::Silent, ""},
     };
