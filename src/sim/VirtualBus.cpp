@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "serial/Crc16.h"
+#include "sim/RequestDecoder.h"
 
 namespace pv::sim {
 
@@ -104,19 +105,17 @@ void VirtualBus::onOpen(int baud, int dataBits, int parity, float stopBits) {
 std::vector<ReplyChunk> VirtualBus::onFrame(const std::vector<std::uint8_t>& frame) {
     std::unique_lock lock(mutex_);
     ++frames_;
-    // A drive ignores what it cannot trust: a frame too short to carry a function, or a bad CRC.
-    if (!connected_ || frame.size() < 4 || !pv::serial::frameCrcOk(frame.data(), frame.size()))
-        return {};
-    const int address = frame[0];
-    const std::uint8_t* pdu = frame.data() + 1;
-    const std::size_t pduLen = frame.size() - 3;
-    if (address == 0) {
-        for (auto& [s, d] : drives_) d->handleBroadcast(pdu, pduLen);
+    if (!connected_) return {};
+    const auto in = decodeFrame(frame.data(), frame.size());
+    if (!in) return {};
+    if (in->broadcast()) {
+        for (auto& [s, d] : drives_) d->handleBroadcast(in->pdu, in->length);
         return {};
     }
+    const int address = in->station;
     const auto it = drives_.find(address);
     if (it == drives_.end()) return {};
-    std::vector<std::uint8_t> reply = it->second->handle(pdu, pduLen);
+    std::vector<std::uint8_t> reply = it->second->handle(in->pdu, in->length);
     if (reply.empty()) return {};
     reply.insert(reply.begin(), static_cast<std::uint8_t>(address));
     appendCrc(reply);

@@ -5,8 +5,11 @@
 // deceleration times, the status block, the hidden groups 25..28 and the PLC memory with its run,
 // clear and password registers. It answers Modbus requests as the drive's protocol layer does:
 // function 03, 06 and 16, with exception replies for what it refuses.
+//
+// Inside, a request goes through the decoder (sim/RequestDecoder.h) and is served by the
+// register model (sim/RegisterModel.h), whose areas are handlers over the drive's shared state
+// (sim/RegisterAreas.h, sim/DriveState.h). A new part of the drive is one more area.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,15 +18,14 @@
 #include <string_view>
 #include <vector>
 
-#include "drive/Registers.h"
-#include "sim/MotorModel.h"
+#include "sim/DriveState.h"
 #include "sim/ParamRegisters.h"
-#include "sim/PasswordLock.h"
+#include "sim/RegisterAreas.h"
+#include "sim/RegisterModel.h"
+#include "sim/RequestDecoder.h"
 #include "sim/SimClock.h"
 
 namespace pv::sim {
-
-inline constexpr std::uint16_t kDefaultVersion = 135;  // 1.35, what a new virtual drive reports
 
 class VirtualDrive {
 public:
@@ -31,11 +33,14 @@ public:
                  std::shared_ptr<const ParamRegisterTable> params, std::shared_ptr<SimClock> clock);
 
     int station() const { return station_; }
-    std::uint32_t modelCode() const { return modelCode_; }
+    std::uint32_t modelCode() const { return state_.modelCode; }
 
     // One request addressed to this drive: the PDU (function code and data, without station
     // and CRC). Returns the reply PDU, or nothing for a request too damaged to answer.
     std::vector<std::uint8_t> handle(const std::uint8_t* pdu, std::size_t len);
+    // A decoded request addressed to this drive; `answer` off for a broadcast (writes take
+    // effect, nothing is answered).
+    std::vector<std::uint8_t> serve(const DecodedRequest& request, bool answer);
     // A broadcast request: writes take effect, nothing is answered.
     void handleBroadcast(const std::uint8_t* pdu, std::size_t len);
 
@@ -75,66 +80,19 @@ public:
 
 private:
     using Lock = std::unique_lock<std::mutex>;
-    enum class Area { None, Param, Hidden, Control, Status, DriveType, Plc, Element, PlcControl };
+    // Under the lock, the motor brought up to time.
+    std::vector<std::uint8_t> serveLocked(const DecodedRequest& request, bool answer);
 
-    Area areaOf(std::uint16_t address) const;
-    std::optional<std::uint16_t> read(std::uint16_t address);
-    // 0 when the value may be written, else the exception code.
-    std::uint8_t checkWrite(std::uint16_t address, std::uint16_t value) const;
-    bool rulesAllow(const RegisterDef& def, std::uint16_t value) const;
-    void apply(std::uint16_t address, std::uint16_t value);
-    // 13-08: 2..5 restore the parameters (two/three-wire, 60/50 Hz), 6 clears the PLC.
-    void restoreFactorySetting(std::uint16_t how);
-    std::vector<std::uint8_t> doRead(const std::uint8_t* pdu, std::size_t len);
-    std::vector<std::uint8_t> doWriteOne(const std::uint8_t* pdu, std::size_t len, bool answer);
-    std::vector<std::uint8_t> doWriteMany(const std::uint8_t* pdu, std::size_t len, bool answer);
-    void advanceMotor();
-    void updateMotorCommand();
-    RampSettings rampSettings() const;
-    // What the motor's state means at the drive's terminals.
-    struct Telemetry {
-        double outputHz = 0;
-        double share = 0;  // of the maximum frequency
-        double outputVolts = 0;
-        double busVolts = 0;
-        double amps = 0;
-        double torquePercent = 0;
-        double powerFactor = 0;
-        double kilowatts = 0;
-        double rpm = 0;  // signed
-    };
-    Telemetry telemetry() const;
-    // Live values of the monitor parameters (group 12), in engineering units.
-    std::optional<double> monitorValue(int index) const;
-    std::uint16_t statusRegister(std::uint16_t address) const;
-    std::uint16_t paramRaw(std::uint16_t address, std::uint16_t fallback) const;
-    double paramValue(std::uint16_t address, double fallback) const;
-
-    const int station_;
-    const std::uint32_t modelCode_;
-    std::shared_ptr<const ParamRegisterTable> params_;
-    std::shared_ptr<SimClock> clock_;
     std::mutex mutex_;
-
-    std::vector<std::uint16_t> values_;  // by slot of params_
-    std::array<std::array<std::uint16_t, kHiddenGroupSize>, kHiddenLast - kHiddenFirst + 1>
-        hidden_{};
-    std::uint16_t command_ = 0;
-    std::uint16_t frequency_ = 0;
-    std::uint16_t outputs_ = 0;
-    std::uint16_t faultCode_ = 0;
-    PasswordLock paramPassword_;
-    PasswordLock plcPassword_;
-    std::vector<std::uint16_t> plcMemory_ =
-        std::vector<std::uint16_t>(drive::kRegPlcLast - drive::kRegPlcFirst + 1, 0);
-    std::array<std::uint16_t, drive::kRegElementLast - drive::kRegPlcControl1 + 1> elements_{};
-    std::uint16_t plcRun_ = 0;
-    bool strictRules_ = false;
-
-    MotorModel motor_;
-    double kilowattHours_ = 0;
-    std::uint32_t starts_ = 0;
-    SimClock::Duration lastAdvance_{0};
+    const int station_;
+    DriveState state_;
+    ParameterArea params_{state_};
+    HiddenParameterArea hidden_{state_};
+    ControlArea control_{state_};
+    StatusArea status_{state_};
+    PlcProgramArea plcProgram_{state_};
+    PlcControlArea plcControl_{state_};
+    RegisterModel registers_;
 };
 
 }  // namespace pv::sim
