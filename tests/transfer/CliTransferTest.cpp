@@ -240,7 +240,13 @@ TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
     const std::string project = (dir / "p.nf3").string();
     const std::string port = " --port " + sim.path() + " --station 1 --baud 38400";
     ASSERT_EQ(runCli("new --model N350-2P5-H -o " + project), 0);
-    ASSERT_EQ(runCli("password set" + port + " --password 1234"), 0);
+    // A typing mistake in --password is told and ends the command before anything is sent.
+    const ProgramRun mistyped = runCliKeepingStderr("password set" + port + " --password 12a");
+    EXPECT_EQ(mistyped.status, 1);
+    EXPECT_EQ(mistyped.out, "Password must be Decimal.\n");
+    const ProgramRun set = runCliKeepingStderr("password set" + port + " --password 1234");
+    ASSERT_EQ(set.status, 0);
+    EXPECT_EQ(set.out, "The password is set.\n");
 
     const ProgramRun refused = runCliKeepingStderr("write " + project + port + " --yes");
     EXPECT_EQ(refused.status, 1);

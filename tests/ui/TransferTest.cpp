@@ -107,6 +107,27 @@ private slots:
         QVERIFY(frame->document()->modified);
     }
 
+    void mistypedPasswordKeepsTheDialogOpenUntilItIsRight() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        script.passwords = {{"12", "21"}, {"", ""}, {"4321", "4321"}};
+        frame->runCommand(CommandId::ParamPasswordSet);
+        QCOMPARE(script.shown, QStringList({"station: Station Select", "password: Set Password",
+                                            "refused: The password of two times not match.",
+                                            "refused: Password cann't be null.",
+                                            "message: The password is set."}));
+        QCOMPARE(int(bus_->station(1)->readRegister(0x0D07).value_or(0xFFFF)), 2);
+
+        script.shown.clear();
+        script.passwords = {{"1e3"}, {"4321"}};
+        frame->runCommand(CommandId::ParamPasswordRemove);
+        QCOMPARE(script.shown, QStringList({"station: Station Select", "password: Password",
+                                            "refused: Password must be Decimal.",
+                                            "message: The password is cleared."}));
+        QCOMPARE(int(bus_->station(1)->readRegister(0x0D07).value_or(0xFFFF)), 0);
+    }
+
     void windowKeepsTurningDuringASlowReadAndCancelStopsIt() {
         DialogScript script;
         auto frame = linkedFrame(script);
