@@ -158,7 +158,14 @@ TEST(CliTransfer, ReadOverAPseudoTerminalThenWriteLeavesTwoDrivesEqual) {
     const std::string a = (dir / "a.nf3").string(), b = (dir / "b.nf3").string();
     const std::string port = " --port " + sim.path() + " --baud 38400";
     ASSERT_EQ(runCli("read" + port + " --station 1 -o " + a + " --yes"), 0);
-    ASSERT_EQ(runCli("write " + a + port + " --station 2 --yes"), 0);
+    // The file's 00-14 is sent; the desktop's Connect would have put the model's value in.
+    const ProgramRun written = runCliKeepingStderr("write " + a + port + " --station 2 --yes");
+    ASSERT_EQ(written.status, 0) << written.out;
+    EXPECT_NE(written.out.find("Kept 1 set value of the project that Connect in the desktop "
+                               "replaces with the initial values of model N350-202-H:\n"
+                               "00-14: 33.3 -> 10.0\n"),
+              std::string::npos)
+        << written.out;
     ASSERT_EQ(runCli("read" + port + " --station 2 -o " + b + " --yes"), 0);
     EXPECT_EQ(sim.command("get 2 00-14"), "00-14 = 33.3");
 
