@@ -17,6 +17,7 @@
 #include "comm/WriteCommand.h"
 #include "project/DataPaths.h"
 #include "project/ModelTable.h"
+#include "res/CommTexts.h"
 #include "res/ProjectTexts.h"
 
 namespace pv::cli {
@@ -92,15 +93,32 @@ struct Session {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
-    // Identifies the station (and checks it against the open project's model).
-    bool connect(int station) {
+    // Identifies the station (and checks it against the open project's model). With
+    // `listModelValues` the set values that the desktop's Connect replaces with the model's
+    // initial values are listed, and kept: a script writes what its file says.
+    bool connect(int station, bool listModelValues = false) {
         comm::ConnectRequest request;
         request.stations = {station};
         request.stationText = std::to_string(station);
         request.tcpIp = open.tcpIp;
         if (project.document()) request.projectModel = frame.modelCode;
+        std::vector<comm::ReplacedValue> kept;
+        std::uint32_t keptModel = 0;
+        if (CM240Doc* doc = project.document(); doc && listModelValues)
+            request.reloadInitialValues = [doc, &kept, &keptModel](std::uint32_t model) {
+                kept = comm::ReloadModelValues(*doc, model);
+                keptModel = model;
+                for (const auto& r : kept)
+                    if (ParamRecord* rec = doc->table.record(std::string_view(r.code)))
+                        rec->setValue = r.before;
+                return std::vector<comm::ReplacedValue>{};
+            };
         comm::LinkPanes panes;
-        if (comm::Connect(*open.link, prompts, request, linkState, panes)) return true;
+        if (comm::Connect(*open.link, prompts, request, linkState, panes)) {
+            if (!kept.empty())
+                prompts.message(comm::ReplacedValuesText(res::kKeptValuesHead, kept, keptModel));
+            return true;
+        }
         const std::string why = open.link->lastFailure();
         if (!why.empty()) std::fprintf(stderr, "(%s)\n", why.c_str());
         return false;
@@ -181,7 +199,7 @@ int runWrite(const std::vector<std::string>& argsIn) {
     s.prompts.selection.hiddenParameters = hidden;
     if (havePassword) s.prompts.passwords[PasswordDialog::Enter] = PasswordEntry{password, "", ""};
     if (!s.project.open(OpenKind::GivenPath, args.front())) return kExitFailed;
-    if (!s.openLink(options) || !s.connect(station)) return kExitFailed;
+    if (!s.openLink(options) || !s.connect(station, true)) return kExitFailed;
     auto ctx = s.context();
     const auto out = comm::RunWriteCommand(ctx);
     if (out.result == comm::CommandResult::Done)

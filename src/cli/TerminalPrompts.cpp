@@ -127,8 +127,24 @@ std::optional<std::string> TerminalPrompts::askSecret(const std::string& label) 
     return line;
 }
 
-std::optional<PasswordEntry> TerminalPrompts::password(PasswordDialog kind) {
-    if (auto it = passwords.find(kind); it != passwords.end()) return it->second;
+std::optional<PasswordEntry> TerminalPrompts::password(PasswordDialog kind,
+                                                       const PasswordCheck& check) {
+    auto refusal = [&](const PasswordEntry& e) {
+        auto problem = check ? check(e) : std::nullopt;
+        if (problem) message(*problem);
+        return problem.has_value();
+    };
+    if (auto it = passwords.find(kind); it != passwords.end()) {
+        if (refusal(it->second)) return std::nullopt;
+        return it->second;
+    }
+    for (;;) {
+        auto e = askPassword(kind);
+        if (!e || !refusal(*e)) return e;
+    }
+}
+
+std::optional<PasswordEntry> TerminalPrompts::askPassword(PasswordDialog kind) {
     PasswordEntry e;
     std::optional<std::string> a, b, c;
     switch (kind) {

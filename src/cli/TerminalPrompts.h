@@ -20,7 +20,9 @@ public:
     bool assumeYes = false;
     std::optional<int> station;
     TransferSelection selection;
-    // Preset answers of the password dialogs, by kind; asked on the terminal when missing.
+    // Preset answers of the password dialogs, by kind; asked on the terminal when missing. A
+    // preset the check refuses is told and ends the dialog (there is no one to type again); on
+    // the terminal the reason is told and the entry asked again.
     std::map<PasswordDialog, PasswordEntry> passwords;
     // Answers given without asking, by the exact question text (e.g. "Save file?" -> No when
     // the command saves the project itself).
@@ -35,7 +37,7 @@ public:
     YesNoCancel yesNoCancel(const std::string& text) override;
     bool yesNo(const std::string& text) override;
     std::optional<int> chooseStation(StationDialog kind, const std::vector<int>& stations) override;
-    std::optional<PasswordEntry> password(PasswordDialog kind) override;
+    std::optional<PasswordEntry> password(PasswordDialog kind, const PasswordCheck& check) override;
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
@@ -51,6 +53,7 @@ private:
     // y/n (and c for Cancel when allowed) from the terminal; nullopt without a terminal.
     std::optional<char> ask(const std::string& text, const char* choices);
     std::optional<std::string> askSecret(const std::string& label);
+    std::optional<PasswordEntry> askPassword(PasswordDialog kind);
     void drawBar();
     // Ends the line the bar is drawn on, so that the next text starts a line of its own.
     void endBarLine();

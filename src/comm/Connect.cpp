@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "comm/ModbusFrames.h"
-#include "drive/Registers.h"
 #include "comm/Reporters.h"
+#include "drive/Models.h"
+#include "drive/Registers.h"
+#include "drive/Version.h"
+#include "project/CM240Doc.h"
 #include "project/ModelTable.h"
 #include "res/CommTexts.h"
-#include "drive/Models.h"
-#include "drive/Version.h"
 
 namespace pv::comm {
 
@@ -117,12 +118,50 @@ bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& requ
     state.tcpIp = request.tcpIp;
     state.modelCode = model;
     state.voltageClass = drive::VoltageClassOf(model);
-    if (request.reloadInitialValues) request.reloadInitialValues(model);
+    std::vector<ReplacedValue> replaced;
+    if (request.reloadInitialValues) replaced = request.reloadInitialValues(model);
     setPanes(panes, state.versions.empty() ? 0 : state.versions[0], model, request.stationText);
     if (request.showPanes) request.showPanes(panes);
     prompts.message(res::kLinkSuccessful);
+    // The project changed under the user's hands: say what, so that nothing is lost unseen.
+    if (!replaced.empty())
+        prompts.message(ReplacedValuesText(res::kReplacedValuesHead, replaced, model));
     if (request.settingsToSave) WriteAcomFile(request.settingsLocation, *request.settingsToSave);
     return true;
+}
+
+std::vector<ReplacedValue> ReloadModelValues(CM240Doc& doc, std::uint32_t modelCode) {
+    std::vector<std::string> before;
+    for (const auto& g : doc.table.groups)
+        for (const auto& r : g.params) before.push_back(r.setValue);
+    doc.ApplyModelDefaultsFile(modelCode, true);
+    std::vector<ReplacedValue> replaced;
+    std::size_t k = 0;
+    for (const auto& g : doc.table.groups)
+        for (const auto& r : g.params) {
+            const std::string* old = k < before.size() ? &before[k] : nullptr;
+            ++k;
+            if (!old || *old == r.setValue) continue;
+            replaced.push_back({std::string(r.code()), *old, r.setValue});
+        }
+    return replaced;
+}
+
+std::string ReplacedValuesText(const char* head, const std::vector<ReplacedValue>& replaced,
+                               std::uint32_t modelCode) {
+    std::string text = head;
+    const std::string count = std::to_string(replaced.size());
+    text.replace(text.find("%n"), 2, count + (replaced.size() == 1 ? " set value" : " set values"));
+    text.replace(text.find("%m"), 2, ModelNameForCode(modelCode));
+    const std::size_t listed = std::min(replaced.size(), kMaxListedReplacements);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const auto& r = replaced[i];
+        text += "\n" + r.code + ": " + r.before + " -> " + r.after;
+    }
+    if (replaced.size() > listed)
+        text += "\n" + std::string(res::kReplacedValuesMore) +
+                std::to_string(replaced.size() - listed) + " more";
+    return text;
 }
 
 bool StartupLink(serial::CSerial& link, Prompts& prompts, int station, LinkState& state,

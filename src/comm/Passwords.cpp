@@ -34,34 +34,44 @@ bool readState(TransferContext& ctx, int station, const PasswordTarget& t, bool&
     return true;
 }
 
-// An entry that passed the dialog's checks and the range, as a register value.
-std::optional<std::uint16_t> checkedValue(TransferContext& ctx, const PasswordTarget& t,
-                                          const std::string& text) {
-    if (auto problem = PasswordTextProblem(text)) {
-        ctx.prompts.message(*problem);
+// The first refusal among `entries`: the dialog's own checks of every field, the match of the
+// two new entries (`pair`), then the target's range.
+std::optional<std::string> entryProblem(const PasswordTarget& t,
+                                        std::initializer_list<const std::string*> entries,
+                                        const std::string* pair = nullptr) {
+    for (const std::string* e : entries)
+        if (auto problem = PasswordTextProblem(*e)) return problem;
+    if (pair && pair[0] != pair[1]) return std::string(res::kPasswordMismatch);
+    for (const std::string* e : entries)
+        if (auto problem = PasswordRangeProblem(t, *e)) return problem;
+    return std::nullopt;
+}
+
+// What each dialog refuses before it closes, so that a typing mistake is put right in the
+// dialog instead of ending the command.
+PasswordCheck checkFor(PasswordDialog kind, const PasswordTarget& t) {
+    return [kind, t](const PasswordEntry& e) -> std::optional<std::string> {
+        const std::string pair[2] = {e.first, e.second};
+        switch (kind) {
+            case PasswordDialog::Enter:
+                return entryProblem(t, {&e.current});
+            case PasswordDialog::Set:
+                return entryProblem(t, {&e.first, &e.second}, pair);
+            case PasswordDialog::Alter:
+                return entryProblem(t, {&e.current, &e.first, &e.second}, pair);
+        }
         return std::nullopt;
-    }
-    if (auto problem = PasswordRangeProblem(t, text)) {
-        ctx.prompts.message(*problem);
-        return std::nullopt;
-    }
+    };
+}
+
+// An entry the dialog's check passed, as a register value.
+std::uint16_t valueOf(const std::string& text) {
     return static_cast<std::uint16_t>(std::strtoul(text.c_str(), nullptr, 10));
 }
 
-// Every entry passes the dialog's own checks; the first one that does not is shown.
-bool entriesValid(TransferContext& ctx, std::initializer_list<const std::string*> entries) {
-    for (const std::string* s : entries)
-        if (auto problem = PasswordTextProblem(*s)) {
-            ctx.prompts.message(*problem);
-            return false;
-        }
-    return true;
-}
-
-bool twoEntriesMatch(TransferContext& ctx, const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    ctx.prompts.message(res::kPasswordMismatch);
-    return false;
+std::optional<PasswordEntry> askPassword(TransferContext& ctx, PasswordDialog kind,
+                                         const PasswordTarget& t) {
+    return ctx.prompts.password(kind, checkFor(kind, t));
 }
 
 // Enters `value` and reads the state again: "Password Error." when still active.
@@ -112,31 +122,21 @@ CommandResult RunSetPassword(TransferContext& ctx, const PasswordTarget& t) {
 
     std::uint16_t newValue = 0;
     if (!active) {
-        const auto entry = ctx.prompts.password(PasswordDialog::Set);
+        const auto entry = askPassword(ctx, PasswordDialog::Set, t);
         if (!entry) return CommandResult::Refused;
-        if (!entriesValid(ctx, {&entry->first, &entry->second}) ||
-            !twoEntriesMatch(ctx, entry->first, entry->second))
-            return CommandResult::Refused;
-        const auto v = checkedValue(ctx, t, entry->first);
-        if (!v) return CommandResult::Refused;
-        newValue = *v;
+        newValue = valueOf(entry->first);
     } else {
-        const auto entry = ctx.prompts.password(PasswordDialog::Alter);
+        const auto entry = askPassword(ctx, PasswordDialog::Alter, t);
         if (!entry) return CommandResult::Refused;
-        if (!entriesValid(ctx, {&entry->current, &entry->first, &entry->second}) ||
-            !twoEntriesMatch(ctx, entry->first, entry->second))
-            return CommandResult::Refused;
-        const auto old = checkedValue(ctx, t, entry->current);
-        if (!old) return CommandResult::Refused;
-        const auto v = checkedValue(ctx, t, entry->first);
-        if (!v) return CommandResult::Refused;
-        if (!enterPassword(ctx, *station, t, *old, false)) return CommandResult::Failed;
-        newValue = *v;
+        if (!enterPassword(ctx, *station, t, valueOf(entry->current), false))
+            return CommandResult::Failed;
+        newValue = valueOf(entry->first);
     }
     // The drive takes a password written twice in a row.
     for (int i = 0; i < 2; ++i)
         if (!writePassword(ctx, *station, t.writeRegister, newValue, false))
             return CommandResult::Failed;
+    ctx.prompts.message(res::kPasswordSet);
     return CommandResult::Done;
 }
 
@@ -149,11 +149,12 @@ CommandResult RunClearPassword(TransferContext& ctx, const PasswordTarget& t) {
         ctx.prompts.message(res::kNoPasswordToClear);
         return CommandResult::Refused;
     }
-    const auto entry = ctx.prompts.password(PasswordDialog::Enter);
+    const auto entry = askPassword(ctx, PasswordDialog::Enter, t);
     if (!entry) return CommandResult::Refused;
-    const auto v = checkedValue(ctx, t, entry->current);
-    if (!v) return CommandResult::Refused;
-    return enterPassword(ctx, *station, t, *v, false) ? CommandResult::Done : CommandResult::Failed;
+    if (!enterPassword(ctx, *station, t, valueOf(entry->current), false))
+        return CommandResult::Failed;
+    ctx.prompts.message(res::kPasswordCleared);
+    return CommandResult::Done;
 }
 
 bool UnlockParameterPassword(TransferContext& ctx, int station) {
@@ -162,11 +163,9 @@ bool UnlockParameterPassword(TransferContext& ctx, int station) {
     if (!readState(ctx, station, t, active)) return false;
     if (!active) return true;
     if (!ctx.prompts.question(res::kPasswordActiveQuestion)) return false;
-    const auto entry = ctx.prompts.password(PasswordDialog::Enter);
+    const auto entry = askPassword(ctx, PasswordDialog::Enter, t);
     if (!entry) return false;
-    const auto v = checkedValue(ctx, t, entry->current);
-    if (!v) return false;
-    return enterPassword(ctx, station, t, *v, true);
+    return enterPassword(ctx, station, t, valueOf(entry->current), true);
 }
 
 }  // namespace pv::comm

@@ -31,11 +31,16 @@ std::optional<std::string> PasswordTextProblem(const std::string& text);
 std::optional<std::string> PasswordRangeProblem(const PasswordTarget& target,
                                                 const std::string& text);
 
+// The password dialogs refuse a typing mistake (empty, not decimal, the two entries differ, beyond
+// the target's range) with its text while they stay open; only a drive's answer ends a command.
+//
 // Set password: with no password active, the new one (dialog "Set Password") written twice;
 // with one active, the old and the new one (dialog "Alter Password"). Asks for the station.
+// Success says "The password is set.".
 CommandResult RunSetPassword(TransferContext& ctx, const PasswordTarget& target);
 // Clear password: "The interver has no password!" when none is active; else the password
-// (dialog "Password") written, and "Password Error." when the drive stays locked.
+// (dialog "Password") written, and "Password Error." when the drive stays locked. Success says
+// "The password is cleared.".
 CommandResult RunClearPassword(TransferContext& ctx, const PasswordTarget& target);
 
 // The Write command's unlock of 13-07 on `station`: when a password is active, asks whether to

@@ -42,6 +42,14 @@ inline constexpr const char* kNotN350 =
 inline constexpr const char* kModelMismatch =
     "The N350 model is not match with Parvolt software selected model. Continue ?";
 inline constexpr const char* kLinkSuccessful = "Link successful !";
+// Connect's list of the set values it replaced: %n the count ("3 set values"), %m the model.
+inline constexpr const char* kReplacedValuesHead =
+    "Connect replaced %n with the initial values of model %m:";
+inline constexpr const char* kReplacedValuesMore = "\u2026 and ";
+// parvolt-cli write sends the file's values and lists those the desktop's Connect would replace.
+inline constexpr const char* kKeptValuesHead =
+    "Kept %n of the project that Connect in the desktop replaces with the initial values of "
+    "model %m:";
 inline constexpr const char* kOnline = "Online";
 inline constexpr const char* kUnlink = "Unlink";
 

@@ -4,6 +4,7 @@
 // answers them. Implementations: Qt dialogs (desktop), flags + terminal (parvolt-cli), and a
 // scripted recorder (tests).
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -41,6 +42,11 @@ struct PasswordEntry {
     std::string second;   // Set: "Repeat:"; Alter: "Again:"
 };
 
+// The checks a password dialog makes before it closes: the reason an entry is refused (the
+// dialog stays open, shows it and lets the user type again), or nullopt to take the entry. The
+// workflow supplies it, so a window, the terminal and a test refuse the same entries alike.
+using PasswordCheck = std::function<std::optional<std::string>(const PasswordEntry&)>;
+
 enum class StationDialog {
     Read,    // caption "Read", label "Station Num:"
     Select,  // caption "Station Select", label "Number:"
@@ -64,8 +70,10 @@ public:
     // Station choice among the link's stations; nullopt on Cancel.
     virtual std::optional<int> chooseStation(StationDialog kind,
                                              const std::vector<int>& stations) = 0;
-    // A password dialog; nullopt on Cancel. The dialog's own field checks are the workflow's job.
-    virtual std::optional<PasswordEntry> password(PasswordDialog kind) = 0;
+    // A password dialog; nullopt on Cancel. Only an entry that `check` passes closes it with OK;
+    // a refused one keeps it open with the reason shown.
+    virtual std::optional<PasswordEntry> password(PasswordDialog kind,
+                                                  const PasswordCheck& check) = 0;
     // Transfer-selection dialog; nullopt on Cancel.
     virtual std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                             const TransferOffer& offer) = 0;

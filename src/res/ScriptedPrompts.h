@@ -16,7 +16,7 @@ class ScriptedPrompts : public Prompts {
 public:
     // Every text shown, prefixed by its kind: "message: ", "error: ", "question: ",
     // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "progress: ",
-    // "list: ".
+    // "list: ", and "refused: " for the reason a password dialog gave while it stayed open.
     std::vector<std::string> shown;
 
     // Queued answers; when a queue is empty the default answer is used.
@@ -24,6 +24,8 @@ public:
     std::deque<YesNoCancel> yesNoCancelAnswers;                    // default: Cancel
     std::deque<bool> yesNoAnswers;                                 // default: defaultQuestion
     std::deque<std::optional<int>> stationAnswers;                 // default: first offered station
+    // Entries typed into password dialogs, in order; a refused entry leaves the dialog open for
+    // the next one.
     std::deque<std::optional<PasswordEntry>> passwordAnswers;      // default: Cancel
     std::deque<std::optional<TransferSelection>> transferAnswers;  // default: parameters only
     bool defaultQuestion = true;
@@ -58,10 +60,17 @@ public:
         if (!stations.empty()) fallback = stations.front();
         return pop(stationAnswers, fallback);
     }
-    std::optional<PasswordEntry> password(PasswordDialog kind) override {
+    std::optional<PasswordEntry> password(PasswordDialog kind,
+                                          const PasswordCheck& check) override {
         static const char* names[] = {"Password", "Set Password", "Alter Password"};
         shown.push_back(std::string("password: ") + names[static_cast<int>(kind)]);
-        return pop(passwordAnswers, std::optional<PasswordEntry>{});
+        for (;;) {
+            const auto entry = pop(passwordAnswers, std::optional<PasswordEntry>{});
+            if (!entry) return entry;
+            const auto problem = check ? check(*entry) : std::nullopt;
+            if (!problem) return entry;
+            shown.push_back("refused: " + *problem);
+        }
     }
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer&) override {

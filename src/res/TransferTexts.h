@@ -41,5 +41,7 @@ inline constexpr const char* kNoPasswordToClear = "The interver has no password!
 inline constexpr const char* kPasswordNull = "Password cann't be null.";
 inline constexpr const char* kPasswordNotDecimal = "Password must be Decimal.";
 inline constexpr const char* kPasswordMismatch = "The password of two times not match.";
+inline constexpr const char* kPasswordSet = "The password is set.";
+inline constexpr const char* kPasswordCleared = "The password is cleared.";
 
 }  // namespace pv::res

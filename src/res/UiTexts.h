@@ -145,6 +145,12 @@ inline constexpr const char* kTipDefault = "Default: ";
 inline constexpr const char* kParameterWindowTitle = "Parameter";
 inline constexpr const char* kPrintTitle = "N350 Parameter List";
 inline constexpr const char* kPrintPage = "Page";
+inline constexpr const char* kPrintPageOf = "%1 %2 of %3";  // "Page", page, pages
+inline constexpr const char* kPrintProject = "Project:";
+inline constexpr const char* kPrintModel = "Model:";
+inline constexpr const char* kPrintVersion = "Version:";
+inline constexpr const char* kPrintStation = "Station:";
+inline constexpr const char* kPrintDate = "Date:";
 inline constexpr const char* kPrintFont = "Tahoma";
 
 // Link and transfer dialogs.

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -36,12 +37,35 @@ PasswordDialog::PasswordDialog(pv::PasswordDialog kind, QWidget* parent)
         form->addRow(l, e);
         edits_ << e;
     }
+    problem_ = new QLabel(this);
+    problem_->setObjectName("passwordProblem");
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet("color: #b00020;");
+    problem_->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* lay = new QVBoxLayout(this);
     lay->addLayout(form);
+    lay->addWidget(problem_);
     lay->addWidget(buttons);
+}
+
+QString PasswordDialog::problem() const {
+    return problem_->isHidden() ? QString() : problem_->text();
+}
+
+void PasswordDialog::accept() {
+    const auto problem = check_ ? check_(entry()) : std::nullopt;
+    if (!problem) {
+        QDialog::accept();
+        return;
+    }
+    problem_->setText(QString::fromStdString(*problem));
+    problem_->show();
+    // The user types the whole entry again, as after any refused password.
+    for (auto* e : edits_) e->clear();
+    if (!edits_.isEmpty()) edits_.front()->setFocus();
 }
 
 pv::PasswordEntry PasswordDialog::entry() const {

@@ -98,9 +98,12 @@ std::optional<int> QtPrompts::chooseStation(pv::StationDialog kind,
     });
 }
 
-std::optional<PasswordEntry> QtPrompts::password(pv::PasswordDialog kind) {
+std::optional<PasswordEntry> QtPrompts::password(pv::PasswordDialog kind,
+                                                 const PasswordCheck& check) {
+    // The check runs on this thread while the workflow waits for the answer on the link thread.
     return onUi([&]() -> std::optional<PasswordEntry> {
         ui::PasswordDialog d(kind, parent_);
+        d.setCheck(check);
         if (exec(d) != QDialog::Accepted) return std::nullopt;
         return d.entry();
     });

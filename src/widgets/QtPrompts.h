@@ -32,7 +32,8 @@ public:
     bool yesNo(const std::string& text) override;
     std::optional<int> chooseStation(pv::StationDialog kind,
                                      const std::vector<int>& stations) override;
-    std::optional<PasswordEntry> password(pv::PasswordDialog kind) override;
+    std::optional<PasswordEntry> password(pv::PasswordDialog kind,
+                                          const PasswordCheck& check) override;
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;

@@ -83,7 +83,10 @@ protected:
         fs::create_directories(dir);
         request.settingsLocation.programDir = dir.string();
         request.settingsLocation.tempDir = dir.string();
-        request.reloadInitialValues = [this](std::uint32_t code) { reloaded.push_back(code); };
+        request.reloadInitialValues = [this](std::uint32_t code) {
+            reloaded.push_back(code);
+            return replacements;
+        };
         settings.stationText = "1";
         request.settingsToSave = &settings;
     }
@@ -108,6 +111,7 @@ protected:
     LinkState state;
     LinkPanes panes;
     std::vector<std::uint32_t> reloaded;
+    std::vector<ReplacedValue> replacements;  // what the reload reports it changed
     fs::path dir;
 };
 

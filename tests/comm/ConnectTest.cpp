@@ -11,6 +11,7 @@
 #include "comm/CDriveSerial.h"
 #include "comm/Connect.h"
 #include "comm/ModbusFrames.h"
+#include "project/CM240Doc.h"
 #include "res/ScriptedPrompts.h"
 #include "serial/VirtualWire.h"
 #include "sim/VirtualBus.h"
@@ -45,6 +46,64 @@ TEST_F(ConnectTest, IdentifiesTheDriveAndLinks) {
     EXPECT_EQ(std::vector<std::uint32_t>{k2P5}, reloaded);
     EXPECT_TRUE(fs::exists(dir / "acomfile.ini"));
     EXPECT_TRUE(link.isOpen());
+}
+
+TEST_F(ConnectTest, ListsTheSetValuesTheModelsValuesReplaced) {
+    bus->addStation(1, k2P5);
+    const std::string head = "Connect replaced ";
+    const std::string model = " with the initial values of model N350-2P5-H:";
+    std::vector<ReplacedValue> many;
+    std::string first30;
+    for (int i = 0; i < 32; ++i) {
+        const std::string code = "02-" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+        many.push_back({code, std::to_string(i), std::to_string(i + 1)});
+        if (i < 30)
+            first30 += "\n" + code + ": " + std::to_string(i) + " -> " + std::to_string(i + 1);
+    }
+    const struct {
+        const char* name;
+        std::vector<ReplacedValue> replaced;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"nothing replaced", {}, {"message: Link successful !"}},
+        {"one",
+         {{"00-14", "5.0", "10.0"}},
+         {"message: Link successful !",
+          "message: " + head + "1 set value" + model + "\n00-14: 5.0 -> 10.0"}},
+        {"long list cut after 30",
+         many,
+         {"message: Link successful !",
+          "message: " + head + "32 set values" + model + first30 + "\n\u2026 and 2 more"}},
+    };
+    for (const auto& c : cases) {
+        prompts.shown.clear();
+        replacements = c.replaced;
+        ASSERT_TRUE(connect({1}, k2P5)) << c.name;
+        EXPECT_EQ(prompts.shown, c.shown) << c.name;
+    }
+}
+
+TEST(ReloadModelValues, ListsTheSetValuesThatChangedInTableOrder) {
+    CM240Doc doc(std::string(PARVOLT_DATA_DIR) + "/");
+    doc.OnNewDocument();
+    doc.ApplyModelDefaultsFile(k2P5, true);
+    EXPECT_TRUE(ReloadModelValues(doc, k2P5).empty()) << "the model's own values change nothing";
+
+    auto* r0014 = doc.table.record(0, 14);
+    auto* r0202 = doc.table.record(2, 1);
+    ASSERT_TRUE(r0014 && r0202);
+    const std::string want0014 = r0014->setValue, want0201 = r0202->setValue;
+    r0014->setValue = "99.9";
+    r0202->setValue = "1.0";
+    doc.table.record(1, 2)->setValue = "1.00";  // not model-dependent: stays and is not listed
+    const auto replaced = ReloadModelValues(doc, k2P5);
+    ASSERT_EQ(replaced.size(), 2u);
+    EXPECT_EQ(replaced[0].code, "00-14");
+    EXPECT_EQ(replaced[0].before, "99.9");
+    EXPECT_EQ(replaced[0].after, want0014);
+    EXPECT_EQ(replaced[1].code, "02-01");
+    EXPECT_EQ(replaced[1].after, want0201);
+    EXPECT_EQ(doc.table.record(1, 2)->setValue, "1.00");
 }
 
 TEST_F(ConnectTest, SilentStationIsACommunicationErrorAndClosesTheLink) {

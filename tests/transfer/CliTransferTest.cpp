@@ -158,7 +158,14 @@ TEST(CliTransfer, ReadOverAPseudoTerminalThenWriteLeavesTwoDrivesEqual) {
     const std::string a = (dir / "a.nf3").string(), b = (dir / "b.nf3").string();
     const std::string port = " --port " + sim.path() + " --baud 38400";
     ASSERT_EQ(runCli("read" + port + " --station 1 -o " + a + " --yes"), 0);
-    ASSERT_EQ(runCli("write " + a + port + " --station 2 --yes"), 0);
+    // The file's 00-14 is sent; the desktop's Connect would have put the model's value in.
+    const ProgramRun written = runCliKeepingStderr("write " + a + port + " --station 2 --yes");
+    ASSERT_EQ(written.status, 0) << written.out;
+    EXPECT_NE(written.out.find("Kept 1 set value of the project that Connect in the desktop "
+                               "replaces with the initial values of model N350-202-H:\n"
+                               "00-14: 33.3 -> 10.0\n"),
+              std::string::npos)
+        << written.out;
     ASSERT_EQ(runCli("read" + port + " --station 2 -o " + b + " --yes"), 0);
     EXPECT_EQ(sim.command("get 2 00-14"), "00-14 = 33.3");
 
@@ -240,7 +247,13 @@ TEST(CliTransfer, ActivePasswordWithoutATerminalSaysHowToGiveIt) {
     const std::string project = (dir / "p.nf3").string();
     const std::string port = " --port " + sim.path() + " --station 1 --baud 38400";
     ASSERT_EQ(runCli("new --model N350-2P5-H -o " + project), 0);
-    ASSERT_EQ(runCli("password set" + port + " --password 1234"), 0);
+    // A typing mistake in --password is told and ends the command before anything is sent.
+    const ProgramRun mistyped = runCliKeepingStderr("password set" + port + " --password 12a");
+    EXPECT_EQ(mistyped.status, 1);
+    EXPECT_EQ(mistyped.out, "Password must be Decimal.\n");
+    const ProgramRun set = runCliKeepingStderr("password set" + port + " --password 1234");
+    ASSERT_EQ(set.status, 0);
+    EXPECT_EQ(set.out, "The password is set.\n");
 
     const ProgramRun refused = runCliKeepingStderr("write " + project + port + " --yes");
     EXPECT_EQ(refused.status, 1);

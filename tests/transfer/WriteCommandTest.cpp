@@ -201,17 +201,19 @@ TEST_F(PasswordTest, WriteUnlocksWithTheRightPassword) {
 }
 
 TEST_F(PasswordTest, WritePasswordPaths) {
+    // A typing mistake is refused in the dialog, which stays open; here the user then cancels.
     struct Case {
         const char* name;
         std::optional<PasswordEntry> entry;
         bool disable;
         std::vector<std::string> messages;
+        std::vector<std::string> refused;
     } cases[] = {
-        {"wrong", PasswordEntry{"1111", "", ""}, true, {"Password Error."}},
-        {"beyond", PasswordEntry{"12345", "", ""}, true, {"Beyond the range(0~9999)!"}},
-        {"not decimal", PasswordEntry{"12a", "", ""}, true, {"Password must be Decimal."}},
-        {"cancel dialog", std::nullopt, true, {}},
-        {"keep password", PasswordEntry{"1234", "", ""}, false, {}},
+        {"wrong", PasswordEntry{"1111", "", ""}, true, {"Password Error."}, {}},
+        {"beyond", PasswordEntry{"12345", "", ""}, true, {}, {"Beyond the range(0~9999)!"}},
+        {"not decimal", PasswordEntry{"12a", "", ""}, true, {}, {"Password must be Decimal."}},
+        {"cancel dialog", std::nullopt, true, {}, {}},
+        {"keep password", PasswordEntry{"1234", "", ""}, false, {}, {}},
     };
     for (const auto& c : cases) {
         restart();
@@ -222,12 +224,58 @@ TEST_F(PasswordTest, WritePasswordPaths) {
         auto ctx = context();
         EXPECT_EQ(comm::RunWriteCommand(ctx).result, CommandResult::Refused) << c.name;
         EXPECT_EQ(prompts.texts("message"), c.messages) << c.name;
+        EXPECT_EQ(prompts.texts("refused"), c.refused) << c.name;
         EXPECT_TRUE(writeRequests(peer->requests()).empty()) << c.name;
         for (const auto& f : peer->requests())
             if (f[1] == 6) {
                 EXPECT_EQ(std::string(c.name), "wrong") << "only a valid entry is sent";
             }
     }
+}
+
+TEST_F(PasswordTest, MistypedPasswordKeepsTheDialogOpenUntilItIsRight) {
+    const auto param = comm::PasswordTarget::parameter();
+    struct Step {
+        bool set;
+        std::vector<PasswordEntry> typed;
+        std::vector<std::string> shown;
+    } steps[] = {
+        {true,
+         {{"", "12", "21"},
+          {"", "", ""},
+          {"", "5x", "5x"},
+          {"", "10000", "10000"},
+          {"", "4321", "4321"}},
+         {"station: Station Select", "password: Set Password",
+          "refused: The password of two times not match.", "refused: Password cann't be null.",
+          "refused: Password must be Decimal.", "refused: Beyond the range(0~9999)!",
+          "message: The password is set."}},
+        {true,
+         {{"4321", "77", "78"}, {"4321", "77", "77"}},
+         {"station: Station Select", "password: Alter Password",
+          "refused: The password of two times not match.", "message: The password is set."}},
+        {false,
+         {{"99999", "", ""}, {"77", "", ""}},
+         {"station: Station Select", "password: Password", "refused: Beyond the range(0~9999)!",
+          "message: The password is cleared."}},
+    };
+    for (const auto& step : steps) {
+        prompts.shown.clear();
+        peer->clear();
+        for (const auto& e : step.typed) prompts.passwordAnswers.push_back(e);
+        auto ctx = context();
+        const auto result =
+            step.set ? comm::RunSetPassword(ctx, param) : comm::RunClearPassword(ctx, param);
+        EXPECT_EQ(result, CommandResult::Done) << step.shown[1];
+        EXPECT_EQ(prompts.shown, step.shown);
+        EXPECT_TRUE(prompts.passwordAnswers.empty());
+        // A refused entry never reaches the drive: only the accepted one is written.
+        std::set<int> written;
+        for (const auto& f : peer->requests())
+            if (f[1] == 6) written.insert(f[4] * 256 + f[5]);
+        for (int v : written) EXPECT_TRUE(v == 4321 || v == 77) << v;
+    }
+    EXPECT_EQ(drive(1).readRegister(0x0D07), 0);
 }
 
 TEST_F(PasswordTest, SetAndClearCommands) {
@@ -246,7 +294,7 @@ TEST_F(PasswordTest, SetAndClearCommands) {
     for (const auto& [entry, text] : bad) {
         prompts.passwordAnswers.push_back(entry);
         EXPECT_EQ(comm::RunSetPassword(ctx, param), CommandResult::Refused) << text;
-        EXPECT_EQ(prompts.texts("message").back(), text);
+        EXPECT_EQ(prompts.texts("refused").back(), text);
     }
     EXPECT_EQ(drive(1).readRegister(0x0D07), 0);
     // Set: written twice in a row.
@@ -276,7 +324,7 @@ TEST_F(PasswordTest, PlcPasswordRangeAndRegisters) {
     const auto plc = comm::PasswordTarget::plc();
     prompts.passwordAnswers.push_back(PasswordEntry{"", "70000", "70000"});
     EXPECT_EQ(comm::RunSetPassword(ctx, plc), CommandResult::Refused);
-    EXPECT_EQ(prompts.texts("message").back(), "Beyond the range(0~65535)!");
+    EXPECT_EQ(prompts.texts("refused").back(), "Beyond the range(0~65535)!");
     prompts.passwordAnswers.push_back(PasswordEntry{"", "65535", "65535"});
     EXPECT_EQ(comm::RunSetPassword(ctx, plc), CommandResult::Done);
     EXPECT_EQ(drive(1).readRegister(0xAA03), 2);

@@ -25,7 +25,7 @@ struct DialogScript {
     QStringList shown;                                   // "kind: text"
     std::deque<QMessageBox::StandardButton> boxAnswers;  // default: the first button offered
     std::deque<bool> questionAnswers;                    // "Message" dialog; default OK
-    std::deque<QStringList> passwords;                   // texts for the password edits
+    std::deque<QStringList> passwords;                   // entries typed into password dialogs
     std::deque<bool> hiddenParameters;                   // transfer selection; default off
     int stationIndex = 0;
     std::function<void(QDialog&)> onEveryDialog;  // e.g. to watch the event loop
@@ -78,15 +78,18 @@ struct DialogScript {
         }
         if (auto* p = qobject_cast<PasswordDialog*>(&d)) {
             shown << "password: " + p->windowTitle();
-            if (passwords.empty()) {
-                d.done(QDialog::Rejected);
-                return true;
+            // Each entry is typed and OK pressed; a refused one leaves the dialog open with its
+            // reason, and the next entry is typed into it.
+            while (!passwords.empty()) {
+                const QStringList texts = passwords.front();
+                passwords.pop_front();
+                for (int i = 0; i < p->edits().size() && i < texts.size(); ++i)
+                    p->edits()[i]->setText(texts[i]);
+                p->accept();
+                if (p->result() == QDialog::Accepted) return true;
+                shown << "refused: " + p->problem();
             }
-            const QStringList texts = passwords.front();
-            passwords.pop_front();
-            for (int i = 0; i < p->edits().size() && i < texts.size(); ++i)
-                p->edits()[i]->setText(texts[i]);
-            d.done(QDialog::Accepted);
+            d.done(QDialog::Rejected);
             return true;
         }
         if (auto* l = qobject_cast<ParameterListDialog*>(&d)) {

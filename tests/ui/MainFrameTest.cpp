@@ -184,6 +184,7 @@ private slots:
         pdf.setOutputFileName(dir.filePath("list.pdf"));
         QVERIFY(view->print(&pdf));
         QVERIFY(QFileInfo(dir.filePath("list.pdf")).size() > 1000);
+        QCOMPARE(pdf.docName(), QString("N350 Parameter List"));  // the PDF's title
         // A folder that does not exist cannot take the file, and the view says so.
         pdf.setOutputFileName(dir.filePath("missing/list.pdf"));
         QVERIFY(!view->print(&pdf));

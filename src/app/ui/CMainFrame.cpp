@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
@@ -40,6 +41,13 @@ constexpr int kRecentDisplayChars = 30;
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+bool hasReadValues(const ParamTable& table) {
+    for (const auto& g : table.groups)
+        for (const auto& r : g.params)
+            if (!r.readValue.empty()) return true;
+    return false;
 }
 
 }  // namespace
@@ -278,6 +286,7 @@ void CMainFrame::projectShown() {
         paramFrame_ = new CParameterFrame;
         mdi_->addSubWindow(paramFrame_);
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
+        paramFrame_->setPrintHeader([this] { return printHeader(); });
     }
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->setTableLock(&tableMutex_);
@@ -287,6 +296,22 @@ void CMainFrame::projectShown() {
     rebuildMenus();
     showStatusTexts();
     updateTitle();
+}
+
+ParamPrintHeader CMainFrame::printHeader() {
+    ParamPrintHeader h;
+    if (!state_.projectPath.empty()) h.project = QFileInfo(q(state_.projectPath)).fileName();
+    h.model = q(state_.modelName);
+    // The drive a printout speaks of: the one linked, else the one last read, by its version.
+    if (linkState_.linked) {
+        h.version = q(state_.status.version);
+        h.station = q(state_.status.station);
+    } else if (const CM240Doc* doc = document();
+               doc && doc->driveSoftwareVersion > 0 && hasReadValues(doc->table)) {
+        h.version = QString::number(doc->driveSoftwareVersion, 'f', 2);
+    }
+    h.date = QDate::currentDate().toString(Qt::ISODate);
+    return h;
 }
 
 void CMainFrame::closeProjectWindows() {

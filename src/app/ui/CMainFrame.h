@@ -40,6 +40,7 @@ namespace pv::ui {
 
 class CParameterFrame;
 struct CommChoice;
+struct ParamPrintHeader;
 class CParameterView;
 class QtPrompts;
 class StatusPanes;
@@ -150,6 +151,8 @@ private:
     void linkFromHandOver(const HandOver& h);
 
     void projectShown();
+    // What the parameter printout's header says of the project and the drive.
+    ParamPrintHeader printHeader();
     void closeProjectWindows();
     void showStatusTexts();
     void addRecentFile(const QString& path);

@@ -76,19 +76,13 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     bool setValuesChanged = false;
     request.reloadInitialValues = [doc, &reloaded, &setValuesChanged](std::uint32_t modelCode) {
         // Runs on the link thread while the window waits; the list is refreshed afterwards.
-        if (doc) {
-            // The drive's model values replace set values of the project: that is an edit the
-            // user must be asked to save, not a silent change.
-            std::vector<std::string> before;
-            for (const auto& g : doc->table.groups)
-                for (const auto& r : g.params) before.push_back(r.setValue);
-            doc->ApplyModelDefaultsFile(modelCode, true);
-            std::size_t k = 0;
-            for (const auto& g : doc->table.groups)
-                for (const auto& r : g.params)
-                    if (k >= before.size() || before[k++] != r.setValue) setValuesChanged = true;
-        }
         reloaded = true;
+        if (!doc) return std::vector<comm::ReplacedValue>{};
+        // The drive's model values replace set values of the project: that is an edit the
+        // user must be asked to save, not a silent change; Connect lists what changed.
+        auto replaced = comm::ReloadModelValues(*doc, modelCode);
+        setValuesChanged = !replaced.empty();
+        return replaced;
     };
     request.showPanes = [this](const comm::LinkPanes& p) {
         if (QThread::currentThread() == thread())

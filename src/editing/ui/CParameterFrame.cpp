@@ -6,9 +6,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QVBoxLayout>
 
-#include "editing/ui/ParamPrintout.h"
 #include "res/UiTexts.h"
 
 namespace pv::ui {
@@ -88,14 +88,19 @@ bool CParameterFrame::eventFilter(QObject* watched, QEvent* event) {
 bool CParameterFrame::print(QPrinter* printer) {
     const CM240Doc* doc = view_->document();
     if (!doc) return false;
+    printer->setDocName(printTitle());  // the PDF's title
     // The link thread may be writing read values into the table meanwhile.
     auto lock = view_->lockTable();
-    ParamPrintout printout(doc->table, view_->selectedGroup());
+    ParamPrintout printout(doc->table, view_->selectedGroup(),
+                           !view_->isColumnHidden(CParameterView::ColRead),
+                           printHeader_ ? printHeader_() : ParamPrintHeader{});
     return printout.pageCount() == 0 || printout.print(*printer) > 0;
 }
 
 QString CParameterFrame::printTitle() const {
-    return projectName_.isEmpty() ? QString(ui_text::kParameterWindowTitle) : projectName_;
+    const QString project = printHeader_ ? printHeader_().project : QString();
+    return project.isEmpty() ? QString(ui_text::kPrintTitle)
+                             : QString("%1 - %2").arg(ui_text::kPrintTitle, project);
 }
 
 }  // namespace pv::ui

@@ -2,7 +2,10 @@
 // The parameter window of a project: an MDI child holding the parameter list. It prints the
 // list as shown through the File menu's print commands.
 
+#include <functional>
+
 #include "editing/ui/CParameterView.h"
+#include "editing/ui/ParamPrintout.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,8 +24,10 @@ public:
     QLineEdit* filterBox() const { return filterBox_; }
     QCheckBox* readDiffersToggle() const { return readDiffers_; }
     QCheckBox* changedToggle() const { return changed_; }
-    // The project's file name, for the printout's header and the PDF's title.
-    void setProjectName(const QString& name) { projectName_ = name; }
+    // What the printout's header says (project file, model, drive, date), asked at print time.
+    void setPrintHeader(std::function<ParamPrintHeader()> header) {
+        printHeader_ = std::move(header);
+    }
 
     bool print(QPrinter* printer) override;
     QString printTitle() const override;
@@ -36,7 +41,7 @@ private:
     QCheckBox* readDiffers_;
     QCheckBox* changed_;
     QLabel* count_;
-    QString projectName_;
+    std::function<ParamPrintHeader()> printHeader_;
 };
 
 }  // namespace pv::ui
