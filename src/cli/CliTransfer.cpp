@@ -106,8 +106,8 @@ struct Session {
         return false;
     }
     comm::TransferContext context() {
-        return comm::TransferContext{*open.link, prompts,   *project.document(),
-                                     frame,      linkState, lastError};
+        return comm::TransferContext{*open.link,           prompts,   *project.document(),
+                                     frame.projectFacts(), linkState, lastError};
     }
 };
 
@@ -222,7 +222,8 @@ int runPassword(const std::vector<std::string>& argsIn) {
     s.linkState.stations = {station};
     // The password commands need no project; an empty document keeps the context whole.
     CM240Doc doc(DataDir());
-    comm::TransferContext ctx{*s.open.link, s.prompts, doc, s.frame, s.linkState, s.lastError};
+    comm::TransferContext ctx{*s.open.link,          s.prompts,   doc,
+                              s.frame.projectFacts(), s.linkState, s.lastError};
     const auto target = plc ? comm::PasswordTarget::plc() : comm::PasswordTarget::parameter();
     return exitOf(set ? comm::RunSetPassword(ctx, target) : comm::RunClearPassword(ctx, target));
 }

@@ -64,7 +64,7 @@ bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint
 
 ReadOutcome RunReadCommand(TransferContext& ctx) {
     ReadOutcome out;
-    if (ctx.frame.autoRefreshRunning) {
+    if (ctx.project.autoRefreshRunning) {
         ctx.prompts.message(text::kAutoRefreshRunning);
         return out;
     }
@@ -113,17 +113,15 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
             for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) groups.push_back(g);
         }
         editing::DisplaySettings settings =
-            TransferSettings(table, ctx.frame.highFrequencyMode != 0);
+            TransferSettings(table, ctx.project.highFrequencyMode);
         GroupReader reader(ctx.link, *station);
         ctx.prompts.progressBegin(res::kReadParameterProgress, 0, kReadProgressMax);
         auto cancelled = [&] { return ctx.prompts.cancelled(); };
         for (int g : groups) {
             ctx.prompts.progressText(groupText(res::kReadGroupProgress, g));
             TransferStatus status;
-            if (ctx.tableMutex) {
-                std::lock_guard lock(*ctx.tableMutex);
-                status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
-            } else {
+            {
+                std::lock_guard lock(ctx.doc.tableMutex());
                 status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
             }
             out.transactions = reader.transactions();

@@ -10,7 +10,6 @@
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
-#include <mutex>
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
@@ -178,8 +177,7 @@ private:
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
     std::string lastError_;
-    std::mutex tableMutex_;  // the table while a link-thread job writes read values into it
-    bool busy_ = false;      // a Write is running
+    bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
 };
 
