@@ -13,6 +13,7 @@
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "comm/StationList.h"
+#include "comm/Transactions.h"
 #include "project/ModelTable.h"
 #include "res/CommTexts.h"
 #include "res/ScriptedPrompts.h"
@@ -147,9 +148,9 @@ int runRaw(const std::vector<std::string>& argsIn) {
         }
         return kExitOk;
     }
-    std::uint8_t request[comm::kWriteRequestLength];
-    comm::BuildWriteFrame(st, reg16, static_cast<std::uint16_t>(arg), request);
     if (st == 0) {
+        std::uint8_t request[comm::kWriteRequestLength];
+        comm::BuildWriteFrame(st, reg16, static_cast<std::uint16_t>(arg), request);
         std::size_t written = 0;
         if (!open.link->Write(request, sizeof request, &written, 800)) {
             std::fprintf(stderr, "%s\n", open.link->lastFailure().c_str());
@@ -164,7 +165,8 @@ int runRaw(const std::vector<std::string>& argsIn) {
         return kExitOk;
     }
     std::uint8_t reply[comm::kWriteReplyLength] = {};
-    const auto result = open.link->CommandSend(request, sizeof request, reply, sizeof reply);
+    const auto result =
+        comm::WriteRegister(*open.link, st, reg16, static_cast<std::uint16_t>(arg), reply);
     const std::string text = comm::WriteReplyText(result, reply[1], reply[2], st, drive::kFuncWrite);
     if (!text.empty() || result != serial::ErrNone) {
         std::fprintf(stderr, "%s\n", text.empty() ? res::kDataError : text.c_str());

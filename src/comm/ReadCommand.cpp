@@ -28,38 +28,17 @@ std::string groupText(const char* format, int group) {
 }  // namespace
 
 bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
-    std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
-    if (!CheckSingleRead(ctx.prompts, result, reply[1])) return false;
-    value = ReplyRegister(reply, 0);
-    return true;
+    return ReadSingle(ctx.link, ctx.prompts, station, reg, value);
 }
 
 bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
-    std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
-    if (!StoreReadReply(ctx.lastError, result, reply[1], drive::kFuncRead)) {
-        ctx.prompts.message(ctx.lastError);
-        return false;
-    }
-    value = ReplyRegister(reply, 0);
-    return true;
+    if (ReadStored(ctx.link, station, reg, value, ctx.lastError)) return true;
+    ctx.prompts.message(ctx.lastError);
+    return false;
 }
 
 bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value) {
-    std::uint8_t request[kWriteRequestLength] = {};
-    std::uint8_t reply[kWriteReplyLength] = {};
-    BuildWriteFrame(station, reg, value, request);
-    const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
-    if (result != serial::ErrNone) {
-        ctx.prompts.message(ErrTypeText(result));
-        return false;
-    }
-    if (reply[1] != drive::kFuncWrite) {
-        ctx.prompts.message(res::kCommunicationError);
-        return false;
-    }
-    return true;
+    return WriteSingle(ctx.link, ctx.prompts, station, reg, value);
 }
 
 ReadOutcome RunReadCommand(TransferContext& ctx) {

@@ -12,6 +12,7 @@
 #include "comm/GroupReader.h"
 #include "comm/LinkState.h"
 #include "comm/ProjectFacts.h"
+#include "comm/Transactions.h"
 #include "project/CM240Doc.h"
 #include "res/Prompts.h"
 #include "serial/CSerial.h"
@@ -67,6 +68,7 @@ struct ReadOutcome {
 // parameters are chosen) with progress, and say "Read Successfully !".
 ReadOutcome RunReadCommand(TransferContext& ctx);
 
+// The transactions of comm/Transactions.h on the context's link, told to its prompts.
 // A single function-03 read shown at once on failure (reporter 4).
 bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value);
 // A single function-03 read classified like a group read (reporter 3): the text goes to
