@@ -83,8 +83,6 @@ struct Session {
     FrameState frame;
     ProjectSession project{frame, prompts, DataDir()};
     OpenLink open;
-    comm::LinkState linkState;
-    std::string lastError;
 
     bool openLink(const LinkOptions& options) {
         std::string error;
@@ -99,15 +97,15 @@ struct Session {
         request.stationText = std::to_string(station);
         request.tcpIp = open.tcpIp;
         if (project.document()) request.projectModel = frame.modelCode;
-        comm::LinkPanes panes;
-        if (comm::Connect(*open.link, prompts, request, linkState, panes)) return true;
-        const std::string why = open.link->lastFailure();
+        const comm::LinkResult found = open.link.identify(prompts, request);
+        open.link.apply(found);
+        if (found.linked) return true;
+        const std::string why = open.link.channel().lastFailure();
         if (!why.empty()) std::fprintf(stderr, "(%s)\n", why.c_str());
         return false;
     }
     comm::TransferContext context() {
-        return comm::TransferContext{*open.link,           prompts,   *project.document(),
-                                     frame.projectFacts(), linkState, lastError};
+        return open.link.context(prompts, *project.document(), frame.projectFacts());
     }
 };
 
@@ -142,9 +140,9 @@ int runRead(const std::vector<std::string>& argsIn) {
     if (haveInto && !s.project.open(OpenKind::GivenPath, intoPath)) return kExitFailed;
     if (!s.openLink(options) || !s.connect(station)) return kExitFailed;
     if (haveOut) {
-        const std::string model = ModelNameForCode(s.linkState.modelCode);
+        const std::string model = ModelNameForCode(s.open.link.state.modelCode);
         if (model.empty() || !s.project.newProject(model)) {
-            std::fprintf(stderr, "unknown drive model 0x%05X\n", s.linkState.modelCode);
+            std::fprintf(stderr, "unknown drive model 0x%05X\n", s.open.link.state.modelCode);
             return kExitFailed;
         }
     }
@@ -218,12 +216,11 @@ int runPassword(const std::vector<std::string>& argsIn) {
             PasswordEntry{password, newPassword, newPassword};
     s.prompts.passwords[PasswordDialog::Enter] = PasswordEntry{password, "", ""};
     if (!s.openLink(options)) return kExitFailed;
-    s.linkState.linked = true;
-    s.linkState.stations = {station};
+    s.open.link.state.linked = true;
+    s.open.link.state.stations = {station};
     // The password commands need no project; an empty document keeps the context whole.
     CM240Doc doc(DataDir());
-    comm::TransferContext ctx{*s.open.link,          s.prompts,   doc,
-                              s.frame.projectFacts(), s.linkState, s.lastError};
+    auto ctx = s.open.link.context(s.prompts, doc, s.frame.projectFacts());
     const auto target = plc ? comm::PasswordTarget::plc() : comm::PasswordTarget::parameter();
     return exitOf(set ? comm::RunSetPassword(ctx, target) : comm::RunClearPassword(ctx, target));
 }

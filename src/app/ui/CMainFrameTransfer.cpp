@@ -17,9 +17,9 @@
 namespace pv::ui {
 
 std::unique_ptr<comm::TransferContext> CMainFrame::makeContext() {
-    if (!serial_ || !document()) return nullptr;
-    auto ctx = std::make_unique<comm::TransferContext>(*serial_, *prompts_, *document(),
-                                                       state_.projectFacts(), linkState_, lastError_);
+    if (!drive_.hasChannel() || !document()) return nullptr;
+    auto ctx = std::make_unique<comm::TransferContext>(
+        drive_.context(*prompts_, *document(), state_.projectFacts()));
     // Called on the link thread: the list is refreshed on the user-interface thread.
     ctx->refreshViews = [this] {
         QMetaObject::invokeMethod(
@@ -48,7 +48,7 @@ void CMainFrame::refreshParameterView() {
 }
 
 void CMainFrame::runTransfer(const std::function<void(comm::TransferContext&)>& body) {
-    if (!linkState_.linked || !document()) return;
+    if (!drive_.state.linked || !document()) return;
     auto ctx = makeContext();
     if (!ctx) return;
     busy_ = true;
@@ -99,7 +99,7 @@ void CMainFrame::onAutoRefresh() {
         stopAutoRefresh();
         return;
     }
-    if (!linkState_.linked || !document()) {
+    if (!drive_.state.linked || !document()) {
         updateCommands();
         return;
     }
