@@ -1,6 +1,7 @@
 #include "comm/ReadCommand.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
@@ -87,8 +88,11 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
         if (choice->parameters)
             for (int g = 0; g <= kLastDriveGroup; ++g) groups.push_back(g);
         if (choice->hiddenParameters) {
-            table.includeHiddenGroups = 1;
-            AppendHiddenGroups(table);
+            {
+                std::lock_guard lock(ctx.doc.tableMutex());
+                table.includeHiddenGroups = 1;
+                AppendHiddenGroups(table);
+            }
             for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) groups.push_back(g);
         }
         editing::DisplaySettings settings =
@@ -119,12 +123,18 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
             }
             ctx.prompts.progressPosition(std::min(g, kReadProgressMax));
         }
-        if (choice->hiddenParameters) table.hiddenGroupsRead = 1;
+        if (choice->hiddenParameters) {
+            std::lock_guard lock(ctx.doc.tableMutex());
+            table.hiddenGroupsRead = 1;
+        }
         // The bar advances to the group in work; a finished transfer shows it full.
         ctx.prompts.progressPosition(kReadProgressMax);
         ctx.prompts.progressEnd();
     }
-    ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    {
+        std::lock_guard lock(ctx.doc.tableMutex());
+        ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    }
     if (ctx.refreshViews) ctx.refreshViews();
     ctx.prompts.message(res::kReadSuccessfully);
     out.result = CommandResult::Done;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
@@ -120,7 +121,10 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
         out.modelMatch = false;
     }
     if (!ReadSingle(ctx, *station, drive::kRegVersion, version)) return out;
-    ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    {
+        std::lock_guard lock(ctx.doc.tableMutex());
+        ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    }
 
     TransferOffer offer;
     offer.plcProgram = ctx.plc.offered();

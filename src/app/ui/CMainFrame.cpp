@@ -274,7 +274,6 @@ void CMainFrame::projectShown() {
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
     }
     paramFrame_->view()->setDocument(document());
-    paramFrame_->view()->setTableLock(&document()->tableMutex());
     paramFrame_->view()->Fill(state_.selectedGroup);
     paramFrame_->showMaximized();
     state_.viewMode = ViewMode::Parameters;

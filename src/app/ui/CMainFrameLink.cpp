@@ -71,8 +71,10 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     bool reloaded = false;
     bool setValuesChanged = false;
     request.reloadInitialValues = [doc, &reloaded, &setValuesChanged](std::uint32_t modelCode) {
-        // Runs on the link thread while the window waits; the list is refreshed afterwards.
+        // Runs on the link thread while the window waits, under the document's table lock; the
+        // list is refreshed afterwards.
         if (doc) {
+            std::lock_guard lock(doc->tableMutex());
             // The drive's model values replace set values of the project: that is an edit the
             // user must be asked to save, not a silent change.
             std::vector<std::string> before;

@@ -50,8 +50,7 @@ CParameterView::CParameterView(QWidget* parent) : QTableWidget(parent) {
 void CParameterView::Fill(int selectedGroup) {
     QElapsedTimer timer;
     timer.start();
-    std::unique_lock<std::mutex> guard;
-    if (lock_) guard = std::unique_lock(*lock_);
+    const auto guard = lockTable();
     selectedGroup_ = selectedGroup;
     setUpdatesEnabled(false);
     clearContents();
@@ -105,8 +104,7 @@ void CParameterView::setValues(int row, const ParamRecord& rec, bool withDefault
 }
 
 void CParameterView::RefreshValues(int group) {
-    std::unique_lock<std::mutex> guard;
-    if (lock_) guard = std::unique_lock(*lock_);
+    const auto guard = lockTable();
     if (!doc_ || group < 0 || group >= int(doc_->table.groups.size())) return;
     const bool withDefault = group == 0 || group == 5 || group == 6;
     const auto& params = doc_->table.groups[group].params;
