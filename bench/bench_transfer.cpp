@@ -135,7 +135,7 @@ struct Bench {
     Result run(bool write) {
         prompts = pv::ScriptedPrompts{};
         prompts.yesNoCancelAnswers.push_back(pv::YesNoCancel::No);
-        pv::comm::TransferContext ctx(link, prompts, doc, frame, linkState, lastError);
+        pv::comm::TransferContext ctx(link, prompts, doc, frame.projectFacts(), linkState, lastError);
         bus->reset();
         const auto t0 = Clock::now();
         const bool ok = write

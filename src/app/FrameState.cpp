@@ -23,6 +23,14 @@ void FrameState::setModel(uint32_t code, const std::string& name) {
     largeFrame = drive::IsLargeFrame(code) ? 1 : 0;
 }
 
+comm::ProjectFacts FrameState::projectFacts() const {
+    comm::ProjectFacts facts;
+    facts.modelCode = modelCode;
+    facts.highFrequencyMode = highFrequencyMode != 0;
+    facts.autoRefreshRunning = autoRefreshRunning != 0;
+    return facts;
+}
+
 void FrameState::refreshCachedSettings(const ParamTable& table, bool includeHighFrequency) {
     if (includeHighFrequency) {
         const ParamRecord* r = table.record("01-01");

@@ -4,10 +4,10 @@
 // and the status-bar texts. The Qt main window and parvolt-cli both keep one.
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
 
+#include "comm/ProjectFacts.h"
 #include "project/ParamTable.h"
 #include "project/ProjectFrameItems.h"
 
@@ -26,25 +26,6 @@ struct StatusTexts {
     bool operator==(const StatusTexts&) const = default;
 };
 
-// A flag one thread sets while another reads it; a copy takes its value at that moment.
-class SharedFlag {
-public:
-    SharedFlag(int32_t v = 0) : v_(v) {}
-    SharedFlag(const SharedFlag& o) : v_(o.v_.load()) {}
-    SharedFlag& operator=(const SharedFlag& o) {
-        v_.store(o.v_.load());
-        return *this;
-    }
-    SharedFlag& operator=(int32_t v) {
-        v_.store(v);
-        return *this;
-    }
-    operator int32_t() const { return v_.load(); }
-
-private:
-    std::atomic<int32_t> v_;
-};
-
 struct FrameState : ProjectFrameItems {
     int32_t projectOpen = -1;  // -1 none, 1 open
     ViewMode viewMode = ViewMode::None;
@@ -59,15 +40,16 @@ struct FrameState : ProjectFrameItems {
     int32_t limitsInHertz = 0;      // 00-63
     int32_t largeFrame = 0;         // model is not one of the frame-1 models
 
-    // Set by auto refresh on the link thread, read by the window and the commands on the UI
-    // thread.
-    SharedFlag autoRefreshRunning;
+    // Whether auto refresh runs: the one flag, set and read on the window's thread only.
+    int32_t autoRefreshRunning = 0;
     int32_t connected = 0;
 
     StatusTexts status;
 
     // Sets model code, name, voltage class and the large-frame flag.
     void setModel(uint32_t code, const std::string& name);
+    // The facts a transfer works with, as they are now.
+    comm::ProjectFacts projectFacts() const;
     // Reads the cached settings from the table's set values (atoi; 01-01 as a decimal number).
     // includeHighFrequency: Open refreshes the 01-01 flag too, New only the integers.
     void refreshCachedSettings(const ParamTable& table, bool includeHighFrequency);

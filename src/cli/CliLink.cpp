@@ -13,6 +13,7 @@
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "comm/StationList.h"
+#include "comm/Transactions.h"
 #include "project/ModelTable.h"
 #include "res/CommTexts.h"
 #include "res/ScriptedPrompts.h"
@@ -78,11 +79,12 @@ int runIdentify(const std::vector<std::string>& argsIn) {
     request.tcpIp = open.tcpIp;
     ScriptedPrompts prompts;
     prompts.defaultQuestion = false;
-    comm::LinkState state;
-    comm::LinkPanes panes;
-    if (!comm::Connect(*open.link, prompts, request, state, panes)) {
+    const comm::LinkResult found = open.link.identify(prompts, request);
+    open.link.apply(found);
+    const comm::LinkState& state = open.link.state;
+    if (!found.linked) {
         showTexts(prompts);
-        const std::string why = open.link->lastFailure();
+        const std::string why = open.link.channel().lastFailure();
         if (!why.empty()) std::fprintf(stderr, "(%s)\n", why.c_str());
         return kExitFailed;
     }
@@ -133,7 +135,7 @@ int runRaw(const std::vector<std::string>& argsIn) {
     if (read) {
         std::uint8_t reply[comm::ReadReplyLength(77)];
         const auto count = static_cast<std::uint16_t>(arg);
-        const auto result = comm::ReadRegisters(*open.link, st, reg16, count, reply);
+        const auto result = comm::ReadRegisters(open.link.channel(), st, reg16, count, reply);
         const std::string text =
             comm::WriteReplyText(result, reply[1], reply[2], st, drive::kFuncRead);
         if (result != serial::ErrNone || reply[1] != drive::kFuncRead) {
@@ -147,24 +149,25 @@ int runRaw(const std::vector<std::string>& argsIn) {
         }
         return kExitOk;
     }
-    std::uint8_t request[comm::kWriteRequestLength];
-    comm::BuildWriteFrame(st, reg16, static_cast<std::uint16_t>(arg), request);
     if (st == 0) {
+        std::uint8_t request[comm::kWriteRequestLength];
+        comm::BuildWriteFrame(st, reg16, static_cast<std::uint16_t>(arg), request);
         std::size_t written = 0;
-        if (!open.link->Write(request, sizeof request, &written, 800)) {
-            std::fprintf(stderr, "%s\n", open.link->lastFailure().c_str());
+        if (!open.link.channel().Write(request, sizeof request, &written, 800)) {
+            std::fprintf(stderr, "%s\n", open.link.channel().lastFailure().c_str());
             return kExitFailed;
         }
         // No reply marks the end of a broadcast: the program stays until the frame has left and
         // the line has been quiet for a frame's silence, else the next program's request would
         // follow too closely and the drives would take both for one spoiled frame.
-        std::this_thread::sleep_for(open.link->lineSettings().charTime() *
+        std::this_thread::sleep_for(open.link.channel().lineSettings().charTime() *
                                         static_cast<long>(sizeof request) +
-                                    open.link->frameSilence());
+                                    open.link.channel().frameSilence());
         return kExitOk;
     }
     std::uint8_t reply[comm::kWriteReplyLength] = {};
-    const auto result = open.link->CommandSend(request, sizeof request, reply, sizeof reply);
+    const auto result =
+        comm::WriteRegister(open.link.channel(), st, reg16, static_cast<std::uint16_t>(arg), reply);
     const std::string text = comm::WriteReplyText(result, reply[1], reply[2], st, drive::kFuncWrite);
     if (!text.empty() || result != serial::ErrNone) {
         std::fprintf(stderr, "%s\n", text.empty() ? res::kDataError : text.c_str());

@@ -144,7 +144,7 @@ bool ParseLinkOptions(std::vector<std::string>& args, LinkOptions& o, std::strin
 }
 
 OpenLink::~OpenLink() {
-    if (link) link->Close();
+    link.close();
     if (bus && serial::virtualPeer() == bus) serial::setVirtualPeer(nullptr);
 }
 
@@ -164,8 +164,6 @@ bool resolveIpv4(const std::string& host, sockaddr_in& out) {
 }  // namespace
 
 bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error) {
-    out.link = std::make_unique<comm::CDriveSerial>();
-    out.link->setResponseTimeout(std::chrono::milliseconds(o.timeoutMs));
     std::string portName = o.port;
     std::string lower = o.port;
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -181,11 +179,11 @@ bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error
             }
             host = host.substr(0, colon);
         }
-        if (!resolveIpv4(host, out.link->tcpAddress)) {
+        if (!resolveIpv4(host, out.link.channel().tcpAddress)) {
             error = std::string(res::kCantOpenPort) + ": unknown host " + host;
             return false;
         }
-        out.link->tcpPort = static_cast<int>(tcpPort);
+        out.link.channel().tcpPort = static_cast<int>(tcpPort);
         portName = res::kTcpIpPortName;
         out.tcpIp = true;
     } else if (lower == "sim") {
@@ -223,8 +221,9 @@ bool OpenLinkFromOptions(const LinkOptions& o, OpenLink& out, std::string& error
         }
         serial::setVirtualPeer(out.bus);
     }
-    if (!out.link->InitComm(portName, o.baud, o.dataBits, o.parity, o.stopBits)) {
-        error = std::string(res::kCantOpenPort) + ": " + out.link->lastFailure();
+    if (!out.link.open(portName, o.baud, o.dataBits, o.parity, o.stopBits,
+                       std::chrono::milliseconds(o.timeoutMs))) {
+        error = std::string(res::kCantOpenPort) + ": " + out.link.channel().lastFailure();
         return false;
     }
     return true;

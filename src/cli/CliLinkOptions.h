@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/CDriveSerial.h"
+#include "comm/DriveLink.h"
 
 namespace pv::sim {
 class VirtualBus;
@@ -38,7 +38,7 @@ bool ParseLinkOptions(std::vector<std::string>& args, LinkOptions& options, std:
 
 // An open link, with the virtual drive it talks to when the port is "sim".
 struct OpenLink {
-    std::unique_ptr<comm::CDriveSerial> link;
+    comm::DriveLink link;
     std::shared_ptr<sim::VirtualBus> bus;
     bool tcpIp = false;
     ~OpenLink();

@@ -93,7 +93,7 @@ int runScan(const std::vector<std::string>& argsIn) {
     progress.asking(stations.front(), 0);
     std::size_t done = 0;
     const comm::ScanOutcome outcome =
-        comm::ScanStations(*open.link, stations, [&](const comm::StationScan& s) {
+        comm::ScanStations(open.link.channel(), stations, [&](const comm::StationScan& s) {
             ++done;
             if (s.answer != comm::StationAnswer::Silent) {
                 progress.clear();

@@ -84,8 +84,6 @@ struct Session {
     FrameState frame;
     ProjectSession project{frame, prompts, DataDir()};
     OpenLink open;
-    comm::LinkState linkState;
-    std::string lastError;
 
     bool openLink(const LinkOptions& options) {
         std::string error;
@@ -113,19 +111,19 @@ struct Session {
                         rec->setValue = r.before;
                 return std::vector<comm::ReplacedValue>{};
             };
-        comm::LinkPanes panes;
-        if (comm::Connect(*open.link, prompts, request, linkState, panes)) {
+        const comm::LinkResult found = open.link.identify(prompts, request);
+        open.link.apply(found);
+        if (found.linked) {
             if (!kept.empty())
                 prompts.message(comm::ReplacedValuesText(res::kKeptValuesHead, kept, keptModel));
             return true;
         }
-        const std::string why = open.link->lastFailure();
+        const std::string why = open.link.channel().lastFailure();
         if (!why.empty()) std::fprintf(stderr, "(%s)\n", why.c_str());
         return false;
     }
     comm::TransferContext context() {
-        return comm::TransferContext{*open.link, prompts,   *project.document(),
-                                     frame,      linkState, lastError};
+        return open.link.context(prompts, *project.document(), frame.projectFacts());
     }
 };
 
@@ -160,9 +158,9 @@ int runRead(const std::vector<std::string>& argsIn) {
     if (haveInto && !s.project.open(OpenKind::GivenPath, intoPath)) return kExitFailed;
     if (!s.openLink(options) || !s.connect(station)) return kExitFailed;
     if (haveOut) {
-        const std::string model = ModelNameForCode(s.linkState.modelCode);
+        const std::string model = ModelNameForCode(s.open.link.state.modelCode);
         if (model.empty() || !s.project.newProject(model)) {
-            std::fprintf(stderr, "unknown drive model 0x%05X\n", s.linkState.modelCode);
+            std::fprintf(stderr, "unknown drive model 0x%05X\n", s.open.link.state.modelCode);
             return kExitFailed;
         }
     }
@@ -236,11 +234,11 @@ int runPassword(const std::vector<std::string>& argsIn) {
             PasswordEntry{password, newPassword, newPassword};
     s.prompts.passwords[PasswordDialog::Enter] = PasswordEntry{password, "", ""};
     if (!s.openLink(options)) return kExitFailed;
-    s.linkState.linked = true;
-    s.linkState.stations = {station};
+    s.open.link.state.linked = true;
+    s.open.link.state.stations = {station};
     // The password commands need no project; an empty document keeps the context whole.
     CM240Doc doc(DataDir());
-    comm::TransferContext ctx{*s.open.link, s.prompts, doc, s.frame, s.linkState, s.lastError};
+    auto ctx = s.open.link.context(s.prompts, doc, s.frame.projectFacts());
     const auto target = plc ? comm::PasswordTarget::plc() : comm::PasswordTarget::parameter();
     return exitOf(set ? comm::RunSetPassword(ctx, target) : comm::RunClearPassword(ctx, target));
 }

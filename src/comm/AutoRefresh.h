@@ -1,13 +1,11 @@
 #pragma once
 // Auto refresh: the parameter groups 0..23 of one station read again and again into the read
-// values while the user works. The engine owns no thread and no timer: the desktop's link thread
-// calls runOnePass() on its 100 ms timer, and a pass that is still running when the timer fires
-// again makes that call a no-op (skipped, not queued). stop() waits for a running pass, which
-// ends at its next transaction once stopping was asked for.
+// values while the user works. The engine owns no thread, no timer and no flag of the window: the
+// desktop's link thread runs runOnePass() as a poll on its 100 ms timer (skipped, not queued,
+// while the previous one still runs), and the window keeps whether auto refresh runs. stop() asks
+// a running pass to end at its next transaction; the caller waits for the link thread to be idle.
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 #include "comm/ReadCommand.h"
 
@@ -17,39 +15,33 @@ class AutoRefresh {
 public:
     explicit AutoRefresh(TransferContext& ctx) : ctx_(ctx) {}
 
-    // Start: asks for the station ("Station Select"), verifies the drive with a read of the
-    // drive type (the failure's text is shown) and sets the auto-refresh flag of the frame.
-    // False when the user cancelled or the drive did not answer; the flag is then clear.
+    // Start: asks for the station ("Station Select") and verifies the drive with a read of the
+    // drive type (the failure's text is shown). False when the user cancelled or the drive did
+    // not answer; no pass runs then.
     bool start();
 
     enum class Pass {
         Read,     // all groups read, the views refreshed
-        Skipped,  // not running, or the previous pass still runs
+        Skipped,  // not started, or stopped
         Stopped,  // stop() was asked for during the pass
-        Failed,   // a read failed: its text was shown and auto refresh is off
+        Failed,   // a read failed: its text was shown and no further pass runs
     };
-    // One pass over groups 0..23 (no progress window). Call it from the link thread.
+    // One pass over groups 0..23 (no progress window), the table written under the document's
+    // lock. Call it on the thread that owns the link.
     Pass runOnePass();
 
-    // Stop: clears the flag and waits until a running pass has ended. Any thread but the one
-    // running the pass.
-    void stop();
+    // Asks a running pass to end at its next transaction and every later one to be skipped.
+    // Returns at once; any thread.
+    void stop() { stopped_ = true; }
 
-    bool running() const { return running_.load(); }
     int station() const { return station_; }
     int passes() const { return passes_.load(); }
 
 private:
-    void setFlag(bool on);
-
     TransferContext& ctx_;
     int station_ = 0;
-    std::atomic<bool> running_{false};
+    std::atomic<bool> stopped_{true};
     std::atomic<int> passes_{0};
-    std::mutex passMutex_;
-    std::mutex stateMutex_;
-    std::condition_variable idle_;
-    bool inPass_ = false;
 };
 
 }  // namespace pv::comm

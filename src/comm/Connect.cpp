@@ -49,20 +49,10 @@ void setPanes(LinkPanes& panes, int version, std::uint32_t modelCode, const std:
 
 bool CheckDriveType(serial::CSerial& link, int station, std::string& lastError,
                     std::uint16_t* driveType) {
-    std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(link, station, drive::kRegDriveType, 1, reply);
-    if (!StoreReadReply(lastError, result, reply[1], drive::kFuncRead)) return false;
-    if (driveType) *driveType = ReplyRegister(reply, 0);
+    std::uint16_t type = 0;
+    if (!ReadStored(link, station, drive::kRegDriveType, type, lastError)) return false;
+    if (driveType) *driveType = type;
     return true;
-}
-
-serial::ErrType ReadRegisters(serial::CSerial& link, int station, std::uint16_t firstRegister,
-                              std::uint16_t count, std::uint8_t* reply) {
-    std::uint8_t request[kReadRequestLength] = {};
-    BuildReadFrame(station, firstRegister, count, request);
-    const std::size_t expected = ReadReplyLength(count);
-    std::fill(reply, reply + expected, 0);
-    return link.CommandSend(request, sizeof request, reply, expected);
 }
 
 bool Connect(serial::CSerial& link, Prompts& prompts, const ConnectRequest& request,

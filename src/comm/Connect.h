@@ -11,6 +11,7 @@
 
 #include "comm/LinkState.h"
 #include "comm/SettingsFiles.h"
+#include "comm/Transactions.h"
 #include "res/Prompts.h"
 #include "serial/CSerial.h"
 
@@ -72,9 +73,5 @@ bool StartupLink(serial::CSerial& link, Prompts& prompts, int station, LinkState
 // as a group read. False with the reason in `lastError`; `driveType` receives the type word.
 bool CheckDriveType(serial::CSerial& link, int station, std::string& lastError,
                     std::uint16_t* driveType = nullptr);
-
-// One function-03 transaction: zero-filled reply of 5 + 2 x count bytes.
-serial::ErrType ReadRegisters(serial::CSerial& link, int station, std::uint16_t firstRegister,
-                              std::uint16_t count, std::uint8_t* reply);
 
 }  // namespace pv::comm

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
-#include "comm/Connect.h"
 #include "comm/GroupRuns.h"
 #include "comm/ModbusFrames.h"
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
+#include "comm/Transactions.h"
 #include "project/ParamAttr.h"
 #include "project/TextFile.h"
 

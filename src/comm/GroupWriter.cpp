@@ -5,6 +5,7 @@
 #include "comm/ModbusFrames.h"
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
+#include "comm/Transactions.h"
 #include "editing/ParamRow.h"
 #include "project/ParamAttr.h"
 #include "res/CommTexts.h"
@@ -115,11 +116,8 @@ std::optional<UnsendableValue> FindUnsendableValue(const ParamTable& table,
 
 bool GroupWriter::sendFrame(int group, std::uint16_t firstRegister, const std::uint16_t* values,
                             std::size_t count, std::string& lastError) {
-    std::uint8_t request[WriteMultipleRequestLength(kMaxReadBlock)] = {};
     std::uint8_t reply[kWriteReplyLength] = {};
-    const std::size_t len =
-        BuildWriteMultipleFrame(station_, firstRegister, values, count, request);
-    const auto result = link_.CommandSend(request, len, reply, kWriteReplyLength);
+    const auto result = WriteRegisters(link_, station_, firstRegister, values, count, reply);
     ++transactions_;
     return StoreGroupWriteReply(lastError, result, reply, drive::kFuncWriteMultiple, station_, group) != 0;
 }

@@ -20,11 +20,7 @@ namespace {
 bool writePassword(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value,
                    bool reporter1) {
     if (!reporter1) return WriteSingle(ctx, station, reg, value);
-    std::uint8_t request[kWriteRequestLength] = {};
-    std::uint8_t reply[kWriteReplyLength] = {};
-    BuildWriteFrame(station, reg, value, request);
-    const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
-    return ReportWriteReply(ctx.prompts, result, reply[1], reply[2], station, drive::kFuncWrite) != 0;
+    return WriteReported(ctx.link, ctx.prompts, station, reg, value);
 }
 
 bool readState(TransferContext& ctx, int station, const PasswordTarget& t, bool& active) {

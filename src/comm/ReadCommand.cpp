@@ -1,6 +1,7 @@
 #include "comm/ReadCommand.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
@@ -28,43 +29,22 @@ std::string groupText(const char* format, int group) {
 }  // namespace
 
 bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
-    std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
-    if (!CheckSingleRead(ctx.prompts, result, reply[1])) return false;
-    value = ReplyRegister(reply, 0);
-    return true;
+    return ReadSingle(ctx.link, ctx.prompts, station, reg, value);
 }
 
 bool ReadStored(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value) {
-    std::uint8_t reply[ReadReplyLength(1)];
-    const auto result = ReadRegisters(ctx.link, station, reg, 1, reply);
-    if (!StoreReadReply(ctx.lastError, result, reply[1], drive::kFuncRead)) {
-        ctx.prompts.message(ctx.lastError);
-        return false;
-    }
-    value = ReplyRegister(reply, 0);
-    return true;
+    if (ReadStored(ctx.link, station, reg, value, ctx.lastError)) return true;
+    ctx.prompts.message(ctx.lastError);
+    return false;
 }
 
 bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value) {
-    std::uint8_t request[kWriteRequestLength] = {};
-    std::uint8_t reply[kWriteReplyLength] = {};
-    BuildWriteFrame(station, reg, value, request);
-    const auto result = ctx.link.CommandSend(request, sizeof request, reply, sizeof reply);
-    if (result != serial::ErrNone) {
-        ctx.prompts.message(ErrTypeText(result));
-        return false;
-    }
-    if (reply[1] != drive::kFuncWrite) {
-        ctx.prompts.message(res::kCommunicationError);
-        return false;
-    }
-    return true;
+    return WriteSingle(ctx.link, ctx.prompts, station, reg, value);
 }
 
 ReadOutcome RunReadCommand(TransferContext& ctx) {
     ReadOutcome out;
-    if (ctx.frame.autoRefreshRunning) {
+    if (ctx.project.autoRefreshRunning) {
         ctx.prompts.message(text::kAutoRefreshRunning);
         return out;
     }
@@ -108,22 +88,23 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
         if (choice->parameters)
             for (int g = 0; g <= kLastDriveGroup; ++g) groups.push_back(g);
         if (choice->hiddenParameters) {
-            table.includeHiddenGroups = 1;
-            AppendHiddenGroups(table);
+            {
+                std::lock_guard lock(ctx.doc.tableMutex());
+                table.includeHiddenGroups = 1;
+                AppendHiddenGroups(table);
+            }
             for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) groups.push_back(g);
         }
         editing::DisplaySettings settings =
-            TransferSettings(table, ctx.frame.highFrequencyMode != 0);
+            TransferSettings(table, ctx.project.highFrequencyMode);
         GroupReader reader(ctx.link, *station);
         ctx.prompts.progressBegin(res::kReadParameterProgress, 0, kReadProgressMax);
         auto cancelled = [&] { return ctx.prompts.cancelled(); };
         for (int g : groups) {
             ctx.prompts.progressText(groupText(res::kReadGroupProgress, g));
             TransferStatus status;
-            if (ctx.tableMutex) {
-                std::lock_guard lock(*ctx.tableMutex);
-                status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
-            } else {
+            {
+                std::lock_guard lock(ctx.doc.tableMutex());
                 status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
             }
             out.transactions = reader.transactions();
@@ -142,12 +123,18 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
             }
             ctx.prompts.progressPosition(std::min(g, kReadProgressMax));
         }
-        if (choice->hiddenParameters) table.hiddenGroupsRead = 1;
+        if (choice->hiddenParameters) {
+            std::lock_guard lock(ctx.doc.tableMutex());
+            table.hiddenGroupsRead = 1;
+        }
         // The bar advances to the group in work; a finished transfer shows it full.
         ctx.prompts.progressPosition(kReadProgressMax);
         ctx.prompts.progressEnd();
     }
-    ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    {
+        std::lock_guard lock(ctx.doc.tableMutex());
+        ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    }
     if (ctx.refreshViews) ctx.refreshViews();
     ctx.prompts.message(res::kReadSuccessfully);
     out.result = CommandResult::Done;

@@ -6,13 +6,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "app/FrameState.h"
 #include "comm/GroupReader.h"
 #include "comm/LinkState.h"
+#include "comm/ProjectFacts.h"
+#include "comm/Transactions.h"
 #include "project/CM240Doc.h"
 #include "res/Prompts.h"
 #include "serial/CSerial.h"
@@ -30,27 +30,22 @@ struct PlcTransferHooks {
 };
 
 struct TransferContext {
-    TransferContext(serial::CSerial& l, Prompts& p, CM240Doc& d, FrameState& f, const LinkState& ls,
-                    std::string& error)
-        : link(l), prompts(p), doc(d), frame(f), linkState(ls), lastError(error) {}
+    TransferContext(serial::CSerial& l, Prompts& p, CM240Doc& d, const ProjectFacts& f,
+                    const LinkState& ls, std::string& error)
+        : link(l), prompts(p), doc(d), project(f), linkState(ls), lastError(error) {}
 
     serial::CSerial& link;
     Prompts& prompts;
-    CM240Doc& doc;
-    FrameState& frame;  // model, voltage class, cached settings, auto-refresh flag
+    CM240Doc& doc;  // read values are written under the document's table lock
+    ProjectFacts project;
     const LinkState& linkState;
     std::string& lastError;  // the last communication error text
 
-    // Held while the table is written from the link thread (auto refresh); may be null.
-    std::mutex* tableMutex = nullptr;
     std::function<void()> refreshViews;
     std::function<void()> stopPlcSimulator;  // Read step 1, when the simulator runs
     // "Save file?" answered Yes: save the project before reading. False ends the command.
     std::function<bool()> saveProject;
     PlcTransferHooks plc;
-    // Main-frame flags the Write sets: busy while it runs, the frequency unit of the monitor.
-    bool* busy = nullptr;
-    std::int32_t* frequencyUnit = nullptr;
 };
 
 enum class CommandResult {
@@ -73,6 +68,7 @@ struct ReadOutcome {
 // parameters are chosen) with progress, and say "Read Successfully !".
 ReadOutcome RunReadCommand(TransferContext& ctx);
 
+// The transactions of comm/Transactions.h on the context's link, told to its prompts.
 // A single function-03 read shown at once on failure (reporter 4).
 bool ReadSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t& value);
 // A single function-03 read classified like a group read (reporter 3): the text goes to

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
@@ -31,19 +32,15 @@ std::string groupText(const char* format, int group) {
     return buf;
 }
 
-void endProgress(TransferContext& ctx) {
-    ctx.prompts.progressEnd();
-    if (ctx.busy) *ctx.busy = false;
-}
-
 // The control-mode pre-write: the project's 00-00 goes first so that the drive judges every
 // later parameter in the project's mode; then the drive's 01-02 sets the monitor's frequency
 // unit.
-bool preWriteControlMode(TransferContext& ctx, int station, std::uint16_t mode) {
+bool preWriteControlMode(TransferContext& ctx, int station, std::uint16_t mode,
+                         WriteOutcome& out) {
     if (!WriteSingle(ctx, station, drive::ParamRegister(0, 0), mode)) return false;
     std::uint16_t maxFrequency = 0;
     if (!ReadSingle(ctx, station, drive::ParamRegister(1, 2), maxFrequency)) return false;
-    if (ctx.frequencyUnit) *ctx.frequencyUnit = maxFrequency > 3000 ? 1 : 0;
+    out.frequencyUnit = maxFrequency > 3000 ? 1 : 0;
     return true;
 }
 
@@ -92,7 +89,7 @@ CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWrit
             return CommandResult::Failed;
         }
         if (g == 1 && writer.highFrequencyMode())
-            ctx.frame.highFrequencyMode = *writer.highFrequencyMode() ? 1 : 0;
+            outcome.highFrequencyMode = *writer.highFrequencyMode();
         ctx.prompts.progressPosition(std::min(g, kWriteProgressMax));
     }
     // The bar advances to the group in work; a finished transfer shows it full.
@@ -102,7 +99,7 @@ CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWrit
 
 WriteOutcome RunWriteCommand(TransferContext& ctx) {
     WriteOutcome out;
-    if (ctx.frame.autoRefreshRunning) {
+    if (ctx.project.autoRefreshRunning) {
         ctx.prompts.message(text::kAutoRefreshRunning);
         return out;
     }
@@ -114,7 +111,7 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
     if (!ReadStored(ctx, *station, drive::kRegDriveType, driveType)) return out;
     if (!ReadSingle(ctx, *station, drive::kRegCapacity, capacity)) return out;
     const std::uint32_t driveModel = drive::ModelCodeOfCapacity(capacity);
-    const std::uint32_t projectModel = ctx.frame.modelCode;
+    const std::uint32_t projectModel = ctx.project.modelCode;
     if (driveModel != projectModel) {
         if (drive::VoltageClassOf(driveModel) != drive::VoltageClassOf(projectModel)) {
             ctx.prompts.message(res::kModelClassMismatch);
@@ -124,7 +121,10 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
         out.modelMatch = false;
     }
     if (!ReadSingle(ctx, *station, drive::kRegVersion, version)) return out;
-    ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    {
+        std::lock_guard lock(ctx.doc.tableMutex());
+        ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
+    }
 
     TransferOffer offer;
     offer.plcProgram = ctx.plc.offered();
@@ -134,7 +134,7 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
     const bool withPlc = choice->plcProgram && ctx.plc.write;
 
     GroupWriteContext gctx;
-    gctx.settings = TransferSettings(ctx.doc.table, ctx.frame.highFrequencyMode != 0);
+    gctx.settings = TransferSettings(ctx.doc.table, ctx.project.highFrequencyMode);
     gctx.facts.driveVersion = static_cast<float>(drive::VersionValue(version));
     gctx.facts.modelCode = driveModel;
     if (params) {
@@ -168,17 +168,16 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
             editing::ParamRow::fromRecord(0, 0, *mode).parseText(mode->setValue, gctx.settings,
                                                                  modeValue, value);
         }
-        if (!preWriteControlMode(ctx, *station, modeValue)) {
+        if (!preWriteControlMode(ctx, *station, modeValue, out)) {
             out.result = CommandResult::Failed;
             return out;
         }
         gctx.facts.controlMode = modeValue;
     }
 
-    if (ctx.busy) *ctx.busy = true;
     ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
     if (withPlc && !ctx.plc.write(*station)) {
-        endProgress(ctx);
+        ctx.prompts.progressEnd();
         out.result = CommandResult::Failed;
         return out;
     }
@@ -186,12 +185,12 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
         const CommandResult r = WriteParameters(ctx, *station, gctx, out.modelMatch, withPlc,
                                                 choice->hiddenParameters, out);
         if (r != CommandResult::Done) {
-            endProgress(ctx);
+            ctx.prompts.progressEnd();
             out.result = r;
             return out;
         }
     }
-    endProgress(ctx);
+    ctx.prompts.progressEnd();
     if (!out.modelMatch) {
         for (int g : kMotorGroups) {
             if (g >= static_cast<int>(ctx.doc.table.groups.size())) continue;

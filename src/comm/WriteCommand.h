@@ -5,6 +5,8 @@
 // conditions, progress and texts. The drive is checked for running and unlocked before the
 // control-mode pre-write, because that first write is refused by a running or locked drive.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +23,11 @@ struct WriteOutcome {
     // Parameters not written because the model differs (groups 2 and 17): code and name.
     std::vector<std::pair<std::string, std::string>> notWritten;
     int transactions = 0;
+    // What the Write learnt for the caller to keep: the monitor's frequency unit (1 when the
+    // drive's 01-02 is above 300.0 Hz, read after the control-mode pre-write), and the
+    // high-frequency mode a group 1 with a custom V/F curve set.
+    std::optional<std::int32_t> frequencyUnit;
+    std::optional<bool> highFrequencyMode;
 };
 
 // The whole Write command (steps 1 to 12).
@@ -32,7 +39,7 @@ CommandResult PrepareParameterWrite(TransferContext& ctx, int station);
 
 // The groups of the parameter write on a prepared station: "The data may be lost" (unless the
 // PLC program goes along), progress, then the groups in order.
-// `outcome` collects transactions.
+// `outcome` collects transactions and the high-frequency mode.
 CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWriteContext& gctx,
                               bool modelMatch, bool withPlc, bool hidden, WriteOutcome& outcome);
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,10 @@ public:
 
     const std::string& dataDir() const { return dataDir_; }
 
+    // Held while the table is written from another thread (values read from a drive) and by
+    // whoever reads it meanwhile. A copy of the document has a lock of its own.
+    std::mutex& tableMutex() const { return tableLock_.mutex; }
+
     // A new document: empty title block, program reset, applyModelDefaultsToSetValues set, the
     // parameter table loaded from the data files.
     void OnNewDocument();
@@ -109,7 +114,15 @@ public:
     bool DecodeProject(ByteReader in, ProjectFrameItems& frame, int32_t* versionOut = nullptr);
 
 private:
+    struct OwnLock {
+        OwnLock() = default;
+        OwnLock(const OwnLock&) {}
+        OwnLock& operator=(const OwnLock&) { return *this; }
+        mutable std::mutex mutex;
+    };
+
     std::string dataDir_;
+    OwnLock tableLock_;
 };
 
 // Reads the version field of a project file; false when the file cannot be read or is

@@ -1,4 +1,9 @@
 #pragma once
+// The one rule: a job on the link thread computes and returns; the user-interface thread applies
+// what it returned to the document and the windows (or the job calls into that thread with a
+// blocking queued call, as the prompts do). A job writes into a document's table only under the
+// document's own lock, and nothing else of the window's is touched from here.
+//
 // The one thread that talks to drives. Every transaction of the desktop program runs here, one
 // job at a time, so two frames can never overlap on the wire and the window never waits on a
 // reply: the user-interface thread only posts jobs and turns its event loop until they end.

@@ -10,6 +10,8 @@
 #include "comm/ModbusFrames.h"
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
+#include "comm/Transactions.h"
+#include "res/ScriptedPrompts.h"
 #include "serial/VirtualWire.h"
 #include "sim/VirtualBus.h"
 
@@ -87,6 +89,67 @@ TEST_F(ReplyClassificationTest, SingleWriteTexts) {
         std::uint8_t reply[kWriteReplyLength] = {};
         const auto result = link.CommandSend(request, sizeof request, reply, sizeof reply);
         EXPECT_EQ(c.shown, WriteReplyText(result, reply[1], reply[2], 1, drive::kFuncWrite));
+    }
+}
+
+// The checked single transactions each tell a failure their own way: shown at once, stored for
+// the caller, or reported with the station.
+TEST_F(ReplyClassificationTest, CheckedTransactionsTellTheirFailuresTheirOwnWay) {
+    struct Case {
+        FaultKind fault;
+        int arg;
+        const char* readSingle;     // shown
+        const char* readStored;     // stored in lastError, not shown
+        const char* writeSingle;    // shown
+        const char* writeReported;  // shown
+    };
+    const Case cases[] = {
+        {FaultKind::None, -1, "", "", "", ""},
+        {FaultKind::WrongFunction, -1, "Communication Error.", "Data error !",
+         "Communication Error.", "Station NO: 1 Data error !"},
+        {FaultKind::Exception, 2, "Communication Error.", "Data error !", "Communication Error.",
+         "Station NO: 1 address error"},
+        {FaultKind::BadCrc, -1, "CRC parity error !", "CRC parity error !", "CRC parity error !",
+         "Station NO: 1 CRC parity error !"},
+        {FaultKind::Drop, -1, "TimeOut !", "TimeOut !", "TimeOut !", "Station NO: 1 TimeOut !"},
+    };
+    auto shown = [](const char* text) {
+        return text[0] ? std::vector<std::string>{std::string("message: ") + text}
+                       : std::vector<std::string>{};
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(sim::faultKindName(c.fault)) + " " + std::to_string(c.arg));
+        auto arm = [&] {
+            bus->clearFaults();
+            if (c.fault != FaultKind::None)
+                bus->faults(1).set(c.fault, sim::FaultMode::Once, c.arg);
+        };
+        const bool ok = c.fault == FaultKind::None;
+        std::uint16_t value = 0;
+        {
+            arm();
+            ScriptedPrompts prompts;
+            EXPECT_EQ(ok, ReadSingle(link, prompts, 1, drive::kRegCapacity, value));
+            EXPECT_EQ(prompts.shown, shown(c.readSingle));
+        }
+        {
+            arm();
+            std::string lastError;
+            EXPECT_EQ(ok, ReadStored(link, 1, drive::kRegCapacity, value, lastError));
+            EXPECT_EQ(lastError, c.readStored);
+        }
+        {
+            arm();
+            ScriptedPrompts prompts;
+            EXPECT_EQ(ok, WriteSingle(link, prompts, 1, drive::kRegFrequencyCommand, 0));
+            EXPECT_EQ(prompts.shown, shown(c.writeSingle));
+        }
+        {
+            arm();
+            ScriptedPrompts prompts;
+            EXPECT_EQ(ok, WriteReported(link, prompts, 1, drive::kRegFrequencyCommand, 0));
+            EXPECT_EQ(prompts.shown, shown(c.writeReported));
+        }
     }
 }
 

@@ -21,8 +21,8 @@ TEST_F(AutoRefreshTest, PassReadsGroupsZeroToTwentyThreeWithoutProgress) {
     int refreshed = 0;
     ctx.refreshViews = [&] { ++refreshed; };
     prompts.stationAnswers.push_back(2);
+    EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Skipped);  // not started yet
     ASSERT_TRUE(refresh.start());
-    EXPECT_EQ(frame.autoRefreshRunning, 1);
     EXPECT_EQ(refresh.station(), 2);
     drive(2).setValue("00-14", "44.4");
     EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Read);
@@ -31,10 +31,11 @@ TEST_F(AutoRefreshTest, PassReadsGroupsZeroToTwentyThreeWithoutProgress) {
                  doc.table.record(23, 0)->readValue.empty());
     EXPECT_EQ(refreshed, 1);
     EXPECT_TRUE(prompts.texts("progress").empty());
-    // Read and Write refuse while it runs.
-    EXPECT_EQ(comm::RunReadCommand(ctx).result, comm::CommandResult::Refused);
+    // Read refuses while it runs.
+    frame.autoRefreshRunning = 1;
+    auto readCtx = context();
+    EXPECT_EQ(comm::RunReadCommand(readCtx).result, comm::CommandResult::Refused);
     refresh.stop();
-    EXPECT_EQ(frame.autoRefreshRunning, 0);
     EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Skipped);
 }
 
@@ -43,7 +44,7 @@ TEST_F(AutoRefreshTest, StartFailsWhenTheDriveDoesNotAnswer) {
     auto ctx = context();
     comm::AutoRefresh refresh(ctx);
     EXPECT_FALSE(refresh.start());
-    EXPECT_EQ(frame.autoRefreshRunning, 0);
+    EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Skipped);
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"TimeOut !"});
 }
 
@@ -53,12 +54,12 @@ TEST_F(AutoRefreshTest, FailedPassShowsItsTextAndTurnsOff) {
     ASSERT_TRUE(refresh.start());
     bus->faults(1).set(sim::FaultKind::BadCrc);
     EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Failed);
-    EXPECT_FALSE(refresh.running());
-    EXPECT_EQ(frame.autoRefreshRunning, 0);
     EXPECT_EQ(prompts.texts("message"), std::vector<std::string>{"CRC parity error !"});
+    bus->clearFaults();
+    EXPECT_EQ(refresh.runOnePass(), comm::AutoRefresh::Pass::Skipped);
 }
 
-TEST_F(AutoRefreshTest, StopWaitsForTheRunningPassAndNothingFollows) {
+TEST_F(AutoRefreshTest, StopEndsTheRunningPassAtItsNextTransactionAndNothingFollows) {
     auto ctx = context();
     comm::AutoRefresh refresh(ctx);
     ASSERT_TRUE(refresh.start());
@@ -75,10 +76,12 @@ TEST_F(AutoRefreshTest, StopWaitsForTheRunningPassAndNothingFollows) {
         }
     };
     std::atomic<bool> quit{false};
-    std::atomic<int> skipped{0};
+    std::atomic<int> skipped{0}, stoppedPasses{0};
     std::thread linkThread([&] {
         while (!quit) {
-            if (refresh.runOnePass() == comm::AutoRefresh::Pass::Skipped) ++skipped;
+            const auto pass = refresh.runOnePass();
+            if (pass == comm::AutoRefresh::Pass::Skipped) ++skipped;
+            if (pass == comm::AutoRefresh::Pass::Stopped) ++stoppedPasses;
             std::this_thread::yield();
         }
     });
@@ -86,15 +89,15 @@ TEST_F(AutoRefreshTest, StopWaitsForTheRunningPassAndNothingFollows) {
         std::unique_lock lock(m);
         ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(5), [&] { return inPass; }));
     }
-    std::thread stopper([&] { refresh.stop(); });
-    // stop() must not return while the pass holds the bus; release it.
+    refresh.stop();
     {
         std::lock_guard lock(m);
         stopAsked = true;
     }
     cv.notify_all();
-    stopper.join();
-    EXPECT_FALSE(refresh.running());
+    // The held transaction ends the pass; the loop then only skips.
+    while (skipped == 0) std::this_thread::yield();
+    EXPECT_EQ(stoppedPasses, 1);
     const auto framesAtStop = peer->requests().size();
     // The loop keeps calling; nothing more goes on the wire.
     const int skippedAtStop = skipped;

@@ -143,15 +143,11 @@ protected:
         frame = FrameState{};
         linkState = comm::LinkState{};
         lastError.clear();
-        busy = false;
         SetUp();
     }
 
     comm::TransferContext context() {
-        comm::TransferContext ctx{link, prompts, doc, frame, linkState, lastError};
-        ctx.busy = &busy;
-        ctx.frequencyUnit = &frequencyUnit;
-        return ctx;
+        return comm::TransferContext{link, prompts, doc, frame.projectFacts(), linkState, lastError};
     }
     sim::VirtualDrive& drive(int station) { return *bus->station(station); }
 
@@ -163,8 +159,6 @@ protected:
     comm::LinkState linkState;
     ScriptedPrompts prompts;
     std::string lastError;
-    bool busy = false;
-    std::int32_t frequencyUnit = -1;
 };
 
 }  // namespace pv::test

@@ -259,6 +259,27 @@ private slots:
         QVERIFY(!frame->linkThread().busy());
     }
 
+    void autoRefreshStoppedInTheMiddleOfAPassEndsItAndSendsNothingMore() {
+        DialogScript script;
+        auto frame = linkedFrame(script);
+        QVERIFY(frame);
+        bus_->setWireTime(9600, std::chrono::milliseconds(2));
+        frame->runCommand(CommandId::AutoRefresh);
+        QVERIFY(frame->autoRefreshRunning());
+        // Stop while a pass is on the wire: the pass ends at its next transaction and the
+        // command returns only once the link is idle.
+        QTRY_VERIFY_WITH_TIMEOUT(frame->linkThread().busy(), 30000);
+        frame->runCommand(CommandId::AutoRefresh);
+        QVERIFY(!frame->autoRefreshRunning());
+        QVERIFY(!frame->linkThread().busy());
+        const auto framesAtStop = bus_->framesSeen();
+        const int jobsAtStop = frame->linkThread().finishedJobs();
+        QTest::qWait(300);  // the refresh timer would have fired three times
+        QCOMPARE(bus_->framesSeen(), framesAtStop);
+        QCOMPARE(frame->linkThread().finishedJobs(), jobsAtStop);
+        QVERIFY(script.shown == QStringList({"station: Station Select"}));
+    }
+
     void autoRefreshThatLosesTheDriveWindsDownWhileItsTextIsRead() {
         DialogScript script;
         auto frame = linkedFrame(script);

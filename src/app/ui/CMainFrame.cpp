@@ -289,7 +289,6 @@ void CMainFrame::projectShown() {
         paramFrame_->setPrintHeader([this] { return printHeader(); });
     }
     paramFrame_->view()->setDocument(document());
-    paramFrame_->view()->setTableLock(&tableMutex_);
     paramFrame_->view()->Fill(state_.selectedGroup);
     paramFrame_->showMaximized();
     state_.viewMode = ViewMode::Parameters;
@@ -303,7 +302,7 @@ ParamPrintHeader CMainFrame::printHeader() {
     if (!state_.projectPath.empty()) h.project = QFileInfo(q(state_.projectPath)).fileName();
     h.model = q(state_.modelName);
     // The drive a printout speaks of: the one linked, else the one last read, by its version.
-    if (linkState_.linked) {
+    if (drive_.state.linked) {
         h.version = q(state_.status.version);
         h.station = q(state_.status.station);
     } else if (const CM240Doc* doc = document();

@@ -10,7 +10,6 @@
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
-#include <mutex>
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
@@ -19,7 +18,7 @@
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
 #include "widgets/LinkThread.h"
-#include "comm/CDriveSerial.h"
+#include "comm/DriveLink.h"
 #include "comm/LinkState.h"
 #include "comm/SettingsFiles.h"
 
@@ -79,8 +78,9 @@ public:
     // Sets pane `pane` of the status bar.
     void setPane(int pane, const QString& text);
 
-    // The link. Its channel object is touched only by jobs on the link thread.
-    comm::LinkState& linkState() { return linkState_; }
+    // The link. Its channel is touched only by jobs on the link thread; what they find is
+    // applied here.
+    comm::LinkState& linkState() { return drive_.state; }
     comm::CommSettings& commSettings() { return commSettings_; }
     const comm::SettingsLocation& settingsLocation() const { return settingsWhere_; }
     void setSettingsLocation(const comm::SettingsLocation& where) { settingsWhere_ = where; }
@@ -98,7 +98,7 @@ public:
     void onPassword(bool plc, bool set) override;
     void onTakeReadValues() override;
     bool projectOpen() const override { return state_.isProjectOpen(); }
-    bool transferAllowed() const override { return linkState_.linked && !busy_; }
+    bool transferAllowed() const override { return drive_.state.linked && !busy_; }
     bool autoRefreshRunning() const override { return state_.autoRefreshRunning != 0; }
     const CommandTable& commands() const { return commands_; }
 
@@ -108,7 +108,7 @@ public:
     QPrinter& printer() override { return printer_; }
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
-    const std::string& lastError() const { return lastError_; }
+    const std::string& lastError() const { return drive_.lastError; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -178,8 +178,7 @@ private:
     QPointer<QTextBrowser> helpWindow_;
     int programChoice_ = 0;
 
-    std::unique_ptr<comm::CDriveSerial> serial_;
-    comm::LinkState linkState_;
+    comm::DriveLink drive_;
     comm::CommSettings commSettings_;
     comm::AdapterSettings adapters_;
     comm::SettingsLocation settingsWhere_ = comm::SettingsLocation::standard();
@@ -187,9 +186,7 @@ private:
     QTimer autoRefreshTimer_;
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
-    std::string lastError_;
-    std::mutex tableMutex_;  // the table while a link-thread job writes read values into it
-    bool busy_ = false;      // a Write is running
+    bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
 };
 

@@ -32,12 +32,12 @@ void CMainFrame::onConnect() {
     std::vector<std::string> ports;
     comm::FillPortList(ports, true);
     if (serial::virtualPeer()) ports.push_back(ui_text::kPortSim);
-    CommSettingsDialog dialog(commSettings_, adapters_.portName, ports, linkState_.linked,
+    CommSettingsDialog dialog(commSettings_, adapters_.portName, ports, drive_.state.linked,
                               *prompts_, this);
     dialog.setOpenPort([this](const CommChoice& c) { return openPort(c); });
     dialog.setClosePort([this] { disconnectLink(); });
     dialog.exec();
-    if (!dialog.opened() || linkState_.linked) return;
+    if (!dialog.opened() || drive_.state.linked) return;
     identifyStations(dialog.choice());
 }
 
@@ -50,16 +50,13 @@ bool CMainFrame::openPort(const CommChoice& choice) {
     const auto timeout = responseTimeout_;
     link_.runModal(
         [this, &opened, s, timeout, name = choice.portName] {
-            if (!serial_) serial_ = std::make_unique<comm::CDriveSerial>();
-            serial_->setResponseTimeout(timeout);
-            opened = serial_->InitComm(name, s.baud(), s.dataBits(), s.parity(), s.stopBits(), 2048,
-                                       2048) != 0;
+            opened = drive_.open(name, s.baud(), s.dataBits(), s.parity(), s.stopBits(), timeout);
         },
         this);
     if (!opened) prompts_->error(res::kCantOpenPort);
     adapters_.portName = choice.portName;
     comm::WriteKq4ComFile(settingsWhere_, adapters_);
-    linkState_.tcpIp = tcp;
+    drive_.state.tcpIp = tcp;
     return opened;
 }
 
@@ -75,11 +72,13 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     bool reloaded = false;
     bool setValuesChanged = false;
     request.reloadInitialValues = [doc, &reloaded, &setValuesChanged](std::uint32_t modelCode) {
-        // Runs on the link thread while the window waits; the list is refreshed afterwards.
+        // Runs on the link thread while the window waits, under the document's table lock; the
+        // list is refreshed afterwards.
         reloaded = true;
         if (!doc) return std::vector<comm::ReplacedValue>{};
         // The drive's model values replace set values of the project: that is an edit the
         // user must be asked to save, not a silent change; Connect lists what changed.
+        std::lock_guard lock(doc->tableMutex());
         auto replaced = comm::ReloadModelValues(*doc, modelCode);
         setValuesChanged = !replaced.empty();
         return replaced;
@@ -91,24 +90,20 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
             QMetaObject::invokeMethod(this, [this, p] { showLinkPanes(p); },
                                       Qt::BlockingQueuedConnection);
     };
-    comm::LinkState state = linkState_;
-    comm::LinkPanes panes;
-    bool linked = false;
-    link_.runModal(
-        [&] { linked = serial_ && comm::Connect(*serial_, *prompts_, request, state, panes); },
-        this);
-    linkState_ = state;
-    if (!linked) return false;
+    comm::LinkResult found;
+    link_.runModal([&] { found = drive_.identify(*prompts_, request); }, this);
+    drive_.apply(found);
+    if (!found.linked) return false;
     state_.connected = 1;
-    state_.voltageClass = linkState_.voltageClass;
-    if (doc && !linkState_.versions.empty())
-        doc->driveSoftwareVersion = drive::VersionValue(linkState_.versions.front());
+    state_.voltageClass = drive_.state.voltageClass;
+    if (doc && !drive_.state.versions.empty())
+        doc->driveSoftwareVersion = drive::VersionValue(drive_.state.versions.front());
     if (reloaded && parameterView()) parameterView()->RefreshShownValues();
     if (setValuesChanged && doc) {
         doc->modified = true;
         updateTitle();
     }
-    showLinkPanes(panes);
+    showLinkPanes(found.panes);
     updateCommands();
     return true;
 }
@@ -125,11 +120,10 @@ void CMainFrame::disconnectLink() {
     stopAutoRefresh();
     link_.runModal(
         [this] {
-            if (serial_) serial_->Close();
-            serial_.reset();
+            drive_.close();
         },
         this);
-    linkState_.unlink();
+    drive_.state.unlink();
     state_.connected = 0;
     state_.status.version.clear();
     state_.status.station.clear();
@@ -147,28 +141,24 @@ void CMainFrame::linkFromHandOver(const HandOver& h) {
     commSettings_.stationText = h.stationText;
     comm::WriteAcomFile(settingsWhere_, commSettings_);
     const int station = std::atoi(h.stationText.c_str());
-    if (linkState_.stations.empty()) linkState_.stations.push_back(station);
+    if (drive_.state.stations.empty()) drive_.state.stations.push_back(station);
 
     CommChoice choice;
     choice.portName = h.portText;
     choice.settings = commSettings_;
     choice.stations = {station};
     if (!openPort(choice)) return;
-    comm::LinkState state = linkState_;
-    comm::LinkPanes panes;
-    std::string modelName;
-    bool linked = false;
-    link_.runModal(
-        [&] { linked = comm::StartupLink(*serial_, *prompts_, station, state, panes, &modelName); },
-        this);
-    linkState_ = state;
-    if (!linked) return;
+    comm::LinkResult found;
+    link_.runModal([&] { found = drive_.startup(*prompts_, station); }, this);
+    drive_.apply(found);
+    if (!found.linked) return;
+    const std::string& modelName = found.modelName;
     // The drive decides the project: any open one closes, a new one follows the drive's model.
     if (state_.isProjectOpen() && !session_->close(text::kModifiedSaveQuestion)) return;
     if (!modelName.empty()) session_->newProject(modelName, 0);
-    linkState_.linked = true;
+    drive_.state.linked = true;
     state_.connected = 1;
-    showLinkPanes(panes);
+    showLinkPanes(found.panes);
     updateCommands();
 }
 

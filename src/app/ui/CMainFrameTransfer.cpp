@@ -3,9 +3,8 @@
 // on the link thread while the window keeps repainting and the progress window offers Cancel.
 
 #include <QAction>
-#include <QEventLoop>
 #include <QStatusBar>
-#include <thread>
+#include <memory>
 
 #include "app/ui/CMainFrame.h"
 #include "editing/ui/CParameterView.h"
@@ -20,18 +19,15 @@
 namespace pv::ui {
 
 std::unique_ptr<comm::TransferContext> CMainFrame::makeContext() {
-    if (!serial_ || !document()) return nullptr;
-    auto ctx = std::make_unique<comm::TransferContext>(*serial_, *prompts_, *document(), state_,
-                                                       linkState_, lastError_);
-    ctx->tableMutex = &tableMutex_;
+    if (!drive_.hasChannel() || !document()) return nullptr;
+    auto ctx = std::make_unique<comm::TransferContext>(
+        drive_.context(*prompts_, *document(), state_.projectFacts()));
     // Called on the link thread: the list is refreshed on the user-interface thread.
     ctx->refreshViews = [this] {
         QMetaObject::invokeMethod(
             this, [this] { refreshParameterView(); }, Qt::QueuedConnection);
     };
     ctx->saveProject = [this] { return saveOnUiThread(); };
-    ctx->busy = &busy_;
-    ctx->frequencyUnit = &frequencyUnit_;
     return ctx;
 }
 
@@ -54,10 +50,12 @@ void CMainFrame::refreshParameterView() {
 }
 
 void CMainFrame::runTransfer(const std::function<void(comm::TransferContext&)>& body) {
-    if (!linkState_.linked || !document()) return;
+    if (!drive_.state.linked || !document()) return;
     auto ctx = makeContext();
     if (!ctx) return;
+    busy_ = true;
     link_.runModal([&] { body(*ctx); }, this);
+    busy_ = false;
     // A workflow that ended early must not leave its progress window behind.
     prompts_->progressWindow()->end();
     refreshParameterView();
@@ -66,7 +64,7 @@ void CMainFrame::runTransfer(const std::function<void(comm::TransferContext&)>& 
 }
 
 void CMainFrame::unlinkIfWireGone() {
-    if (!serial_ || !serial_->wireGone()) return;
+    if (!drive_.hasChannel() || !drive_.channel().wireGone()) return;
     disconnectLink();
     prompts_->message(ui_text::kLinkLost);
 }
@@ -94,7 +92,10 @@ void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
 }
 
 void CMainFrame::onWrite() {
-    runTransfer([](comm::TransferContext& ctx) { comm::RunWriteCommand(ctx); });
+    comm::WriteOutcome out;
+    runTransfer([&out](comm::TransferContext& ctx) { out = comm::RunWriteCommand(ctx); });
+    if (out.frequencyUnit) frequencyUnit_ = *out.frequencyUnit;
+    if (out.highFrequencyMode) state_.highFrequencyMode = *out.highFrequencyMode ? 1 : 0;
 }
 
 void CMainFrame::onPassword(bool plc, bool set) {
@@ -113,7 +114,7 @@ void CMainFrame::onTakeReadValues() {
     if (!doc) return;
     int changed = 0;
     {
-        std::lock_guard lock(tableMutex_);
+        std::lock_guard lock(doc->tableMutex());
         changed = comm::UploadReadValues(doc->table);
     }
     if (changed > 0) doc->modified = true;
@@ -121,13 +122,11 @@ void CMainFrame::onTakeReadValues() {
 }
 
 void CMainFrame::onAutoRefresh() {
-    // A refresh whose failed pass cleared the flag is still wound down here, never replaced
-    // while its pass may be running.
-    if (state_.autoRefreshRunning || autoRefresh_) {
+    if (state_.autoRefreshRunning) {
         stopAutoRefresh();
         return;
     }
-    if (!linkState_.linked || !document()) {
+    if (!drive_.state.linked || !document()) {
         updateCommands();
         return;
     }
@@ -141,49 +140,42 @@ void CMainFrame::onAutoRefresh() {
         updateCommands();
         return;
     }
+    state_.autoRefreshRunning = 1;
     autoRefreshTimer_.setInterval(100);
     autoRefreshTimer_.start();
     updateCommands();
 }
 
 void CMainFrame::autoRefreshTick() {
-    if (!autoRefresh_) return;
-    if (!autoRefresh_->running()) {
-        // A failed pass switched it off. While its text is still shown the pass has not ended,
-        // and waiting for it from inside that message's own event loop would never return: the
-        // pass's end winds the refresh down instead.
-        if (!link_.busy()) stopAutoRefresh();
-        return;
-    }
-    // Skipped, not queued, while the previous pass still runs.
-    link_.tryPost([this] { autoRefresh_->runOnePass(); },
-                  [this] {
+    if (!state_.autoRefreshRunning || !autoRefresh_) return;
+    // Skipped, not queued, while the previous pass still runs. The pass computes; what it
+    // means for the window is applied here, on this thread, once it has ended.
+    auto pass = std::make_shared<comm::AutoRefresh::Pass>(comm::AutoRefresh::Pass::Skipped);
+    link_.tryPost([refresh = autoRefresh_.get(), pass] { *pass = refresh->runOnePass(); },
+                  [this, pass] {
                       if (auto* doc = document()) doc->refreshMarks = {};
                       refreshParameterView();
-                      if (autoRefresh_ && !autoRefresh_->running()) stopAutoRefresh();
+                      // A failed pass showed its text and ends the refresh.
+                      if (*pass == comm::AutoRefresh::Pass::Failed) stopAutoRefresh();
                       unlinkIfWireGone();
                   });
 }
 
 void CMainFrame::stopAutoRefresh() {
     autoRefreshTimer_.stop();
+    state_.autoRefreshRunning = 0;
     if (autoRefresh_) {
-        // stop() waits for the running pass; it waits on another thread so that this one keeps
-        // answering the prompts a failing pass may raise.
-        // No command may start meanwhile; the prompts stay answerable.
-        InputBlocker blocker(this);
-        QEventLoop loop;
-        std::thread stopper([this, &loop] {
-            autoRefresh_->stop();
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
-        stopper.join();
-        link_.waitIdle();
+        // The running pass ends at its next transaction; the link thread's own wait turns this
+        // thread's event loop meanwhile, so the prompts a failing pass raises stay answerable.
+        // No command may start before it has ended.
+        autoRefresh_->stop();
+        {
+            InputBlocker blocker(this);
+            link_.waitIdle();
+        }
         autoRefresh_.reset();
         refreshContext_.reset();
     }
-    state_.autoRefreshRunning = 0;
     updateCommands();
 }
 

@@ -56,8 +56,7 @@ CParameterView::CParameterView(QWidget* parent) : QTableWidget(parent) {
 void CParameterView::Fill(int selectedGroup) {
     QElapsedTimer timer;
     timer.start();
-    std::unique_lock<std::mutex> guard;
-    if (lock_) guard = std::unique_lock(*lock_);
+    const auto guard = lockTable();
     selectedGroup_ = selectedGroup;
     setUpdatesEnabled(false);
     clearContents();
@@ -165,8 +164,7 @@ void CParameterView::setReadValuesStale(bool stale) {
     horizontalHeaderItem(ColRead)->setText(stale ? QString(ui_text::kColReadStale)
                                                  : QString(ui_text::kColRead));
     if (!doc_) return;
-    std::unique_lock<std::mutex> guard;
-    if (lock_) guard = std::unique_lock(*lock_);
+    const auto guard = lockTable();
     for (int row = 0; row < int(rows_.size()); ++row) {
         const auto& r = rows_[row];
         if (r.isGroupRow()) continue;
@@ -209,8 +207,7 @@ void CParameterView::keyboardSearch(const QString& search) {
 }
 
 void CParameterView::RefreshValues(int group) {
-    std::unique_lock<std::mutex> guard;
-    if (lock_) guard = std::unique_lock(*lock_);
+    const auto guard = lockTable();
     if (!doc_ || group < 0 || group >= int(doc_->table.groups.size())) return;
     const bool withDefault = group == 0 || group == 5 || group == 6;
     const auto& params = doc_->table.groups[group].params;

@@ -22,11 +22,10 @@ public:
 
     void setDocument(const CM240Doc* doc) { doc_ = doc; }
     const CM240Doc* document() const { return doc_; }
-    // The lock the link thread holds while it writes into the table.
-    void setTableLock(std::mutex* lock) { lock_ = lock; }
-    // Holds that lock (when there is one) while the caller reads the table.
+    // Holds the document's table lock (the link thread writes read values under it) while the
+    // caller reads the table.
     std::unique_lock<std::mutex> lockTable() const {
-        return lock_ ? std::unique_lock(*lock_) : std::unique_lock<std::mutex>();
+        return doc_ ? std::unique_lock(doc_->tableMutex()) : std::unique_lock<std::mutex>();
     }
 
     // Rebuilds the list for the selected group (-1 all, 0..23 one, other values nothing).
@@ -80,7 +79,6 @@ private:
     bool readStale_ = false;
 
     const CM240Doc* doc_ = nullptr;
-    std::mutex* lock_ = nullptr;
     int selectedGroup_ = -1;
     std::vector<ParamListRow> rows_;
     double lastFillMs_ = 0;
