@@ -309,14 +309,14 @@ bool CSerial::CheckCRC(const std::uint8_t* frame, std::size_t len) {
 bool CSerial::lineQuietAfterReply(Clock::time_point deadline) {
     std::uint8_t extra[64];
     const auto gapEnd = std::min(deadline, lastTraffic_ + interFrameGap());
-    auto now = Clock::now();
-    if (now >= gapEnd) return true;
-    // A wire that vanishes just now leaves this reply intact; the next request finds out.
+    // A thread that gets here only after the gap (a busy machine) still looks: bytes waiting
+    // by then cannot be told from bytes that ran into the reply, and are taken for them. A wire
+    // that vanishes just now leaves this reply intact; the next request finds out.
     if (port_->recv(extra, sizeof extra, gapEnd) <= 0) return true;
     noteTraffic(port_->arrivedAt());
     // Whatever follows is dropped until the line falls silent, but never past the deadline: a
     // peer that keeps sending must not hold the transaction.
-    for (now = Clock::now(); now < deadline; now = Clock::now()) {
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
         if (port_->recv(extra, sizeof extra, std::min(deadline, now + frameSilence())) <= 0) break;
         noteTraffic(port_->arrivedAt());
     }

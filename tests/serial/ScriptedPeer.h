@@ -24,7 +24,9 @@ struct Piece {
 
 struct Script {
     std::vector<Piece> pieces;
-    // After the pieces: one more noise byte every millisecond, `babble` of them.
+    // After the pieces: `babble` noise bytes, the first right behind the last piece (in the
+    // same write, so that no busy machine can slip a silence in between), then one every
+    // millisecond.
     int babble = 0;
 };
 
@@ -55,7 +57,7 @@ public:
             out.push_back({at, p.bytes});
         }
         for (int k = 0; k < script_.babble; ++k) {
-            at += std::chrono::milliseconds(1);
+            if (k > 0) at += std::chrono::milliseconds(1);
             out.push_back({at, {noiseByte(k)}});
         }
         scriptEnd_ = sentAt + at;
@@ -108,13 +110,14 @@ private:
             pending.insert(pending.end(), buf, buf + n);
             if (pending.size() >= 8 && frameCrcOk(pending.data(), pending.size())) break;
         }
-        for (const auto& piece : script_.pieces) {
-            if (stop_) break;
-            pause(piece.pause);
-            put(piece.bytes);
+        for (std::size_t i = 0; i < script_.pieces.size() && !stop_; ++i) {
+            pause(script_.pieces[i].pause);
+            auto bytes = script_.pieces[i].bytes;
+            if (i + 1 == script_.pieces.size() && script_.babble > 0) bytes.push_back(noiseByte(0));
+            put(bytes);
         }
-        for (int k = 0; k < script_.babble && !stop_; ++k) {
-            pause(std::chrono::milliseconds(1));
+        for (int k = script_.pieces.empty() ? 0 : 1; k < script_.babble && !stop_; ++k) {
+            if (k > 0) pause(std::chrono::milliseconds(1));
             put({noiseByte(k)});
         }
         finished_ = true;
