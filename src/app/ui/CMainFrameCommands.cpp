@@ -2,6 +2,7 @@
 // toolbar and enabling from the command table every subsystem registers into.
 #include <QAction>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
