@@ -50,12 +50,14 @@ bool writeText(const SettingsLocation& where, const char* name, const std::strin
     return false;
 }
 
-// Lines without their terminator (a Windows-written file may carry "\r\n").
+// Lines without their terminator. A Windows-written file carries "\r\n", one converted twice
+// "\r\r\n": every CR before the "\n" goes, so that a value never ends in one and is written
+// back as it was read.
 std::vector<std::string> readLines(std::istream& in) {
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
     return lines;
@@ -125,6 +127,14 @@ SettingsLocation SettingsLocation::standard() {
 bool ReadAcomFile(const SettingsLocation& where, CommSettings& settings) {
     std::ifstream in;
     if (!openForReading(where, kAcomFileName, in)) return false;
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    ParseAcomText(whole.str(), settings);
+    return true;
+}
+
+void ParseAcomText(std::string_view text, CommSettings& settings) {
+    std::istringstream in{std::string(text)};
     const auto lines = readLines(in);
     if (lines.size() > 0) settings.portNumber = toInt(lines[0]);
     // An index the dialog has no choice for would leave its radio group empty and the line
@@ -145,16 +155,19 @@ bool ReadAcomFile(const SettingsLocation& where, CommSettings& settings) {
         }
     }
     if (lines.size() > 3) settings.stationText = lines[3];
-    return true;
 }
 
-bool WriteAcomFile(const SettingsLocation& where, const CommSettings& s, std::string* writtenPath) {
+std::string FormatAcomText(const CommSettings& s) {
     std::ostringstream out;
     out << s.portNumber << '\n'
         << s.baudIndex << '\n'
         << s.dataBitsIndex << s.parityIndex << s.stopBitsIndex << '\n'
         << s.stationText << '\n';
-    return writeText(where, kAcomFileName, out.str(), writtenPath);
+    return out.str();
+}
+
+bool WriteAcomFile(const SettingsLocation& where, const CommSettings& s, std::string* writtenPath) {
+    return writeText(where, kAcomFileName, FormatAcomText(s), writtenPath);
 }
 
 bool ReadKq4ComFile(const SettingsLocation& where, AdapterSettings& settings) {
@@ -162,9 +175,12 @@ bool ReadKq4ComFile(const SettingsLocation& where, AdapterSettings& settings) {
     if (!openForReading(where, kKq4ComFileName, in)) return false;
     std::ostringstream whole;
     whole << in.rdbuf();
-    const std::string text = whole.str();
+    return ParseKq4ComText(whole.str(), settings);
+}
+
+bool ParseKq4ComText(std::string_view text, AdapterSettings& settings) {
     if (text.size() < 4) return false;
-    std::istringstream lines(text);
+    std::istringstream lines{std::string(text)};
     auto all = readLines(lines);
     AdapterSettings read;
     std::size_t i = 0;
@@ -183,15 +199,19 @@ bool ReadKq4ComFile(const SettingsLocation& where, AdapterSettings& settings) {
     return true;
 }
 
-bool WriteKq4ComFile(const SettingsLocation& where, const AdapterSettings& s,
-                     std::string* writtenPath) {
+std::string FormatKq4ComText(const AdapterSettings& s) {
     std::ostringstream out;
     out << s.portName << '\n';
     if (s.portName == res::kTcpIpPortName) out << s.adapterText << '\n';
     out << s.adapters.size() << '\n';
     for (const auto& [mac, name] : s.adapters)
         out << mac << '\n' << (name.empty() ? " " : name) << '\n';
-    return writeText(where, kKq4ComFileName, out.str(), writtenPath);
+    return out.str();
+}
+
+bool WriteKq4ComFile(const SettingsLocation& where, const AdapterSettings& s,
+                     std::string* writtenPath) {
+    return writeText(where, kKq4ComFileName, FormatKq4ComText(s), writtenPath);
 }
 
 }  // namespace pv::comm

@@ -5,6 +5,7 @@
 // or unreadable leaves the defaults, silently.
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,14 @@ bool ReadAcomFile(const SettingsLocation& where, CommSettings& settings);
 bool WriteAcomFile(const SettingsLocation& where, const CommSettings& settings,
                    std::string* writtenPath = nullptr);
 bool ReadKq4ComFile(const SettingsLocation& where, AdapterSettings& settings);
+
+// The parsers and writers behind the files, for text in memory. ParseAcomText replaces only the
+// values the text holds; ParseKq4ComText is false (and leaves `settings`) for a text shorter than
+// four characters.
+void ParseAcomText(std::string_view text, CommSettings& settings);
+std::string FormatAcomText(const CommSettings& settings);
+bool ParseKq4ComText(std::string_view text, AdapterSettings& settings);
+std::string FormatKq4ComText(const AdapterSettings& settings);
 bool WriteKq4ComFile(const SettingsLocation& where, const AdapterSettings& settings,
                      std::string* writtenPath = nullptr);
 

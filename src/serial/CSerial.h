@@ -133,6 +133,12 @@ protected:
     // reply to it (function code with bit 7 set, five bytes).
     std::uint8_t pendingFunction_ = 0;
 
+    // Whether `got` received bytes answer `request`: length (or a complete exception reply),
+    // CheckCRC, then station and function echo. The receive is separate, so a derived channel
+    // that gets its bytes elsewhere judges them by the same rules.
+    ErrType validateReply(const std::uint8_t* request, std::size_t len, const std::uint8_t* reply,
+                          std::size_t got, std::size_t expectedLen);
+
 private:
     using Clock = std::chrono::steady_clock;
     // A request that got no complete reply: until `until` its answer may still come.
@@ -143,8 +149,6 @@ private:
         Clock::time_point until{};
     };
 
-    ErrType validateReply(const std::uint8_t* request, std::size_t len, const std::uint8_t* reply,
-                          std::size_t got, std::size_t expectedLen);
     void waitGap();
     // Before a request to the station that just timed out: listens until its late answer can no
     // longer come, dropping whatever arrives. Only that station's answer could pass for the

@@ -12,6 +12,8 @@
 #include "comm/ModbusFrames.h"
 #include "comm/Passwords.h"
 #include "comm/Upload.h"
+#include "project/HiddenGroups.h"
+#include "project/ParamAttr.h"
 
 namespace pv::test {
 namespace {
@@ -27,6 +29,60 @@ protected:
     }
 };
 
+// The groups a Write must send, from the parameter database rather than from the writer's own
+// list: every defined group that holds a parameter a transfer writes, the motor groups only to
+// a drive of the project's model, and the hidden groups 25, 26 and 28 when they go along (27
+// holds the drive's own records and is never written).
+std::vector<int> GroupsTheWriteMustSend(const ParamTable& table, bool modelMatch, bool hidden) {
+    std::vector<int> groups;
+    for (int g = 0; g < static_cast<int>(table.groups.size()); ++g) {
+        const ParamGroup& group = table.groups[g];
+        if (!group.defined) continue;
+        if (!modelMatch && (g == 2 || g == 17)) continue;
+        if (g >= kHiddenGroupFirst && (!hidden || g == 27)) continue;
+        if (std::any_of(group.params.begin(), group.params.end(), [](const ParamRecord& r) {
+                return r.defined && writtenByTransfer(r.attr);
+            }))
+            groups.push_back(g);
+    }
+    return groups;
+}
+
+TEST_F(WriteCommandTest, EveryWritableGroupOfTheDatabaseGoesOnceInAscendingOrder) {
+    // The database's own picture first: 14 and 15 hold only what the drive reports.
+    const auto all = GroupsTheWriteMustSend(doc.table, true, false);
+    EXPECT_EQ(std::count(all.begin(), all.end(), 14), 0);
+    EXPECT_EQ(std::count(all.begin(), all.end(), 15), 0);
+    EXPECT_GE(all.size(), 20u);
+
+    ParamTable withHidden = doc.table;
+    AppendHiddenGroups(withHidden);
+    ParamTable without23 = doc.table;
+    without23.groups.resize(23);
+    struct Case {
+        const char* what;
+        const ParamTable* table;
+        bool modelMatch, hidden;
+    };
+    const Case cases[] = {
+        {"same model", &doc.table, true, false},
+        {"other model", &doc.table, false, false},
+        {"hidden groups along", &withHidden, true, true},
+        {"hidden groups in the table, not chosen", &withHidden, true, false},
+        {"hidden groups chosen, none in the table", &doc.table, true, true},
+        {"definitions end at 22", &without23, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto order = comm::WriteGroupOrder(*c.table, c.modelMatch, c.hidden);
+        // Ascending: the control mode (00) and the V/F limits (01) reach the drive before the
+        // parameters it judges against them, and each group is sent once.
+        EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+        EXPECT_EQ(std::adjacent_find(order.begin(), order.end()), order.end());
+        EXPECT_EQ(order, GroupsTheWriteMustSend(*c.table, c.modelMatch, c.hidden));
+    }
+}
+
 TEST_F(WriteCommandTest, WritesTheGroupsInOrderAndNeverFourteenOrFifteen) {
     doc.table.record(0, 14)->setValue = "20.0";
     auto ctx = context();
@@ -41,7 +97,8 @@ TEST_F(WriteCommandTest, WritesTheGroupsInOrderAndNeverFourteenOrFifteen) {
     std::vector<int> order;
     for (const auto& w : writeRequests(peer->requests()))
         if (order.empty() || order.back() != (w.first >> 8)) order.push_back(w.first >> 8);
-    EXPECT_EQ(order, comm::WriteGroupOrder(doc.table, true, false));
+    // What reached the drive, not what the writer planned.
+    EXPECT_EQ(order, GroupsTheWriteMustSend(doc.table, true, false));
     const auto groups = groupsWritten();
     for (int never : {14, 15, 27}) EXPECT_EQ(groups.count(never), 0u) << never;
     EXPECT_EQ(groups.count(2), 1u);

@@ -341,6 +341,36 @@ private slots:
         QCOMPARE(even.stopBitsIndex, 0);
         const HandOver none = ParseHandOver("2\nCOM1\n9600\n801\n1\n");
         QCOMPARE(none.parityIndex, 2);
+        QVERIFY(none.problem.empty());
+        for (const char* port : {"TCPIP", "/dev/ttyUSB0", "SIM"}) {
+            const HandOver other = ParseHandOver(std::string("2\n") + port + "\n9600\n801\n1\n");
+            QVERIFY2(other.problem.empty(), port);
+            QCOMPARE(other.portNumber, 0);
+        }
+    }
+
+    // A number that is garbage or beyond an int refuses the whole request, with the line named,
+    // instead of becoming whatever atoi makes of it.
+    void handOverRefusesGarbageAndOverflow() {
+        const struct {
+            const char* text;
+            const char* named;
+        } cases[] = {
+            {"2x\nCOM1\n9600\n801\n1\n", "line 1 \"2x\""},
+            {"99999999999\nC:/p.nf3\n", "line 1 \"99999999999\""},
+            {"2\nCOMx\n9600\n801\n1\n", "line 2 \"COMx\""},
+            {"2\nCOM4294967297\n9600\n801\n1\n", "line 2 \"COM4294967297\""},
+            {"2\nCOM1\n9600baud\n801\n1\n", "line 3 \"9600baud\""},
+            {"2\nCOM1\n57600\n801\n1\n", "line 3 \"57600\""},
+            {"2\nCOM1\n9600\n801\n1\n6x\n", "line 6 \"6x\""},
+        };
+        for (const auto& c : cases) {
+            const HandOver h = ParseHandOver(c.text);
+            QCOMPARE(h.mode, 0);
+            QVERIFY2(h.problem.find(c.named) != std::string::npos, h.problem.c_str());
+            QVERIFY(h.problem.find("curfile.ini was ignored") != std::string::npos);
+        }
+        QCOMPARE(ParseHandOver("+1\nC:/p.nf3\n").mode, 1);
     }
 
     void commandLinePathDropsTheDdeSuffix() {

@@ -449,6 +449,7 @@ void CMainFrame::startUp(const QString& commandLinePath, const std::string& hand
 }
 
 void CMainFrame::applyHandOver(const HandOver& h) {
+    if (!h.problem.empty()) prompts_->message(h.problem);
     if (h.mode == 1 && !h.projectPath.empty()) openPath(q(h.projectPath));
     if (h.mode == 2) linkFromHandOver(h);
 }

@@ -20,6 +20,9 @@ struct HandOver {
     int stopBitsIndex = 1;  // 0 = 1, 1 = 2
     std::string stationText;
     int linkValue = 0;  // sixth line, kept with the link settings
+    // Why the file was refused (a line that is no number where one belongs, or one beyond
+    // range): the request is then not carried out and mode is 0. Empty when it was understood.
+    std::string problem;
 };
 
 inline constexpr const char* kHandOverFileName = "curfile.ini";
@@ -27,7 +30,8 @@ inline constexpr const char* kHandOverFileName = "curfile.ini";
 // The hand-over file's full path in the temporary folder.
 std::string HandOverPath();
 
-// Parses the file's text; mode 0 for an empty text.
+// Parses the file's text; mode 0 for an empty text. Numbers are read whole: "2x", "COMx" or a
+// value beyond the range of an int refuses the file with the reason in `problem`.
 HandOver ParseHandOver(const std::string& text);
 
 // Reads and deletes the file; nullopt when there is none.
