@@ -454,29 +454,5 @@ TEST(ParamTableFiles, LoadsAFixtureDataFolder) {
     EXPECT_EQ(t.record("13-00")->setValue, test::FixtureModelValue(54, 18));
 }
 
-// The shipped data files, once present, must describe a complete drive.
-TEST(ShippedData, DescribesEveryGroupAndTheBoundParameters) {
-    const std::string dir = std::string(PARVOLT_DATA_DIR) + "/";
-    ParamTable t;
-    if (!t.LoadParamDefinitions(dir + "N350PARAM.DAT")) GTEST_SKIP() << "no data files yet";
-    EXPECT_TRUE(t.LoadOptionLists(dir + "N350ComboxList.DAT"));
-    EXPECT_TRUE(t.LoadCodeList(dir + "N350MOTORPARAM.DAT"));
-    EXPECT_FALSE(t.codeList.empty());
-    ASSERT_GE(t.groups.size(), 24u);
-    for (int g = 0; g < 24; ++g) {
-        EXPECT_EQ(t.groups[g].defined, 1) << g;
-        EXPECT_EQ(t.groups[g].params.size(), 100u);
-    }
-    for (const auto& b : ModelDefaultBinding())
-        EXPECT_NE(t.definedRecord(FormatParamCode(b.group, b.index)), nullptr)
-            << FormatParamCode(b.group, b.index);
-    for (const char* code : {"01-01", "23-20", "10-34", "03-30", "00-63", "13-00", "13-01"})
-        EXPECT_NE(t.definedRecord(code), nullptr) << code;
-
-    ASSERT_TRUE(t.LoadModelDefaults(dir + "N350InitialParam.dat", 0x35001));
-    ASSERT_EQ(t.modelDefaults.size(), static_cast<size_t>(kModelDefaultBindings));
-    for (const auto& e : t.modelDefaults) EXPECT_EQ(e.values.size(), 41u) << e.key;
-}
-
 }  // namespace
 }  // namespace pv
