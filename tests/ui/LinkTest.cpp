@@ -105,22 +105,6 @@ private slots:
         QCOMPARE(frame.panes().shown(3), QString("Unlink"));
     }
 
-    void modelMismatchAsksAndCancelLeavesItUnlinked() {
-        CMainFrame frame;
-        frame.setSettingsLocation(location());
-        DialogScript script;
-        script.install(frame.prompts());
-        script.questionAnswers = {false};
-        QVERIFY(frame.session().newProject("N350-2P5-H"));
-        const auto choice = simChoice({2}, "2");
-        QVERIFY(frame.openPort(choice));
-        QVERIFY(!frame.identifyStations(choice));
-        QCOMPARE(script.texts("question"),
-                 QStringList({"The N350 model is not match with Parvolt software selected "
-                              "model. Continue ?"}));
-        QVERIFY(!frame.linkState().linked);
-    }
-
     void unknownPortCannotOpen() {
         CMainFrame frame;
         frame.setSettingsLocation(location());
