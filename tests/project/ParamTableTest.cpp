@@ -23,26 +23,18 @@ TEST(ParamDefinitions, SplitsFieldsAtFirstOccurrences) {
         std::vector<std::string> options;
     };
     const Case cases[] = {
-        {"00-00 Control Mode@0$1*0~6#5:V/F;V/F+PG;SLV$$$$0,6",
-         "00-00 Control Mode",
-         "0",
-         "1",
-         "0~6",
-         5,
-         {"V/F", "V/F+PG", "SLV"}},
-        {"00-00 Freq@50.00$60.00*0.00~300.00#2:$$$$0",
-         "00-00 Freq",
-         "50.00",
-         "60.00",
-         "0.00~300.00",
-         2,
-         {""}},
+        // clang-format off
+        {"00-00 Control Mode@0$1*0~6#5:V/F;V/F+PG;SLV$$$$0,6", "00-00 Control Mode", "0", "1",
+         "0~6", 5, {"V/F", "V/F+PG", "SLV"}},
+        {"00-00 Freq@50.00$60.00*0.00~300.00#2:$$$$0", "00-00 Freq", "50.00", "60.00",
+         "0.00~300.00", 2, {""}},
         // No "@": label and default are empty/partial by the rule of first occurrences.
         {"00-00 Bare$5*x#0:a$$$$1", "", "00-00 Bare", "5", "x", 0, {"a"}},
         // No separators at all: empty fields, still a defined record.
         {"00-00 Just a name", "", "", "", "", 0, {""}},
         // A "$" before the "@" makes the default field empty.
         {"00-00 A$b@1$2*3#4:o$$$$9", "00-00 A$b", "", "b@1$2", "3", 4, {"o"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

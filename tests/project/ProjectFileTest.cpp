@@ -75,6 +75,10 @@ protected:
         doc.plc.setCommentText(0, 3, "last line");
         doc.plc.normalizeCommentFlags();
         doc.plc.timers[2][2] = 0x12;
+        doc.plc.timers[7][19] = 0xEE;  // a byte the program does not interpret survives too
+        doc.plc.counters[4][2] = 0x12;
+        doc.plc.setWire(3, 2);
+        doc.plc.setDifferential(4, 0, true);
         doc.plc.symbols.push_back({1, {{1, "Start button"}, {2, "Stop"}}});
         doc.plc.symbols.push_back({9, {{4, std::string(1999, 's')}}});
         PrintTitleBlock::set(doc.titleBlock.title, "Pump station");
