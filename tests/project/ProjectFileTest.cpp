@@ -603,15 +603,6 @@ TEST_F(ProjectFile, FailedSaveSaysWhy) {
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
-TEST_F(ProjectFile, LoadReadsVersionField) {
-    CM240Doc doc = newDoc();
-    ASSERT_TRUE(doc.SaveProject(work.file("v.nf3"), frameFor(0x35001)));
-    int32_t version = -5;
-    EXPECT_TRUE(ReadProjectVersion(work.file("v.nf3"), version));
-    EXPECT_EQ(version, 2);
-    EXPECT_FALSE(ReadProjectVersion(work.file("none.nf3"), version));
-}
-
 TEST_F(ProjectFile, ClearCommentsMarksTheDocumentModified) {
     CM240Doc doc = newDoc();
     doc.plc.commentFlags[3] = 1;
