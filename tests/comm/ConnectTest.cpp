@@ -106,16 +106,6 @@ TEST(ReloadModelValues, ListsTheSetValuesThatChangedInTableOrder) {
     EXPECT_EQ(doc.table.record(1, 2)->setValue, "1.00");
 }
 
-TEST_F(ConnectTest, SilentStationIsACommunicationErrorAndClosesTheLink) {
-    bus->addStation(1, k2P5);
-    ASSERT_FALSE(connect({1, 2}, k2P5));
-    EXPECT_EQ(std::vector<std::string>{"error: Communication Error."}, prompts.shown);
-    EXPECT_FALSE(state.linked);
-    EXPECT_FALSE(link.isOpen());
-    EXPECT_TRUE(reloaded.empty());
-    EXPECT_FALSE(fs::exists(dir / "acomfile.ini"));
-}
-
 TEST_F(ConnectTest, EmptyStationListIsRefusedAndNotLinked) {
     bus->addStation(1, k2P5);
     ASSERT_FALSE(connect({}, k2P5));

@@ -134,7 +134,9 @@ TEST_F(SettingsFilesTest, FallsBackToTheTemporaryFolder) {
 TEST_F(SettingsFilesTest, MissingFilesLeaveTheDefaults) {
     CommSettings s;
     EXPECT_FALSE(ReadAcomFile(where, s));
+    EXPECT_EQ(0, s.portNumber);
     EXPECT_EQ(9600, s.baud());
+    EXPECT_EQ(8, s.dataBits());
     EXPECT_EQ(0, s.parity());
     EXPECT_EQ(2.0f, s.stopBits());
     AdapterSettings a;
@@ -196,32 +198,19 @@ TEST(SettingsValues, EveryDialogChoiceGivesTheValueOpeningTheLinkTakes) {
         EXPECT_EQ(c.baudIndex, BaudIndexOf(c.baud));
         EXPECT_EQ(c.parityIndex, ParityIndexOf(c.parity));
     }
-    // A fresh start: 9600 baud, 8 data bits, no parity, 2 stop bits.
-    const CommSettings initial;
-    EXPECT_EQ(9600, initial.baud());
-    EXPECT_EQ(8, initial.dataBits());
-    EXPECT_EQ(0, initial.parity());
-    EXPECT_EQ(2.0f, initial.stopBits());
-    EXPECT_EQ(0, initial.portNumber);
-}
-
-TEST(SettingsValues, IndexesAndPortNumbers) {
-    EXPECT_EQ(4, BaudIndexOf(1200));
     EXPECT_EQ(-1, BaudIndexOf(115200));
-    EXPECT_EQ(0, ParityIndexOf(2));
-    EXPECT_EQ(2, ParityIndexOf(0));
-    EXPECT_EQ(3, PortNumberForName("COM4"));
-    EXPECT_EQ(-1, PortNumberForName("TCPIP"));
-    EXPECT_EQ(0, PortNumberForName(""));
-    EXPECT_EQ(3, PortNumberForName("/dev/ttyUSB3"));
 }
 
-// Port numbers an int cannot hold saturate instead of overflowing.
-TEST_F(SettingsFilesTest, NumbersBeyondAnIntSaturate) {
+// Port numbers from names; those an int cannot hold saturate instead of overflowing.
+TEST_F(SettingsFilesTest, PortNumbersOfNamesAndNumbersBeyondAnIntSaturate) {
     struct Case {
         const char* name;
         int number;
     } names[] = {
+        {"COM4", 3},
+        {"TCPIP", -1},
+        {"", 0},
+        {"/dev/ttyUSB3", 3},
         {"COM-2147483648", INT_MIN},
         {"COM99999999999", INT_MAX - 1},
         {"/dev/ttyUSB99999999999", INT_MAX},

@@ -1,9 +1,7 @@
-// How a parameter's value kind and attribute integers turn into decimals, bounds, texts and
-// read requests.
+// How a parameter's value kind and attribute integers turn into decimals, bounds and texts.
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,7 +129,6 @@ TEST(ParamAttr, TextAndRawValuesConvertByKind) {
         {kFour, attrs(1, 30000), {}, "0.0001", 1, "0.0001"},
         {kThree, attrs(0, 60000), {}, "0.051", 51, "0.051"},
         {kThree, attrs(0, 60000), {}, "10.000", 10000, "10.000"},
-        {kTwo, attrs(0, 30000), {}, "12.34", 1234, "12.34"},
         {kTwo, freq, {true, false}, "599.0", 5990, "599.0"},
         {kTwo, freq, {false, false}, "50.00", 5000, "50.00"},
         {kOne, attrs(-1000, 1000, FlagSigned), {}, "-12.5", -125, "-12.5"},
@@ -170,35 +167,6 @@ TEST(ParamAttr, TransferFlags) {
     EXPECT_FALSE(writtenByTransfer(attrs(0, 1, FlagNotWritten)));
     EXPECT_TRUE(readByTransfer(attrs(0, 1, FlagReadOnly)));
     EXPECT_FALSE(readByTransfer(attrs(0, 1, FlagNotRead)));
-}
-
-TEST(ParamAttr, ReadRunsSplitAtGapsBlocksAndThirtyTwoRegisters) {
-    struct Case {
-        const char* what;
-        std::vector<std::pair<int, int32_t>> defined;  // index, flags
-        std::vector<ReadRun> runs;
-    };
-    std::vector<std::pair<int, int32_t>> fortyEight;
-    for (int i = 0; i < 48; ++i) fortyEight.push_back({i, 0});
-    std::vector<std::pair<int, int32_t>> thirtyTwo;
-    for (int i = 0; i < 32; ++i) thirtyTwo.push_back({i, 0});
-    const Case cases[] = {
-        {"48 consecutive", fortyEight, {{0, 32}, {32, 16}}},
-        {"exactly 32", thirtyTwo, {{0, 32}}},
-        {"gap", {{0, 0}, {1, 0}, {3, 0}}, {{0, 2}, {3, 1}}},
-        {"block start", {{0, 0}, {1, 0}, {2, FlagReadRunStart}, {3, 0}}, {{0, 2}, {2, 2}}},
-        {"not read", {{0, 0}, {1, FlagNotRead}, {2, 0}}, {{0, 1}, {2, 1}}},
-        {"read first", {{0, 0}, {1, 0}, {5, FlagReadFirst}}, {{5, 1}, {0, 2}, {5, 1}}},
-        {"nothing", {}, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::array<std::optional<ParamAttrs>, 100> group{};
-        for (const auto& [i, flags] : c.defined) group[i] = attrs(0, 1, flags);
-        const auto runs =
-            readRunsOf([&](int i) -> const ParamAttrs* { return group[i] ? &*group[i] : nullptr; });
-        EXPECT_EQ(runs, c.runs);
-    }
 }
 
 }  // namespace

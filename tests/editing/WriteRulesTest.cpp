@@ -74,13 +74,6 @@ RegisterLookup noReads() {
     return [](std::uint16_t) -> std::optional<std::uint16_t> { return std::nullopt; };
 }
 
-TEST(WriteRules, FrameOneModelsAreTheSmallestFour) {
-    for (std::uint32_t code : {0x35001u, 0x35002u, 0x35021u, 0x35022u})
-        EXPECT_FALSE(facts(0, 1, code).largeFrame()) << std::hex << code;
-    for (std::uint32_t code : {0x35003u, 0x35009u, 0x35023u, 0x3502Au})
-        EXPECT_TRUE(facts(0, 1, code).largeFrame()) << std::hex << code;
-}
-
 TEST(WriteRules, ControlModeRefusalsUseTheDrivesMode) {
     struct Case {
         ParamRow row;

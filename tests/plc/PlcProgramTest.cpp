@@ -15,103 +15,14 @@ std::vector<uint8_t> encode(const PlcProgram& p) {
     return w.bytes;
 }
 
-TEST(PlcProgram, NewProgramIsBlank) {
-    PlcProgram p;
-    EXPECT_EQ(p.displayLineCount, 80u);
-    EXPECT_EQ(p.commentCount, 0u);
-    EXPECT_EQ(p.ladderRowsUsed(), 0);
-    for (int r = 0; r < kGridRows; ++r) {
-        for (int c = 0; c < kRowWidth; ++c) {
-            const bool gap = r < kLadderRows && (c == 3 || c == 7 || c == 11);
-            EXPECT_EQ(p.cellText[r][c], gap ? 0 : ' ') << r << "," << c;
-            EXPECT_EQ(p.linkMarks[r][c], 0);
-        }
-    }
-    for (uint8_t f : p.commentFlags) EXPECT_EQ(f, 0);
-    EXPECT_TRUE(p.symbols.empty());
-}
-
-TEST(PlcProgram, BlockTablesStartWithTheirDefaults) {
-    PlcProgram p;
-    struct Case {
-        const char* name;
-        std::vector<uint8_t> actual;
-        std::vector<uint8_t> expected;
-    };
-    auto v = [](const auto& a) { return std::vector<uint8_t>(a.begin(), a.end()); };
-    const Case cases[] = {
-        {"T3", v(p.timers[2]), {0x83, 0x11, 0, 0, 0x4C, 0x6F, 0, 0x71, 0, 0,
-                                0,    0,    0, 0, 0,    0,    0, 0,    0, 0}},
-        {"C8", v(p.counters[7]), {0x88, 0x10, 0, 0, 0, 0x4C, 0x6F, 0x4C, 0x6F, 0}},
-        {"G1", v(p.comparators[0]), {0, 0x10, 0xB1, 0, 0, 0, 0, 1, 0, 0,
-                                     0, 0,    0,    0, 0, 0, 0, 0, 0, 0}},
-        {"F2", v(p.driveBlocks[1]), {0x82, 0, 0,    0,    0,    0,    0,    0, 0, 0x50,
-                                     0,    0, 0x50, 0x4C, 0x6F, 0x4C, 0x6F, 0, 0, 0}},
-        {"AS4", v(p.addSubBlocks[3]), {0x84, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                       0,    0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"MD1", v(p.mulDivBlocks[0]), {0x81, 0, 0, 1, 0, 0, 1, 0, 0, 1,
-                                       0,    0, 0, 0, 0, 0, 0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.actual, c.expected) << c.name;
-}
-
-TEST(PlcProgram, SectionLayoutOfANewProgram) {
-    PlcProgram p;
-    const auto bytes = encode(p);
-    ASSERT_EQ(bytes.size(), 3484u + 4u + 800u * 4u);
-    EXPECT_EQ(bytes[4], ' ');
-    EXPECT_EQ(bytes[4 + 3], 0);                       // first gap
-    EXPECT_EQ(bytes[4 + 2560 + 200], 0x81);           // C1 starts the block tables
-    EXPECT_EQ(bytes[4 + 2560 + 200 + 80 + 7], 0x71);  // T1 byte 7
-}
-
-TEST(PlcProgram, RoundTripKeepsEveryPart) {
-    PlcProgram p;
-    p.setContact(3, 0, 'I', 8);
-    p.setContact(3, 1, 'q', 2);
-    p.setWire(3, 2);
-    p.setCoil(3, kCoilSet, 'M', 0x0F);
-    p.setDifferential(4, 0, true);
-    p.setBlockCoil(4, "MD", 4);
-    p.cellText[7][7] = kGapLinkThrough;
-    p.linkMarks[8][6] = kLinkMark;
-    p.commentFlags[2] = 1;
-    p.setCommentText(2, 1, "pump start");
-    p.normalizeCommentFlags();
-    p.counters[4][2] = 0x12;
-    p.timers[7][19] = 0xEE;  // a byte the program does not interpret survives too
-    p.symbols = {{2, {{1, "Alarm lamp"}}}, {6, {}}};
-    const auto bytes = encode(p);
-    PlcProgram q;
-    ByteReader in(bytes);
-    ASSERT_TRUE(q.deserialize(in));
-    EXPECT_TRUE(in.atEnd());
-    p.computeUsedBlocks();
-    EXPECT_EQ(q, p);
-    EXPECT_EQ(encode(q), bytes);
-}
-
-TEST(PlcProgram, CommentOfFiftyOneCharactersIsKeptWhole) {
+// A comment line keeps at most 51 characters; a stored length of 52 is still read (and clipped).
+// Whole 51-character comments and longer stored lengths are pinned by the project file's tests.
+TEST(PlcProgram, CommentsAreClippedToFiftyOneCharacters) {
     PlcProgram p;
     p.commentFlags[0] = 1;
-    const std::string text(51, 'x');
-    p.setCommentText(0, 0, text);
-    p.setCommentText(0, 1, std::string(60, 'y'));  // clipped to 51
-    p.normalizeCommentFlags();
-    const auto bytes = encode(p);
-    const size_t commentsAt = 3484 + 4;
-    EXPECT_EQ(bytes[commentsAt], 51);
-    EXPECT_EQ(bytes[commentsAt + 4 + 51], 51);
-    PlcProgram q;
-    ByteReader in(bytes);
-    ASSERT_TRUE(q.deserialize(in));
-    EXPECT_EQ(q.commentText(0, 0), text);
-    EXPECT_EQ(q.commentText(0, 1), std::string(51, 'y'));
-}
-
-TEST(PlcProgram, CommentLengthOfFiftyTwoIsReadAndLongerIsRefused) {
-    PlcProgram p;
-    auto bytes = encode(p);
+    p.setCommentText(0, 1, std::string(60, 'y'));
+    EXPECT_EQ(p.commentText(0, 1), std::string(51, 'y'));
+    auto bytes = encode(PlcProgram());
     const size_t commentsAt = 3484 + 4;
     // Replace the first slot (length 0) by a 52-byte text.
     std::vector<uint8_t> slot = {52, 0, 0, 0};
@@ -121,11 +32,8 @@ TEST(PlcProgram, CommentLengthOfFiftyTwoIsReadAndLongerIsRefused) {
     PlcProgram q;
     ByteReader in(bytes);
     ASSERT_TRUE(q.deserialize(in));
+    EXPECT_TRUE(in.atEnd());
     EXPECT_EQ(q.commentText(0, 0), std::string(51, 'z'));
-    bytes[commentsAt] = 53;
-    bytes.push_back('z');
-    ByteReader in2(bytes);
-    EXPECT_FALSE(PlcProgram().deserialize(in2));
 }
 
 TEST(PlcProgram, HundredTwentyCommentLinesGiveTwoHundredDisplayLines) {
@@ -203,15 +111,9 @@ TEST(PlcProgram, UsedBlocksFollowTheCoils) {
         {"Q02 marks nothing", "\x07Q02", ""},
         {"M0F marks nothing", "\x07M0F", ""},
         {"T08 marks T 8", "\xE2T08", "T8"},
-        {"C01 marks C 1",
-         "\x07"
-         "C01",
-         "C1"},
+        {"C01 marks C 1", "\007C01", "C1"},
         {"G05 marks G 5", "PG05", "G5"},
-        {"F02 marks F 2",
-         "\xE3"
-         "F02",
-         "F2"},
+        {"F02 marks F 2", "\343F02", "F2"},
         {"T0a is ten, beyond the table", "\x07T0a", ""},
         {"T09 is beyond the table", "\x07T09", ""},
         {"T00 is no block", "\x07T00", ""},
@@ -262,29 +164,14 @@ TEST(PlcProgram, DoubleCoilCheckNamesTheFirstCoilThatMayStandOnlyOnce) {
          std::nullopt},
         {"M coils repeat freely", {{1, "\x07M0F"}, {9, "\x07M0F"}}, std::nullopt},
         {"G stands once", {{1, "\x07G02"}, {4, "\x07G02"}}, " G02"},
-        {"F stands once",
-         {{1,
-           "\x07"
-           "F08"},
-          {4,
-           "\xE2"
-           "F08"}},
-         " F08"},
+        {"F stands once", {{1, "\007F08"}, {4, "\342F08"}}, " F08"},
         {"C stands once", {{0, "PC01"}, {1, "PC01"}}, " C01"},
         {"AS coils", {{5, "AS03"}, {6, "AS03"}}, "AS03"},
         {"MD coils", {{5, "MD01"}, {60, "MD01"}}, "MD01"},
         {"AS03 and MD03 differ", {{5, "AS03"}, {6, "MD03"}}, std::nullopt},
         {"T03 and T04 differ", {{5, "\x07T03"}, {6, "\x07T04"}}, std::nullopt},
         {"the first repeat in row order is named",
-         {{0, "\x07T01"},
-          {1,
-           "\x07"
-           "C02"},
-          {3,
-           "\x07"
-           "C02"},
-          {5, "\x07T01"}},
-         " C02"},
+         {{0, "\x07T01"}, {1, "\007C02"}, {3, "\007C02"}, {5, "\x07T01"}}, " C02"},
         {"rows beyond 79 are not the program", {{3, "\x07T03"}, {80, "\x07T03"}}, std::nullopt},
     };
     for (const auto& c : cases) {
@@ -304,6 +191,7 @@ TEST(PlcProgram, DoubleCoilCheckNamesTheFirstCoilThatMayStandOnlyOnce) {
 
 TEST(PlcProgram, CellHelpersKeepTheGapRules) {
     PlcProgram p;
+    EXPECT_EQ(p.ladderRowsUsed(), 0);
     p.setContact(0, 0, 'I', 1);
     EXPECT_EQ(p.cellTextAt(0, 0), "I01");
     EXPECT_EQ(p.cellText[0][3], '-');
@@ -337,39 +225,6 @@ TEST(PlcProgram, CellHelpersKeepTheGapRules) {
     EXPECT_EQ(p.cellTextAt(kGridRows, 0), "   ");
     EXPECT_EQ(ElementName("AS", 3), "AS03");
     EXPECT_EQ(ElementName("M", 15), "M0F");
-}
-
-TEST(PlcProgram, DamagedSectionsAreRefusedWithoutReadingPastTheData) {
-    PlcProgram p;
-    p.symbols = {{1, {{1, "a"}, {2, "b"}}}};
-    p.commentFlags[0] = 1;
-    p.setCommentText(0, 0, "comment");
-    p.normalizeCommentFlags();
-    const auto bytes = encode(p);
-    for (size_t len = 0; len < bytes.size(); ++len) {
-        PlcProgram q;
-        ByteReader in(bytes.data(), len);
-        ASSERT_FALSE(q.deserialize(in)) << len;
-    }
-    struct Case {
-        const char* name;
-        size_t at;
-        uint32_t value;
-    };
-    const Case cases[] = {
-        {"symbol groups 2^31", 3484, 0x80000000u},
-        {"symbol groups 0xFFFFFFFF", 3484, 0xFFFFFFFFu},
-        {"symbol entries 2^31", 3488, 0x80000000u},
-        {"symbol entries one more", 3488, 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto bad = bytes;
-        for (int i = 0; i < 4; ++i) bad[c.at + i] = static_cast<uint8_t>(c.value >> (8 * i));
-        PlcProgram q;
-        ByteReader in(bad);
-        EXPECT_FALSE(q.deserialize(in));
-    }
 }
 
 TEST(PlcProgram, SymbolTextsAreNulPaddedToTheirWidth) {

@@ -48,7 +48,9 @@ protected:
 };
 
 TEST_F(ProjectActions, NewProjectTakesTheModelDefaultsAsSetValues) {
+    frame.highFrequencyMode = 1;  // left by the project before
     ASSERT_TRUE(session.newProject("N350-401-H"));
+    EXPECT_EQ(frame.highFrequencyMode, 0);
     EXPECT_EQ(frame.modelCode, 0x35021u);
     EXPECT_EQ(frame.modelName, "N350-401-H");
     EXPECT_EQ(frame.voltageClass, 4);
@@ -67,9 +69,7 @@ TEST_F(ProjectActions, NewProjectTakesTheModelDefaultsAsSetValues) {
     EXPECT_EQ(frame.pidDecimals, 1);
     EXPECT_TRUE(frame.projectPath.empty());
     EXPECT_FALSE(session.document()->modified);
-}
-
-TEST_F(ProjectActions, NewProjectForTheLadderOpensTheLadderFirst) {
+    // A project for the ladder opens the ladder first.
     ASSERT_TRUE(session.newProject("N350-203-H", 1));
     EXPECT_EQ(frame.viewMode, ViewMode::Ladder);
     EXPECT_EQ(frame.voltageClass, 2);
@@ -83,12 +83,6 @@ TEST_F(ProjectActions, UnknownModelStopsAndKeepsTheOpenProject) {
     EXPECT_EQ(session.document(), doc);
     EXPECT_EQ(frame.modelName, "N350-2P5-H");
     EXPECT_EQ(windowsClosed, 0);
-}
-
-TEST_F(ProjectActions, NewClearsTheHighFrequencyFlag) {
-    frame.highFrequencyMode = 1;
-    ASSERT_TRUE(session.newProject("N350-2P5-H"));
-    EXPECT_EQ(frame.highFrequencyMode, 0);
 }
 
 TEST_F(ProjectActions, OpenKeepsFileSetValuesAndTakesModelDefaults) {

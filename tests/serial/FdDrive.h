@@ -1,6 +1,6 @@
 #pragma once
 // The drive end of a real byte stream (pty master or accepted TCP socket), served by a thread:
-// it collects request frames and answers them as TestPeer would, spoilt as told.
+// it collects request frames and answers them as TestPeer would.
 
 #include <poll.h>
 #include <unistd.h>
@@ -20,8 +20,6 @@ public:
         stop_ = true;
         thread_.join();
     }
-    void setSpoil(Spoil s) { spoil_ = s; }
-    int requests() const { return requests_; }
 
 private:
     void run() {
@@ -38,8 +36,7 @@ private:
             if (n <= 0) return;
             pending.insert(pending.end(), buf, buf + n);
             if (pending.size() < 8 || !frameCrcOk(pending.data(), pending.size())) continue;
-            ++requests_;
-            const auto reply = TestPeer::spoilt(pending, TestPeer::replyFor(pending), spoil_);
+            const auto reply = TestPeer::replyFor(pending);
             pending.clear();
             if (!reply.empty() && ::write(fd_, reply.data(), reply.size()) < 0) return;
         }
@@ -47,8 +44,6 @@ private:
 
     int fd_;
     std::atomic<bool> stop_{false};
-    std::atomic<Spoil> spoil_{Spoil::None};
-    std::atomic<int> requests_{0};
     std::thread thread_;
 };
 

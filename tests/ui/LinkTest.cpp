@@ -27,6 +27,11 @@ class LinkTest : public QObject {
     comm::SettingsLocation location() const {
         return {settingsDir_.path().toStdString() + "/", settingsDir_.path().toStdString()};
     }
+    static void writeHandOver(const QString& path, const char* text) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
     static CommChoice simChoice(std::vector<int> stations, const std::string& text) {
         CommChoice c;
         c.portName = "SIM";
@@ -105,22 +110,6 @@ private slots:
         QCOMPARE(frame.panes().shown(3), QString("Unlink"));
     }
 
-    void modelMismatchAsksAndCancelLeavesItUnlinked() {
-        CMainFrame frame;
-        frame.setSettingsLocation(location());
-        DialogScript script;
-        script.install(frame.prompts());
-        script.questionAnswers = {false};
-        QVERIFY(frame.session().newProject("N350-2P5-H"));
-        const auto choice = simChoice({2}, "2");
-        QVERIFY(frame.openPort(choice));
-        QVERIFY(!frame.identifyStations(choice));
-        QCOMPARE(script.texts("question"),
-                 QStringList({"The N350 model is not match with Parvolt software selected "
-                              "model. Continue ?"}));
-        QVERIFY(!frame.linkState().linked);
-    }
-
     void unknownPortCannotOpen() {
         CMainFrame frame;
         frame.setSettingsLocation(location());
@@ -142,10 +131,7 @@ private slots:
         DialogScript script;
         script.install(frame.prompts());
         const QString handOver = dir.filePath("curfile.ini");
-        QFile f(handOver);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("2\nCOM4\n19200\n812\n1,3\n0\n");
-        f.close();
+        writeHandOver(handOver, "2\nCOM4\n19200\n812\n1,3\n0\n");
         frame.startUp({}, handOver.toStdString());
         QVERIFY(!QFile::exists(handOver));
         QFile acom(dir.filePath("acomfile.ini"));
@@ -165,10 +151,7 @@ private slots:
         DialogScript script;
         script.install(frame.prompts());
         const QString handOver = dir.filePath("curfile.ini");
-        QFile f(handOver);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("2\nSIM\n9600\n802\n2\n0\n");
-        f.close();
+        writeHandOver(handOver, "2\nSIM\n9600\n802\n2\n0\n");
         frame.startUp({}, handOver.toStdString());
         QVERIFY(frame.linkState().linked);
         QVERIFY(frame.state().isProjectOpen());

@@ -275,17 +275,6 @@ private slots:
         QCOMPARE(printout.rowCount(), 61);
         QCOMPARE(printout.pageCount(), 2);
     }
-
-    void fillsTheWholeTableQuickly() {
-        // The full drive: 24 groups of up to 100 records.
-        CM240Doc doc("");
-        doc.table = tableWithCounts(std::vector<int>(24, 100));
-        CParameterView view;
-        view.setDocument(&doc);
-        view.Fill(-1);
-        QCOMPARE(view.rowCount(), 24 * 101);
-        qInfo("fill of %d rows: %.1f ms", view.rowCount(), view.lastFillMs());
-    }
 };
 
 QTEST_MAIN(ParameterListTest)
