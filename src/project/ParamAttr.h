@@ -352,42 +352,4 @@ inline std::string rangeLabel(int32_t valueKind, const ParamAttrs& a, const std:
            formatRaw(valueKind, a, maxRaw(a, s), s);
 }
 
-// One function-03 request of a group reader: registers GG-first .. GG-(first + count - 1).
-struct ReadRun {
-    int first = 0;
-    int count = 0;
-    bool operator==(const ReadRun&) const = default;
-};
-
-inline constexpr int kMaxRegistersPerRead = 32;
-
-// The requests that read one group, derived from its definitions: first every parameter flagged
-// ReadFirst alone, then runs of consecutive defined parameters, a run ending at a gap, at 32
-// registers, or before a parameter flagged ReadRunStart (a block boundary of the drive's map);
-// parameters flagged NotRead are left out. attrsOf(index) gives the attributes of the defined
-// parameter at index 0..99, or nullptr where the group defines none.
-template <class AttrsOf>
-std::vector<ReadRun> readRunsOf(AttrsOf attrsOf) {
-    std::vector<ReadRun> runs;
-    for (int i = 0; i < 100; ++i) {
-        const ParamAttrs* a = attrsOf(i);
-        if (a && hasFlag(*a, FlagReadFirst)) runs.push_back({i, 1});
-    }
-    ReadRun cur{};
-    for (int i = 0; i < 100; ++i) {
-        const ParamAttrs* a = attrsOf(i);
-        if (!a || !readByTransfer(*a)) continue;
-        const bool extends = cur.count > 0 && cur.first + cur.count == i &&
-                             cur.count < kMaxRegistersPerRead && !hasFlag(*a, FlagReadRunStart);
-        if (extends) {
-            ++cur.count;
-            continue;
-        }
-        if (cur.count > 0) runs.push_back(cur);
-        cur = {i, 1};
-    }
-    if (cur.count > 0) runs.push_back(cur);
-    return runs;
-}
-
 }  // namespace pv
