@@ -11,10 +11,24 @@
 #include <string>
 #include <string_view>
 
+#include "project/DataPaths.h"
+#include "project/ParamTable.h"
+
 namespace pv::fuzz {
 
 inline std::string DataFolder() {
     return std::string(PARVOLT_DATA_DIR) + "/";
+}
+
+// The shipped parameter definitions, loaded once per run: targets that fuzz a file laid over
+// them start every input from this table.
+inline const ParamTable& Definitions() {
+    static const ParamTable table = [] {
+        ParamTable t;
+        t.LoadParamDefinitions(DataFolder() + std::string(kParamFileName));
+        return t;
+    }();
+    return table;
 }
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {

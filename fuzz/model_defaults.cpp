@@ -5,18 +5,7 @@
 #include "project/DataPaths.h"
 #include "project/ParamTable.h"
 
-namespace {
-
-const pv::ParamTable& Definitions() {
-    static const pv::ParamTable table = [] {
-        pv::ParamTable t;
-        t.LoadParamDefinitions(pv::fuzz::DataFolder() + std::string(pv::kParamFileName));
-        return t;
-    }();
-    return table;
-}
-
-}  // namespace
+using pv::fuzz::Definitions;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     PV_FUZZ_CHECK(!Definitions().groups.empty());
