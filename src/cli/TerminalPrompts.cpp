@@ -178,6 +178,13 @@ std::optional<TransferSelection> TerminalPrompts::chooseTransfer(const std::stri
     return s;
 }
 
+std::optional<std::string> TerminalPrompts::chooseFile(const FileQuestion&) {
+    if (files.empty()) return std::nullopt;
+    std::string name = files.front();
+    files.erase(files.begin());
+    return name;
+}
+
 void TerminalPrompts::drawBar() {
     const int span = max_ > min_ ? max_ - min_ : 1;
     const int filled = std::max(0, std::min(30, (pos_ - min_) * 30 / span));

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "res/Prompts.h"
 
@@ -27,6 +28,9 @@ public:
     // Answers given without asking, by the exact question text (e.g. "Save file?" -> No when
     // the command saves the project itself).
     std::map<std::string, YesNoCancel> presetAnswers;
+    // The files a command named on its command line, handed out in order to the workflow's
+    // file questions; a question with none left is a Cancel.
+    std::vector<std::string> files;
     // Number of texts shown through message() and error(), for the exit status.
     int messages = 0;
     std::string lastMessage;
@@ -40,6 +44,7 @@ public:
     std::optional<PasswordEntry> password(PasswordDialog kind, const PasswordCheck& check) override;
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
+    std::optional<std::string> chooseFile(const FileQuestion& question) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
     void progressText(const std::string& text) override;
     void progressRange(int rangeMin, int rangeMax) override;

@@ -52,6 +52,17 @@ enum class StationDialog {
     Select,  // caption "Station Select", label "Number:"
 };
 
+enum class FileDialog { Open, Save };
+
+// An open or save file question. `filter` is in the file dialog's own form, e.g.
+// "CSV file (*.csv);;Excel file (*.xlsx *.xls)"; `defaultName` is the name offered.
+struct FileQuestion {
+    FileDialog kind = FileDialog::Open;
+    std::string caption;
+    std::string filter;
+    std::string defaultName;
+};
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -77,6 +88,10 @@ public:
     // Transfer-selection dialog; nullopt on Cancel.
     virtual std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                             const TransferOffer& offer) = 0;
+
+    // A file to open or to save to; nullopt on Cancel. A save question asks before replacing
+    // an existing file.
+    virtual std::optional<std::string> chooseFile(const FileQuestion& question) = 0;
 
     // Progress of a long operation. begin() opens it, end() closes it; cancelled() is polled
     // between transactions.

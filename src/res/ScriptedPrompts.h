@@ -15,7 +15,7 @@ namespace pv {
 class ScriptedPrompts : public Prompts {
 public:
     // Every text shown, prefixed by its kind: "message: ", "error: ", "question: ",
-    // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "progress: ",
+    // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "file: ", "progress: ",
     // "list: ", and "refused: " for the reason a password dialog gave while it stayed open.
     std::vector<std::string> shown;
 
@@ -28,6 +28,7 @@ public:
     // the next one.
     std::deque<std::optional<PasswordEntry>> passwordAnswers;      // default: Cancel
     std::deque<std::optional<TransferSelection>> transferAnswers;  // default: parameters only
+    std::deque<std::optional<std::string>> fileAnswers;            // default: Cancel
     bool defaultQuestion = true;
     // Cancel the progress once the position reaches this value (-1: never).
     int cancelAtPosition = -1;
@@ -78,6 +79,13 @@ public:
         TransferSelection params;
         params.parameters = true;
         return pop(transferAnswers, std::optional<TransferSelection>{params});
+    }
+    // The last file question asked.
+    FileQuestion lastFile;
+    std::optional<std::string> chooseFile(const FileQuestion& question) override {
+        shown.push_back("file: " + question.caption);
+        lastFile = question;
+        return pop(fileAnswers, std::optional<std::string>{});
     }
     // Rows of the last parameter list shown.
     std::vector<std::pair<std::string, std::string>> listRows;

@@ -1,7 +1,10 @@
 #include "widgets/QtPrompts.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QThread>
 
 #include "widgets/ParameterListDialog.h"
@@ -115,6 +118,25 @@ std::optional<TransferSelection> QtPrompts::chooseTransfer(const std::string& ca
         TransferSelectDialog d(QString::fromStdString(caption), offer, parent_);
         if (exec(d) != QDialog::Accepted) return std::nullopt;
         return d.selection();
+    });
+}
+
+std::optional<std::string> QtPrompts::chooseFile(const FileQuestion& question) {
+    return onUi([&]() -> std::optional<std::string> {
+        QFileDialog d(parent_, QString::fromStdString(question.caption));
+        d.setNameFilter(QString::fromStdString(question.filter));
+        d.setAcceptMode(question.kind == FileDialog::Save ? QFileDialog::AcceptSave
+                                                          : QFileDialog::AcceptOpen);
+        d.setFileMode(question.kind == FileDialog::Save ? QFileDialog::AnyFile
+                                                        : QFileDialog::ExistingFile);
+        QSettings settings;
+        const QString key = QStringLiteral("files/lastFolder");
+        d.setDirectory(settings.value(key).toString());
+        if (!question.defaultName.empty()) d.selectFile(QString::fromStdString(question.defaultName));
+        if (exec(d) != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+        const QString chosen = d.selectedFiles().front();
+        settings.setValue(key, QFileInfo(chosen).absolutePath());
+        return chosen.toStdString();
     });
 }
 

@@ -36,6 +36,7 @@ public:
                                           const PasswordCheck& check) override;
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
+    std::optional<std::string> chooseFile(const FileQuestion& question) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
     void progressText(const std::string& text) override;
     void progressRange(int rangeMin, int rangeMax) override;
