@@ -140,6 +140,8 @@ private:
     // of letting every later command time out.
     void unlinkIfWireGone();
     void markReadValues(const comm::ReadOutcome& outcome);
+    // After a Read brought the drive's ladder program into the project.
+    void plcProgramReplaced();
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
     void runTransfer(const std::function<void(comm::TransferContext&)>& body);

@@ -95,6 +95,7 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     drive_.apply(found);
     if (!found.linked) return false;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     state_.voltageClass = drive_.state.voltageClass;
     if (doc && !drive_.state.versions.empty())
         doc->driveSoftwareVersion = drive::VersionValue(drive_.state.versions.front());
@@ -158,6 +159,7 @@ void CMainFrame::linkFromHandOver(const HandOver& h) {
     if (!modelName.empty()) session_->newProject(modelName, 0);
     drive_.state.linked = true;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     showLinkPanes(found.panes);
     updateCommands();
 }

@@ -3,6 +3,8 @@
 // on the link thread while the window keeps repainting and the progress window offers Cancel.
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <memory>
 
@@ -73,6 +75,7 @@ void CMainFrame::onRead() {
     comm::ReadOutcome outcome;
     runTransfer([&](comm::TransferContext& ctx) { outcome = comm::RunReadCommand(ctx); });
     markReadValues(outcome);
+    if (outcome.plcProgramRead) plcProgramReplaced();
 }
 
 void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
@@ -96,6 +99,16 @@ void CMainFrame::onWrite() {
     runTransfer([&out](comm::TransferContext& ctx) { out = comm::RunWriteCommand(ctx); });
     if (out.frequencyUnit) frequencyUnit_ = *out.frequencyUnit;
     if (out.highFrequencyMode) state_.highFrequencyMode = *out.highFrequencyMode ? 1 : 0;
+    if (out.plcProgramWritten) state_.plcProgramForeign = 0;
+}
+
+void CMainFrame::plcProgramReplaced() {
+    if (auto* doc = document()) doc->modified = true;
+    updateTitle();
+    showStatusTexts();
+    // Every window of the project redraws from the document: the ladder shows the new program.
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub->widget()) sub->widget()->update();
 }
 
 void CMainFrame::onPassword(bool plc, bool set) {
