@@ -118,6 +118,8 @@ public:
     bool inRange(int line) const;
     const std::vector<DisplayLine>& clipboard() const { return clipboard_; }
     int clipboardLadderRows() const;
+    // Another editor's clipboard (lines copied in one window pasted in another).
+    void setClipboard(std::vector<DisplayLine> lines) { clipboard_ = std::move(lines); }
     bool copy();
     bool cut();
     bool paste();  // false (and the capacity error shown) when the clipboard does not fit
