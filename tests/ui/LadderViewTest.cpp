@@ -123,6 +123,11 @@ private slots:
         QTest::keyClick(view, Qt::Key_Down);
         QTest::keyClick(view, Qt::Key_Home);
         keys("i");                       // I02
+        for (int i = 0; i < 2; ++i) {    // wires through cells 2 and 3
+            QTest::keyClick(view, Qt::Key_Right);
+            QTest::keyClick(view, Qt::Key_Right);
+            keys("a");
+        }
         QTest::keyClick(view, Qt::Key_End);
         keys("t");                       // T01
         QTest::keyClick(view, Qt::Key_Up);
@@ -135,7 +140,7 @@ private slots:
         const std::string expected =
             "     // Pump: I01 and M01 run Q01; I02 starts T01 (5.0 s)\n"
             "000  I01-M01------[Q01\n"
-            "001  I02-        -[T01\n";
+            "001  I02----------[T01\n";
         QCOMPARE(ProgramToText(plc).substr(0, expected.size()), expected);
         QVERIFY(ProgramToText(plc).find("T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n") != std::string::npos);
         QVERIFY(frame.document()->modified);
@@ -157,6 +162,20 @@ private slots:
         QTest::keyClick(view, Qt::Key_Escape);
         QCOMPARE(view->clickTool(), Tool::None);
         QVERIFY(!plcFrame->toolAction(Tool::Wire)->isChecked());
+
+        // PARVOLT_SHOTS=folder keeps pictures of the window and the timer page for the README.
+        if (const QString shots = qEnvironmentVariable("PARVOLT_SHOTS"); !shots.isEmpty()) {
+            frame.show();
+            view->setFocus();
+            QVERIFY(QTest::qWaitForWindowExposed(&frame));
+            QTest::qWait(100);
+            frame.grab().save(shots + "/ladder-editor.png");
+            PlcProgram scratch = plc;
+            CoilDialog d({kCoilOutput, 'T', '0', '1'}, "", scratch, &frame);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            d.grab().save(shots + "/ladder-timer-dialog.png");
+        }
 
         const QString path = dir_.filePath("ladder.nf3");
         QVERIFY(frame.session().saveAs(path.toStdString()));

@@ -23,7 +23,7 @@ constexpr ToolButton kTools[] = {
     {Tool::F, "F", "F", 0},           {Tool::Differential, "D", "D", 0},
     {Tool::AS, "AS", "S", 0},         {Tool::MD, "MD", "D", 0},
     {Tool::Wire, "\u2500", "A", 1},   {Tool::Link, "\u2502", "L", 1},
-    {Tool::Delete, "\u2716", "Del", 2}, {Tool::InsertRow, "\u2795", "Ins", 2},
+    {Tool::Delete, "Del", "Del", 2},   {Tool::InsertRow, "Ins", "Ins", 2},
     {Tool::Comment, "//", "W", 2},
 };
 

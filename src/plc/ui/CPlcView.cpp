@@ -22,11 +22,11 @@ namespace {
 // Logical geometry of a line (units; the zoom turns them into pixels).
 constexpr int kNumberRight = 66;
 constexpr int kRail = 80;
-constexpr int kCell = 200;
+constexpr int kCell = 170;
 constexpr int kGapHalf = 22;
 constexpr int kCoilLeft = kRail + 3 * kCell;
-constexpr int kCoilRight = 950;
-constexpr int kWidth = 970;
+constexpr int kCoilRight = kCoilLeft + 230;
+constexpr int kWidth = kCoilRight + 20;
 constexpr int kWireY = 40;  // the wire's height within a line; labels stand above it
 constexpr double kBaseScale = 0.75;
 constexpr double kMinZoom = 0.4, kMaxZoom = 3.0, kZoomStep = 1.15;
@@ -177,6 +177,8 @@ int CPlcView::positionAt(QPoint p) const {
 
 QRect CPlcView::positionRect(int line, int position) const {
     const int top = kTop + line * kLineHeight;
+    // A comment line is one piece: the cursor covers all of it.
+    if (editor_ && editor_->isCommentLine(line)) return QRect(kRail, top, kCoilRight - kRail, kLineHeight);
     if (position == kCoilPosition) return QRect(kCoilLeft + kGapHalf, top, kCoilRight - kCoilLeft - kGapHalf, kLineHeight);
     if (position % 2 == 1) {
         const int gx = kRail + (position / 2 + 1) * kCell;
@@ -235,7 +237,7 @@ void CPlcView::paintLines(QPainter& p, int first, int last) {
         const int top = kTop + d * kLineHeight;
         const bool comment = prog.commentFlags[d] == 1;
         if (editor_->inRange(d)) p.fillRect(QRect(0, top, kWidth, kLineHeight), kRangeBack);
-        else if (comment) p.fillRect(QRect(kRail, top, kWidth - kRail, kLineHeight), kCommentBack);
+        else if (comment) p.fillRect(QRect(kRail, top, kCoilRight - kRail, kLineHeight), kCommentBack);
         p.setPen(kNumberColor);
         p.drawText(QRect(0, top, kNumberRight, kLineHeight), Qt::AlignRight | Qt::AlignVCenter,
                    QString("%1").arg(d, 3, 10, QChar('0')));
