@@ -23,6 +23,7 @@
 #include <QUrl>
 
 #include "editing/ui/CParameterFrame.h"
+#include "plc/ui/CPlcFrame.h"
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
@@ -77,6 +78,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName("mdiArea");
     setCentralWidget(mdi_);
+    // Clicking a window brings its view mode with it, and the Edit menu follows the ladder.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (!w || !state_.isProjectOpen()) return;
+        if (w == plcFrame_) state_.viewMode = ViewMode::Ladder;
+        else if (w == paramFrame_) state_.viewMode = ViewMode::Parameters;
+        updateCommands();
+    });
 
     tree_ = new WorkspaceTree(this);
     dock_ = new QDockWidget(ui_text::kWorkspaceTitle, this);
@@ -268,8 +276,31 @@ void CMainFrame::onParameterView() {
     mdi_->setActiveSubWindow(paramFrame_);
 }
 
+void CMainFrame::showLadder() {
+    if (!state_.isProjectOpen() || !plcFrame_) return;
+    state_.viewMode = ViewMode::Ladder;
+    plcFrame_->showMaximized();
+    mdi_->setActiveSubWindow(plcFrame_);
+    plcFrame_->view()->setFocus();
+    updateCommands();
+}
+
+CPlcView* CMainFrame::activeLadder() {
+    if (!plcFrame_ || !state_.isProjectOpen() || state_.viewMode != ViewMode::Ladder)
+        return nullptr;
+    return plcFrame_->view();
+}
+
+Prompts& CMainFrame::ladderPrompts() {
+    return *prompts_;
+}
+
 void CMainFrame::activateTreeNumber(int number) {
     if (!state_.isProjectOpen()) return;
+    if (number == WorkspaceTree::kPlc) {
+        showLadder();
+        return;
+    }
     const int group = WorkspaceTree::groupOfNumber(number);
     if (group < -1) return;  // "Project", "Programme" and "PLC" select no parameter group
     onParameterView();
@@ -288,10 +319,25 @@ void CMainFrame::projectShown() {
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
         paramFrame_->setPrintHeader([this] { return printHeader(); });
     }
+    const bool ladderFirst = state_.viewMode == ViewMode::Ladder;
+    if (!plcFrame_) {
+        plcFrame_ = new CPlcFrame(*prompts_);
+        mdi_->addSubWindow(plcFrame_);
+        connect(plcFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
+        connect(plcFrame_->view(), &CPlcView::stateChanged, this, [this] {
+            updateTitle();
+            updateCommands();
+        });
+    }
+    plcFrame_->view()->setDocument(document());
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->Fill(state_.selectedGroup);
+    plcFrame_->showMaximized();
     paramFrame_->showMaximized();
+    mdi_->setActiveSubWindow(paramFrame_);
     state_.viewMode = ViewMode::Parameters;
+    // A project made for the ladder ("PLC Ladder" in Model Select) opens with the ladder in front.
+    if (ladderFirst) showLadder();
     rebuildMenus();
     showStatusTexts();
     updateTitle();
@@ -314,6 +360,13 @@ ParamPrintHeader CMainFrame::printHeader() {
 }
 
 void CMainFrame::closeProjectWindows() {
+    if (plcFrame_) {
+        plcFrame_->view()->setDocument(nullptr);
+        plcFrame_->closeForGood();
+        mdi_->removeSubWindow(plcFrame_);
+        plcFrame_->deleteLater();
+        plcFrame_ = nullptr;
+    }
     if (paramFrame_) {
         paramFrame_->view()->setDocument(nullptr);
         paramFrame_->closeForGood();

@@ -14,6 +14,7 @@
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
 #include "comm/ui/LinkCommands.h"
+#include "plc/ui/PlcCommands.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
@@ -38,6 +39,7 @@ class QToolBar;
 namespace pv::ui {
 
 class CParameterFrame;
+class CPlcFrame;
 struct CommChoice;
 struct ParamPrintHeader;
 class CParameterView;
@@ -45,7 +47,10 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
-class CMainFrame : public QMainWindow, public PrintHost, public LinkCommandTarget {
+class CMainFrame : public QMainWindow,
+                   public PrintHost,
+                   public LinkCommandTarget,
+                   public PlcCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -73,6 +78,11 @@ public:
     StatusPanes& panes() { return *panes_; }
     WorkspaceTree* tree() const { return tree_; }
     CParameterView* parameterView() const;
+    CPlcFrame* plcFrame() const { return plcFrame_; }
+    // The ladder window: in front, or its view while it is.
+    void showLadder() override;
+    CPlcView* activeLadder() override;
+    Prompts& ladderPrompts() override;
     QStringList recentFiles() const;
 
     // Sets pane `pane` of the status bar.
@@ -170,6 +180,7 @@ private:
     LinkThread link_;
     QMdiArea* mdi_;
     CParameterFrame* paramFrame_ = nullptr;
+    CPlcFrame* plcFrame_ = nullptr;
     WorkspaceTree* tree_;
     QDockWidget* dock_;
     QToolBar* toolbar_;

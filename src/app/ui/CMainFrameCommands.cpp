@@ -24,6 +24,7 @@ struct MenuTitle {
     const char* title;
 };
 constexpr MenuTitle kMenus[] = {{Menu::File, ui_text::kMenuFile},
+                                {Menu::Edit, ui_text::kMenuEdit},
                                 {Menu::View, ui_text::kMenuView},
                                 {Menu::Operation, ui_text::kMenuOperation},
                                 {Menu::Window, ui_text::kMenuWindow},
@@ -31,7 +32,7 @@ constexpr MenuTitle kMenus[] = {{Menu::File, ui_text::kMenuFile},
 
 // Menus that exist only while a project is open (the empty window has File, Operation, Help).
 bool menuNeedsProject(Menu m) {
-    return m == Menu::View || m == Menu::Window;
+    return m == Menu::Edit || m == Menu::View || m == Menu::Window;
 }
 
 }  // namespace
@@ -131,6 +132,7 @@ void CMainFrame::createActions() {
     registerFrameCommands();
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
+    RegisterPlcCommands(commands_, *this);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);
