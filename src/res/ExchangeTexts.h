@@ -45,3 +45,12 @@ inline constexpr const char* kWorkbookNoSheets = "it holds no worksheet";
 inline constexpr const char* kWorkbookBadSheetName = "the sheet name %s is not allowed";
 
 }  // namespace pv::text
+
+namespace pv::text {
+
+// parvolt-cli export / import.
+inline constexpr const char* kCliExportKind = "the export file must end in .csv or .xlsx";
+inline constexpr const char* kCliImportKind = "the import file must end in .csv, .xls or .xlsx";
+inline constexpr const char* kCliImportNotSaved = "The project was not saved.";
+
+}  // namespace pv::text
