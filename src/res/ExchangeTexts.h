@@ -54,3 +54,15 @@ inline constexpr const char* kCliImportKind = "the import file must end in .csv,
 inline constexpr const char* kCliImportNotSaved = "The project was not saved.";
 
 }  // namespace pv::text
+
+namespace pv::text {
+
+// The parameter view's commands.
+inline constexpr const char* kCmdImport = "&Import Parameters...";
+inline constexpr const char* kCmdExport = "E&xport Parameters...";
+inline constexpr const char* kTipImport = "Import parameter values from a CSV file or a workbook";
+inline constexpr const char* kTipExport = "Export the parameters to a CSV file or a workbook";
+inline constexpr const char* kFormatWorkbookNote =
+    "Excel Format writes an .xlsx workbook; Import reads .xlsx, .xls and .csv files.";
+
+}  // namespace pv::text
