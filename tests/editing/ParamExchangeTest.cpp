@@ -179,5 +179,21 @@ TEST_F(ParamExchangeTest, WorkbookRowNamingNoParameterStopsImport) {
               Texts{"Line 4 (Group3: bad,9) of the import file is error !"});
 }
 
+TEST_F(ParamExchangeTest, WorkbooksSavedByASpreadsheetProgramImport) {
+    // Saved by LibreOffice: 00-14's current value and 00-18's factory value are numbers there.
+    for (const char* kind : {"xls", "xlsx"}) {
+        const std::string path =
+            std::string(PARVOLT_SOURCE_DIR) + "/tests/fixtures/workbooks/saved-by-spreadsheet." + kind;
+        prompts.shown.clear();
+        ASSERT_TRUE(importFrom(path)) << kind;
+        EXPECT_EQ(value("00-14"), "12.5");
+        EXPECT_EQ(doc.table.record("00-14")->defaultValue, "10.0");
+        EXPECT_EQ(doc.table.record("00-18")->defaultValue, "7.00");
+        EXPECT_EQ(value("00-18"), "6.00");
+        EXPECT_EQ(prompts.texts("message"), Texts{"Import parameter success."});
+        value("00-14") = "0.0";
+    }
+}
+
 }  // namespace
 }  // namespace pv
