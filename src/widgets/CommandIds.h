@@ -19,6 +19,8 @@ enum class CommandId : int {
     Connect = 32772,
     Read = 32773,
     Write = 32774,
+    ImportParameters = 32824,
+    ExportParameters = 32825,
     AutoRefresh = 32830,
     ParamPasswordSet = 32844,
     ParamPasswordRemove = 32845,

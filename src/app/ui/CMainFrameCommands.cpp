@@ -10,6 +10,9 @@
 
 #include "app/ui/CMainFrame.h"
 #include "comm/ui/LinkCommands.h"
+#include "editing/ui/CParameterView.h"
+#include "editing/ui/ExchangeCommands.h"
+#include "widgets/QtPrompts.h"
 #include "res/UiTexts.h"
 #include "widgets/PrintDispatch.h"
 
@@ -133,6 +136,21 @@ void CMainFrame::createActions() {
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
     RegisterPlcCommands(commands_, *this);
+    ExchangeHost exchange;
+    exchange.window = [this] { return this; };
+    exchange.prompts = [this]() -> QtPrompts& { return *prompts_; };
+    exchange.document = [this] { return document(); };
+    exchange.modelName = [this] { return state_.modelName; };
+    exchange.displaySettings = [this] {
+        return ParamDisplaySettings{state_.highFrequencyMode != 0, state_.limitsInHertz != 0};
+    };
+    exchange.imported = [this] {
+        if (auto* v = parameterView()) v->Fill(v->selectedGroup());
+        updateTitle();
+        updateCommands();
+    };
+    exchange.available = [this] { return !busy_; };
+    RegisterExchangeCommands(commands_, exchange);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);
