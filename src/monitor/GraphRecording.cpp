@@ -7,6 +7,7 @@
 
 #include "drive/Registers.h"
 #include "monitor/DriveControl.h"
+#include "editing/CsvLines.h"
 #include "res/MonitorTexts.h"
 
 namespace pv::monitor {
@@ -14,21 +15,6 @@ namespace pv::monitor {
 namespace {
 
 constexpr int kMaxPidDecimals = 4;
-
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> fields;
-    std::string cur;
-    for (char c : line) {
-        if (c == ',') {
-            fields.push_back(cur);
-            cur.clear();
-        } else if (c != '\0' && c != '\r' && c != '\n') {
-            cur += c;
-        }
-    }
-    fields.push_back(cur);
-    return fields;
-}
 
 bool number(const std::string& text, double& value) {
     if (text.empty()) return false;
@@ -137,7 +123,8 @@ std::string GraphSampleLine(const GraphRecording& r, std::size_t i) {
 bool ParseGraphCsvLines(const std::vector<std::string>& lines, GraphRecording& out) {
     constexpr std::size_t kFields = kGraphChannels + 1;
     if (lines.size() < 3) return false;
-    const auto names = split(lines[0]), mins = split(lines[1]), maxs = split(lines[2]);
+    const auto names = SplitCsvFields(lines[0]), mins = SplitCsvFields(lines[1]),
+               maxs = SplitCsvFields(lines[2]);
     if (names.size() != kFields || mins.size() != kFields || maxs.size() != kFields ||
         !names[0].empty() || mins[0] != res::monitor::kMinLabel ||
         maxs[0] != res::monitor::kMaxLabel)
@@ -157,7 +144,7 @@ bool ParseGraphCsvLines(const std::vector<std::string>& lines, GraphRecording& o
     r.samples.reserve(lines.size() - 3);
     for (std::size_t i = 3; i < lines.size(); ++i) {
         if (lines[i].empty() && i + 1 == lines.size()) break;
-        const auto f = split(lines[i]);
+        const auto f = SplitCsvFields(lines[i]);
         if (f.size() != kFields + 1) return false;
         GraphSample s;
         double index = 0;

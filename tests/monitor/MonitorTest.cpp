@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "comm/CDriveSerial.h"
 #include "drive/Registers.h"
+#include "editing/CsvLines.h"
+#include "monitor/GraphFile.h"
 #include "monitor/DriveControl.h"
 #include "monitor/GraphItems.h"
 #include "monitor/GraphRecording.h"
@@ -329,6 +332,74 @@ TEST(MonitorScheduler, SkipsWhileAPollRunsStopsOnFailureAndShowsItOnce) {
     EXPECT_FALSE(ex.held);
     EXPECT_EQ(3, applied);
     EXPECT_EQ(4u, stations.size());
+}
+
+}  // namespace
+}  // namespace pv::monitor
+
+namespace pv::monitor {
+namespace {
+
+GraphRecording twoChannelRecording(int samples) {
+    GraphRecording r;
+    r.channels[0] = {GraphItemIndex("Output Freq."), "Output Freq.", "60.00", "0.00"};
+    r.channels[1] = {GraphItemIndex("Output Current"), "Output Current", "10.0", "0.0"};
+    SampleBlock b;
+    for (int i = 0; i < samples; ++i) {
+        b.words[1] = static_cast<std::uint16_t>(3000 + 12 * i);
+        b.words[4] = 25;
+        r.add(i * 0.1, b, {false, 0});
+    }
+    return r;
+}
+
+TEST(MonitorGraphFile, CsvExportIsTheHeadingsMinMaxAndOneLinePerSample) {
+    const std::string golden(
+        ",Output Freq.(Hz),Output Current(A),NONE(),NONE()\0\r\n"
+        "Min,0.00,0.0,0.00,0.00\0\r\n"
+        "Max,60.00,10.0,10.00,10.00\0\r\n"
+        "0,30.00,2.5,0,0,0.000\0\r\n"
+        "1,30.12,2.5,0,0,0.100\0",
+        152);
+    EXPECT_EQ(golden, EncodeCsvLines(GraphCsvLines(twoChannelRecording(2))));
+
+    const auto lines = GraphCsvLines(twoChannelRecording(50));
+    ASSERT_EQ(53u, lines.size());
+    EXPECT_EQ("49,", lines.back().substr(0, 3));
+
+    GraphRecording back;
+    ASSERT_TRUE(ParseGraphCsvLines(DecodeCsvLines(EncodeCsvLines(lines)), back));
+    EXPECT_EQ(lines, GraphCsvLines(back));
+
+    // Lines that do not fit leave the recording as it was.
+    const std::vector<std::vector<std::string>> bad = {
+        {lines[0], lines[1]},
+        {",Nothing(),NONE(),NONE(),NONE()", lines[1], lines[2]},
+        {lines[0], "Min,0,0,0", lines[2]},
+        {lines[0], lines[1], lines[2], "0,1,2,3,4"},
+        {lines[0], lines[1], lines[2], "0,1,x,3,4,0.1"},
+    };
+    for (const auto& b : bad) EXPECT_FALSE(ParseGraphCsvLines(b, back)) << b.back();
+    EXPECT_EQ(50u, back.size());
+}
+
+TEST(MonitorGraphFile, WorkbookAndCsvFilesReadBackTheSameCurve) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("pv-graph-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(dir);
+    const auto rec = twoChannelRecording(20);
+    std::string error;
+    bool unreadable = false;
+    GraphRecording csv, book;
+    ASSERT_TRUE(SaveGraphCsv((dir / "g.csv").string(), rec));
+    ASSERT_TRUE(LoadGraphCsv((dir / "g.csv").string(), csv, unreadable));
+    ASSERT_TRUE(SaveGraphWorkbook((dir / "g.xlsx").string(), rec, error)) << error;
+    ASSERT_TRUE(LoadGraphWorkbook((dir / "g.xlsx").string(), book, error)) << error;
+    EXPECT_EQ(GraphCsvLines(rec), GraphCsvLines(csv));
+    EXPECT_EQ(GraphCsvLines(rec), GraphCsvLines(book));
+    EXPECT_FALSE(LoadGraphCsv((dir / "none.csv").string(), csv, unreadable));
+    EXPECT_TRUE(unreadable);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

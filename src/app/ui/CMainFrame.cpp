@@ -26,6 +26,7 @@
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
 #include "res/ProjectTexts.h"
@@ -92,6 +93,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addPermanentWidget(autoRefreshPane_);
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
+    monitors_ = new MonitorWindows(*this, this);
     createActions();
     installHooks();
     rebuildMenus();
@@ -119,7 +121,21 @@ CMainFrame::~CMainFrame() {
     // The bars report their hiding while the window is torn down, after the command table.
     dock_->disconnect(this);
     toolbar_->disconnect(this);
+    delete monitors_;
     link_.waitIdle();
+}
+
+Prompts& CMainFrame::monitorPrompts() {
+    return *prompts_;
+}
+
+void CMainFrame::setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) {
+    if (state_.graphChannels == channels) return;
+    state_.graphChannels = channels;
+    if (auto* doc = document()) {
+        doc->modified = true;
+        updateTitle();
+    }
 }
 
 void CMainFrame::installHooks() {

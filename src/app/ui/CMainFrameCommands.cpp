@@ -10,6 +10,7 @@
 
 #include "app/ui/CMainFrame.h"
 #include "comm/ui/LinkCommands.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "res/UiTexts.h"
 #include "widgets/PrintDispatch.h"
 
@@ -131,6 +132,7 @@ void CMainFrame::createActions() {
     registerFrameCommands();
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
+    monitors_->registerCommands(commands_);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);
