@@ -123,7 +123,7 @@ inline constexpr const char* kTimeAxis = "Time (s)";
 inline constexpr const char* kGraphHint =
     "Right button: commands. Wheel: zoom. Drag: pan. Click: cursor. Double click: follow.";
 inline constexpr const char* kSamplesStatus = "%1 samples, %2 s";
-inline constexpr const char* kImportFilter = "Import File (*.csv *.xlsx)";
+inline constexpr const char* kImportFilter = "Import File (*.csv *.xlsx *.xls)";
 inline constexpr const char* kBmpFilter = "(*.bmp) (*.bmp)";
 inline constexpr const char* kPngFilter = "(*.png) (*.png)";
 

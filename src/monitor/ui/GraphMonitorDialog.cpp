@@ -339,18 +339,19 @@ void GraphMonitorDialog::exportSamples() {
     q.caption = t::kExportMenu;
     q.filter = csv ? text::kExportCsvFilter : text::kExportExcelFilter;
     q.defaultName = csv ? "GraphData.csv" : mt::kGraphWorkbookName;
-    const auto path = host_.monitorPrompts().chooseFile(q);
-    if (!path) return;
-    if (csv) {
-        host_.monitorPrompts().message(monitor::SaveGraphCsv(*path, rec_) ? text::kExportSuccess
-                                                                           : text::kOpenFileFailed);
-        return;
-    }
+    if (const auto path = host_.monitorPrompts().chooseFile(q)) exportTo(*path, csv);
+}
+
+bool GraphMonitorDialog::exportTo(const std::string& path, bool csv) {
     std::string error;
-    if (monitor::SaveGraphWorkbook(*path, rec_, error))
+    const bool ok = csv ? monitor::SaveGraphCsv(path, rec_)
+                        : monitor::SaveGraphWorkbook(path, rec_, error);
+    if (ok)
         host_.monitorPrompts().message(text::kExportSuccess);
     else
-        host_.monitorPrompts().message(std::string(text::kOpenFileFailed) + "\n" + error);
+        host_.monitorPrompts().message(error.empty() ? std::string(text::kOpenFileFailed)
+                                                     : std::string(text::kOpenFileFailed) + "\n" + error);
+    return ok;
 }
 
 void GraphMonitorDialog::importSamples() {
@@ -359,29 +360,29 @@ void GraphMonitorDialog::importSamples() {
     q.kind = FileDialog::Open;
     q.caption = t::kImportMenu;
     q.filter = t::kImportFilter;
-    const auto path = host_.monitorPrompts().chooseFile(q);
-    if (!path) return;
-    const bool csv = QFileInfo(QString::fromStdString(*path)).suffix().toUpper() == "CSV";
+    if (const auto path = host_.monitorPrompts().chooseFile(q)) importFrom(*path);
+}
+
+bool GraphMonitorDialog::importFrom(const std::string& path) {
+    stop();
+    const bool csv = QFileInfo(QString::fromStdString(path)).suffix().toUpper() == "CSV";
     monitor::GraphRecording imported;
-    if (csv) {
-        bool unreadable = false;
-        if (!monitor::LoadGraphCsv(*path, imported, unreadable)) {
-            host_.monitorPrompts().message(unreadable ? text::kOpenFileFailed : mt::kImportFileError);
-            return;
-        }
-        host_.monitorPrompts().message(text::kImportSuccess);
-    } else {
-        std::string error;
-        if (!monitor::LoadGraphWorkbook(*path, imported, error)) {
-            host_.monitorPrompts().message(error);
-            return;
-        }
-        host_.monitorPrompts().message(text::kImportSuccess);
+    std::string error;
+    bool unreadable = false;
+    const bool ok = csv ? monitor::LoadGraphCsv(path, imported, unreadable)
+                        : monitor::LoadGraphWorkbook(path, imported, error);
+    if (!ok) {
+        host_.monitorPrompts().message(!csv ? error
+                                       : unreadable ? text::kOpenFileFailed
+                                                    : mt::kImportFileError);
+        return false;
     }
     rec_ = std::move(imported);
     view_->setSpan(std::max(view_->span(), rec_.duration()));
     view_->follow();
     showCount();
+    host_.monitorPrompts().message(text::kImportSuccess);
+    return true;
 }
 
 void GraphMonitorDialog::savePicture(bool bmp) {

@@ -52,6 +52,10 @@ public:
     void exportSamples();
     void importSamples();
     void savePicture(bool bmp);
+    // The export and import behind the menu commands, once the file is chosen; the outcome is
+    // shown.
+    bool exportTo(const std::string& path, bool csv);
+    bool importFrom(const std::string& path);
 
     bool recording() const;
     const monitor::GraphRecording& samples() const { return rec_; }
