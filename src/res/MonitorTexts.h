@@ -75,6 +75,7 @@ inline constexpr const char* kStatusTitle = "Monitor Status";
 inline constexpr const char* kStatusPage = "Status";
 inline constexpr const char* kTerminalPage = "Terminal";
 inline constexpr const char* kStart = "Start";
+inline constexpr const char* kStopPolling = "Stop";
 inline constexpr const char* kShowControl = "Show Control";
 inline constexpr const char* kStatusRows[] = {
     "Status word",     "Fault code",         "Terminals",       "Setting frequency",

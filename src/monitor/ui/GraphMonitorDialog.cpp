@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTimer>
@@ -185,7 +186,10 @@ GraphMonitorDialog::GraphMonitorDialog(MonitorHost& host, QWidget* parent)
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(view_, 1);
     lay->addLayout(row);
-    resize(900, 560);
+    QSize size(900, 560);
+    if (const QScreen* screen = parent ? parent->screen() : nullptr)
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    resize(size);
 
     menuA_ = {addCommand(t::kSetMenu, QKeySequence("Ctrl+T"), &GraphMonitorDialog::setChannels),
               addCommand(t::kStartMenu, QKeySequence(Qt::Key_F5), &GraphMonitorDialog::start),

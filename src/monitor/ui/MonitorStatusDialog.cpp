@@ -84,7 +84,7 @@ MonitorStatusDialog::MonitorStatusDialog(MonitorHost& host, MonitorWindows& wind
     tabs_->addTab(terminalPage, t::kTerminalPage);
 
     auto* startB = new QPushButton(t::kStart, this);
-    auto* stopB = new QPushButton(t::kStop, this);
+    auto* stopB = new QPushButton(t::kStopPolling, this);
     auto* control = new QPushButton(t::kShowControl, this);
     auto* cancel = new QPushButton(t::kCancel, this);
     startB->setObjectName("start");
