@@ -111,6 +111,18 @@ bool CheckCommandSource(serial::CSerial& link, int station, CommandSource& sourc
     return true;
 }
 
+bool CommandSourceCheck::run(serial::CSerial& link, int station, std::string& error) {
+    if (runs_ % kInputsEvery == 0 || station != station_) {
+        runs_ = 0;
+        station_ = station;
+        if (!CheckCommandSource(link, station, source_, error)) return false;
+    } else if (!ReadBlock(link, station, drive::kRegCommandWord, 1, &source_.commandWord, error)) {
+        return false;
+    }
+    ++runs_;
+    return true;
+}
+
 FrequencyLimits LimitsFromWords(const LimitWords& w, bool highFrequencyMode) {
     const double maxScale = highFrequencyMode ? 0.1 : 0.01;
     const double maxHz = (w.motor2 ? w.maxMotor2 : w.maxMotor1) * maxScale;

@@ -72,8 +72,7 @@ std::optional<std::pair<double, double>> GraphRecording::range(int channel, doub
 PollResult GraphSampler::sample(serial::CSerial& link, int station, SampleBlock& block,
                                 SampleContext& ctx) {
     std::string error;
-    CommandSource source;
-    if (!CheckCommandSource(link, station, source, error)) return PollResult::stop(error);
+    if (!check_.run(link, station, error)) return PollResult::stop(error);
     if (!unitKnown_) {
         std::uint16_t maxFrequency = 0;
         if (!ReadBlock(link, station, drive::kRegMaxFrequency, 1, &maxFrequency, error))

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/DriveControl.h"
 #include "monitor/GraphItems.h"
 #include "monitor/PollScheduler.h"
 #include "project/ProjectFrameItems.h"
@@ -37,16 +38,20 @@ public:
     std::size_t indexAt(double time) const;
 };
 
-// One sample: the command-source check, 10-34 (the PID decimals), then the three blocks. The
+// One sample: the command-source check (its input functions once a second), 10-34 (the PID decimals), then the three blocks. The
 // check or a block failing ends the recording; a failed read of 10-34 shows its text and skips
 // only this sample. The drive's frequency unit (01-02) is read with the first sample.
 class GraphSampler {
 public:
     // Before a new recording, while no sample runs.
-    void reset() { unitKnown_ = false; }
+    void reset() {
+        unitKnown_ = false;
+        check_.reset();
+    }
     PollResult sample(serial::CSerial& link, int station, SampleBlock& block, SampleContext& ctx);
 
 private:
+    CommandSourceCheck check_;
     bool unitKnown_ = false;
     bool tenths_ = false;
     int pidDecimals_ = 0;

@@ -36,7 +36,9 @@ bool PollScheduler::tick() {
     const bool posted = executor_.tryPost([this, result, station] { *result = poll_(station); },
                                           [this, result] { finished(*result); });
     if (posted)
-        lastStart_ = now;
+        // Starts keep to the period's grid, so a timer that ticks a little late now and then
+        // still gives the full rate; after a longer gap the grid starts again from now.
+        lastStart_ = now - lastStart_ < 2 * period_ ? lastStart_ + period_ : now;
     else {
         inFlight_ = false;
         ++skipped_;

@@ -92,6 +92,29 @@ TEST_F(MonitorTest, TogglesInvertTheCachedWordAndReadModifyWriteKeepsOtherBits) 
     EXPECT_EQ(res::kTimeOut, failed.error);
 }
 
+TEST_F(MonitorTest, CommandSourceCheckReadsTheInputFunctionsOnceASecond) {
+    CommandSourceCheck check;
+    std::string error;
+    std::vector<int> frames;
+    for (int run = 0; run < 12; ++run) {
+        const int before = peer->frames;
+        ASSERT_TRUE(check.run(link, 1, error)) << error;
+        frames.push_back(peer->frames - before);
+    }
+    EXPECT_EQ(std::vector<int>({2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1}), frames);
+    bus->addStation(2, 0x35001);
+    put(drive::ParamRegister(3, 0), kInputMotorSwitch);
+    put(drive::kRegCommandWord, CommInputBit(1));
+    ASSERT_TRUE(check.run(link, 1, error));
+    EXPECT_FALSE(check.source().motor2());  // the functions are not read again yet
+    CommandSource full;
+    ASSERT_TRUE(CheckCommandSource(link, 1, full, error));
+    EXPECT_TRUE(full.motor2());
+    const int before = peer->frames;
+    ASSERT_TRUE(check.run(link, 2, error));  // a new station: read in full
+    EXPECT_EQ(2, peer->frames - before);
+}
+
 TEST(MonitorScaling, FrequencyCommandTruncatesAfterItsOffset) {
     struct Case {
         double hz;

@@ -3,7 +3,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -196,31 +195,32 @@ void GraphView::paintEvent(QPaintEvent*) {
     const auto& s = rec_.samples;
     const std::size_t first = rec_.indexAt(left);
     const std::size_t begin = first > 0 ? first - 1 : 0;
+    const double pixelsPerSecond = r.width() / span_;
+    auto columnOf = [&](double tm) {
+        return r.left() + static_cast<int>(std::lround((tm - left) * pixelsPerSecond));
+    };
     for (int c = 0; c < kGraphChannels; ++c) {
         if (rec_.channels[static_cast<size_t>(c)].selection == 0) continue;
         const auto [lo, hi] = scale(c);
         auto yOf = [&, lo = lo, hi = hi](double v) {
             return r.bottom() - (v - lo) * r.height() / (hi - lo);
         };
-        QPainterPath path;
-        bool started = false;
+        // A polyline with a cosmetic pen: the raster engine draws it without building an outline,
+        // which is what keeps an hour of samples within a frame.
+        QPolygonF path;
+        path.reserve(4 * r.width() + 8);
         int column = INT32_MIN;
         double cMin = 0, cMax = 0, cLast = 0;
         auto flush = [&] {
             if (column == INT32_MIN) return;
             const double yMin = yOf(cMin), yMax = yOf(cMax);
-            if (!started) {
-                path.moveTo(column, yOf(cLast));
-                started = true;
-            }
             if (yMin != yMax) {
-                path.lineTo(column, yMax);
-                path.lineTo(column, yMin);
+                path << QPointF(column, yMax) << QPointF(column, yMin);
             }
-            path.lineTo(column, yOf(cLast));
+            path << QPointF(column, yOf(cLast));
         };
         for (std::size_t i = begin; i < s.size(); ++i) {
-            const int x = xAtTime(s[i].time);
+            const int x = columnOf(s[i].time);
             const double v = s[i].values[static_cast<size_t>(c)];
             if (x != column) {
                 flush();
@@ -234,9 +234,10 @@ void GraphView::paintEvent(QPaintEvent*) {
             if (x > r.right()) break;
         }
         flush();
-        p.setPen(QPen(colors()[static_cast<size_t>(c)], 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
+        QPen pen(colors()[static_cast<size_t>(c)], 0);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.drawPolyline(path);
     }
     if (cursor_) {
         const int x = xAtTime(*cursor_);

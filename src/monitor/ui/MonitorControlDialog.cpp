@@ -172,11 +172,9 @@ MonitorControlDialog::MonitorControlDialog(MonitorHost& host, MonitorWindows& wi
     refresh_ = std::make_unique<monitor::PollScheduler>(
         executor_,
         [this](int st) {
-            monitor::CommandSource source;
             std::string error;
-            if (!monitor::CheckCommandSource(host_.linkChannel(), st, source, error))
-                return monitor::PollResult::stop(error);
-            polled_ = source.commandWord;
+            if (!check_.run(host_.linkChannel(), st, error)) return monitor::PollResult::stop(error);
+            polled_ = check_.source().commandWord;
             return monitor::PollResult::ok();
         },
         [this](const monitor::PollResult& r) {

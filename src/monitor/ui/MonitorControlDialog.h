@@ -58,7 +58,8 @@ private:
     std::array<QComboBox*, 3> outputs_{};
     QLabel* note_;
     std::uint16_t cached_ = 0;
-    std::uint16_t polled_ = 0;  // written by the poll on the link thread, taken after it
+    std::uint16_t polled_ = 0;
+    monitor::CommandSourceCheck check_;  // used by the poll only  // written by the poll on the link thread, taken after it
 };
 
 }  // namespace pv::ui
