@@ -26,6 +26,7 @@
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include "monitor/ui/GraphMonitorDialog.h"
 #include "monitor/ui/MonitorWindows.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
@@ -298,6 +299,8 @@ void CMainFrame::activateTreeNumber(int number) {
 
 void CMainFrame::projectShown() {
     tree_->build();
+    // An open graph shows the new project's channels.
+    if (auto* graph = monitors_->graph()) graph->applyChannels(state_.graphChannels);
     if (!paramFrame_) {
         paramFrame_ = new CParameterFrame;
         mdi_->addSubWindow(paramFrame_);

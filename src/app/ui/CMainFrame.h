@@ -18,6 +18,7 @@
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
+#include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
 #include "comm/DriveLink.h"
 #include "comm/LinkState.h"
@@ -204,6 +205,8 @@ private:
     QTimer autoRefreshTimer_;
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
+    LinkPollExecutor pollExecutor_{link_};
+    std::unique_ptr<monitor::PollScheduler> autoRefreshPoll_;
     MonitorWindows* monitors_ = nullptr;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
