@@ -85,7 +85,7 @@ RampSettings DriveState::rampSettings() const {
 
 void DriveState::updateMotorCommand() {
     if ((command & drive::kCmdRun) && !motor.runCommanded()) ++starts;
-    motor.command(command & drive::kCmdRun, command & drive::kCmdReverse,
+    motor.command((command & drive::kCmdRun) && faultCode == 0, command & drive::kCmdReverse,
                   frequency * frequencyUnit());
 }
 

@@ -27,6 +27,8 @@
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include "monitor/ui/GraphMonitorDialog.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
 #include "res/ProjectTexts.h"
@@ -100,6 +102,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addPermanentWidget(autoRefreshPane_);
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
+    monitors_ = new MonitorWindows(*this, this);
     createActions();
     installHooks();
     rebuildMenus();
@@ -127,7 +130,21 @@ CMainFrame::~CMainFrame() {
     // The bars report their hiding while the window is torn down, after the command table.
     dock_->disconnect(this);
     toolbar_->disconnect(this);
+    delete monitors_;
     link_.waitIdle();
+}
+
+Prompts& CMainFrame::monitorPrompts() {
+    return *prompts_;
+}
+
+void CMainFrame::setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) {
+    if (state_.graphChannels == channels) return;
+    state_.graphChannels = channels;
+    if (auto* doc = document()) {
+        doc->modified = true;
+        updateTitle();
+    }
 }
 
 void CMainFrame::installHooks() {
@@ -313,6 +330,8 @@ void CMainFrame::activateTreeNumber(int number) {
 
 void CMainFrame::projectShown() {
     tree_->build();
+    // An open graph shows the new project's channels.
+    if (auto* graph = monitors_->graph()) graph->applyChannels(state_.graphChannels);
     if (!paramFrame_) {
         paramFrame_ = new CParameterFrame;
         mdi_->addSubWindow(paramFrame_);

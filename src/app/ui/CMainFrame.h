@@ -14,10 +14,12 @@
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
 #include "comm/ui/LinkCommands.h"
+#include "monitor/ui/MonitorHost.h"
 #include "plc/ui/PlcCommands.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
+#include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
 #include "comm/DriveLink.h"
 #include "comm/LinkState.h"
@@ -47,10 +49,13 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
+class MonitorWindows;
+
 class CMainFrame : public QMainWindow,
                    public PrintHost,
                    public LinkCommandTarget,
-                   public PlcCommandTarget {
+                   public PlcCommandTarget,
+                   public MonitorHost {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -119,6 +124,18 @@ public:
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
     const std::string& lastError() const { return drive_.lastError; }
+    // The live drive windows.
+    MonitorWindows& monitors() { return *monitors_; }
+    QWidget* hostWindow() override { return this; }
+    serial::CSerial& linkChannel() override { return drive_.channel(); }
+    bool linked() const override { return drive_.state.linked; }
+    std::vector<int> linkStations() const override { return drive_.state.stations; }
+    bool highFrequencyMode() const override { return state_.highFrequencyMode != 0; }
+    Prompts& monitorPrompts() override;
+    std::array<GraphChannel, kGraphChannels> graphChannels() const override {
+        return state_.graphChannels;
+    }
+    void setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) override;
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -199,6 +216,9 @@ private:
     QTimer autoRefreshTimer_;
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
+    LinkPollExecutor pollExecutor_{link_};
+    std::unique_ptr<monitor::PollScheduler> autoRefreshPoll_;
+    MonitorWindows* monitors_ = nullptr;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
 };

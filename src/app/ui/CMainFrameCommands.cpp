@@ -13,6 +13,7 @@
 #include "editing/ui/CParameterView.h"
 #include "editing/ui/ExchangeCommands.h"
 #include "widgets/QtPrompts.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "res/UiTexts.h"
 #include "widgets/PrintDispatch.h"
 
@@ -151,6 +152,7 @@ void CMainFrame::createActions() {
     };
     exchange.available = [this] { return !busy_; };
     RegisterExchangeCommands(commands_, exchange);
+    monitors_->registerCommands(commands_);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);

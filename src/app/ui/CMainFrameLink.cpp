@@ -2,6 +2,7 @@
 // start-up link of a hand-over file. Every channel call runs as a job on the link thread.
 
 #include "app/ui/CMainFrame.h"
+#include "monitor/ui/MonitorWindows.h"
 
 #include <QThread>
 #include <string>
@@ -119,6 +120,7 @@ void CMainFrame::showLinkPanes(const comm::LinkPanes& panes) {
 
 void CMainFrame::disconnectLink() {
     stopAutoRefresh();
+    monitors_->linkEnding();
     link_.runModal(
         [this] {
             drive_.close();
