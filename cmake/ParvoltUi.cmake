@@ -40,20 +40,6 @@ foreach(t ${parvolt_ui_tests})
   set_tests_properties(ui_${tn} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endforeach()
 
-# Benchmarks of windows (bench/ui/): Google Benchmark programs on the Qt library, run offscreen.
-if(PARVOLT_BUILD_BENCH)
-  find_package(benchmark QUIET)
-  if(benchmark_FOUND)
-    file(GLOB parvolt_ui_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/ui/*.cpp)
-    foreach(b ${parvolt_ui_benches})
-      get_filename_component(bn ${b} NAME_WE)
-      add_executable(${bn} ${b})
-      target_link_libraries(${bn} PRIVATE parvolt_ui benchmark::benchmark)
-      target_compile_options(${bn} PRIVATE -Wno-pedantic)
-    endforeach()
-  endif()
-endif()
-
 install(TARGETS parvolt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/parvolt/help)
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.desktop
@@ -65,13 +51,18 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.svg
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 
-# Benchmarks of the windows (bench/ui/*.cpp): plain programs that print their figures.
+# Benchmarks of the windows (bench/ui/*.cpp), run offscreen: programs that print their figures,
+# some of them on Google Benchmark.
 if(PARVOLT_BUILD_BENCH)
+  find_package(benchmark QUIET)
   file(GLOB parvolt_ui_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/ui/*.cpp)
   foreach(b ${parvolt_ui_benches})
     get_filename_component(bn ${b} NAME_WE)
     add_executable(${bn} ${b})
     target_link_libraries(${bn} PRIVATE parvolt_ui)
+    if(benchmark_FOUND)
+      target_link_libraries(${bn} PRIVATE benchmark::benchmark)
+    endif()
     target_compile_options(${bn} PRIVATE -Wno-pedantic)
     target_compile_definitions(${bn} PRIVATE PARVOLT_DATA_DIR="${CMAKE_SOURCE_DIR}/data")
   endforeach()
