@@ -167,8 +167,9 @@ TEST_F(ParamExchangeTest, WorkbookRowNamingNoParameterStopsImport) {
     s.setText(2, 0, "03-05 Name");
     s.setNumber(2, 1, 1);
     s.setNumber(2, 2, 2);
-    s.setText(3, 0, "bad");
-    s.setText(3, 2, "9");
+    s.setText(3, 5, "a note beside the table");
+    s.setText(4, 0, "bad");
+    s.setText(4, 2, "9");
     const std::string path = dir.file("bad.xlsx");
     std::string error;
     ASSERT_TRUE(WriteXlsx(path, book, error)) << error;
@@ -176,7 +177,7 @@ TEST_F(ParamExchangeTest, WorkbookRowNamingNoParameterStopsImport) {
     EXPECT_EQ(value("03-05"), "2");
     EXPECT_EQ(doc.table.record("03-05")->defaultValue, "1");
     EXPECT_EQ(prompts.texts("message"),
-              Texts{"Line 4 (Group3: bad,9) of the import file is error !"});
+              Texts{"Line 5 (Group3: bad,9) of the import file is error !"});
 }
 
 TEST_F(ParamExchangeTest, WorkbooksSavedByASpreadsheetProgramImport) {
