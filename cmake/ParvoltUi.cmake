@@ -40,6 +40,20 @@ foreach(t ${parvolt_ui_tests})
   set_tests_properties(ui_${tn} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endforeach()
 
+# Benchmarks of windows (bench/ui/): Google Benchmark programs on the Qt library, run offscreen.
+if(PARVOLT_BUILD_BENCH)
+  find_package(benchmark QUIET)
+  if(benchmark_FOUND)
+    file(GLOB parvolt_ui_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/ui/*.cpp)
+    foreach(b ${parvolt_ui_benches})
+      get_filename_component(bn ${b} NAME_WE)
+      add_executable(${bn} ${b})
+      target_link_libraries(${bn} PRIVATE parvolt_ui benchmark::benchmark)
+      target_compile_options(${bn} PRIVATE -Wno-pedantic)
+    endforeach()
+  endif()
+endif()
+
 install(TARGETS parvolt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/parvolt/help)
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.desktop
@@ -50,3 +64,15 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+
+# Benchmarks of the windows (bench/ui/*.cpp): plain programs that print their figures.
+if(PARVOLT_BUILD_BENCH)
+  file(GLOB parvolt_ui_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/ui/*.cpp)
+  foreach(b ${parvolt_ui_benches})
+    get_filename_component(bn ${b} NAME_WE)
+    add_executable(${bn} ${b})
+    target_link_libraries(${bn} PRIVATE parvolt_ui)
+    target_compile_options(${bn} PRIVATE -Wno-pedantic)
+    target_compile_definitions(${bn} PRIVATE PARVOLT_DATA_DIR="${CMAKE_SOURCE_DIR}/data")
+  endforeach()
+endif()

@@ -27,6 +27,18 @@ enum class CommandId : int {
     PlcPasswordSet = 32846,
     PlcPasswordRemove = 32847,
     ParameterView = 32787,
+    LadderView = 32786,
+    Undo = 57643,
+    Redo = 57644,
+    Cut = 57635,
+    Copy = 57634,
+    Paste = 57637,
+    ClearComments = 32804,
+    Symbol = 32805,
+    MonitorStatus = 32775,
+    MonitorControl = 32778,
+    Keypad = 32811,
+    GraphMonitor = 32812,
     WorkspaceShow = 32843,
     Help = 32795,
     About = 57664,
@@ -37,6 +49,8 @@ enum class CommandId : int {
     StatusBarShow = 33004,
     Cascade = 33005,
     Tile = 33006,
+    ExportLadderText = 33010,
+    ImportLadderText = 33011,
 };
 
 }  // namespace pv::ui

@@ -14,9 +14,12 @@
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
 #include "comm/ui/LinkCommands.h"
+#include "monitor/ui/MonitorHost.h"
+#include "plc/ui/PlcCommands.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
+#include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
 #include "comm/DriveLink.h"
 #include "comm/LinkState.h"
@@ -38,6 +41,7 @@ class QToolBar;
 namespace pv::ui {
 
 class CParameterFrame;
+class CPlcFrame;
 struct CommChoice;
 struct ParamPrintHeader;
 class CParameterView;
@@ -45,7 +49,13 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
-class CMainFrame : public QMainWindow, public PrintHost, public LinkCommandTarget {
+class MonitorWindows;
+
+class CMainFrame : public QMainWindow,
+                   public PrintHost,
+                   public LinkCommandTarget,
+                   public PlcCommandTarget,
+                   public MonitorHost {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -73,6 +83,11 @@ public:
     StatusPanes& panes() { return *panes_; }
     WorkspaceTree* tree() const { return tree_; }
     CParameterView* parameterView() const;
+    CPlcFrame* plcFrame() const { return plcFrame_; }
+    // The ladder window: in front, or its view while it is.
+    void showLadder() override;
+    CPlcView* activeLadder() override;
+    Prompts& ladderPrompts() override;
     QStringList recentFiles() const;
 
     // Sets pane `pane` of the status bar.
@@ -109,6 +124,18 @@ public:
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
     const std::string& lastError() const { return drive_.lastError; }
+    // The live drive windows.
+    MonitorWindows& monitors() { return *monitors_; }
+    QWidget* hostWindow() override { return this; }
+    serial::CSerial& linkChannel() override { return drive_.channel(); }
+    bool linked() const override { return drive_.state.linked; }
+    std::vector<int> linkStations() const override { return drive_.state.stations; }
+    bool highFrequencyMode() const override { return state_.highFrequencyMode != 0; }
+    Prompts& monitorPrompts() override;
+    std::array<GraphChannel, kGraphChannels> graphChannels() const override {
+        return state_.graphChannels;
+    }
+    void setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) override;
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -140,6 +167,8 @@ private:
     // of letting every later command time out.
     void unlinkIfWireGone();
     void markReadValues(const comm::ReadOutcome& outcome);
+    // After a Read brought the drive's ladder program into the project.
+    void plcProgramReplaced();
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
     void runTransfer(const std::function<void(comm::TransferContext&)>& body);
@@ -168,6 +197,7 @@ private:
     LinkThread link_;
     QMdiArea* mdi_;
     CParameterFrame* paramFrame_ = nullptr;
+    CPlcFrame* plcFrame_ = nullptr;
     WorkspaceTree* tree_;
     QDockWidget* dock_;
     QToolBar* toolbar_;
@@ -186,6 +216,9 @@ private:
     QTimer autoRefreshTimer_;
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
+    LinkPollExecutor pollExecutor_{link_};
+    std::unique_ptr<monitor::PollScheduler> autoRefreshPoll_;
+    MonitorWindows* monitors_ = nullptr;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
 };

@@ -13,6 +13,7 @@
 #include "editing/ui/CParameterView.h"
 #include "editing/ui/ExchangeCommands.h"
 #include "widgets/QtPrompts.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "res/UiTexts.h"
 #include "widgets/PrintDispatch.h"
 
@@ -27,6 +28,7 @@ struct MenuTitle {
     const char* title;
 };
 constexpr MenuTitle kMenus[] = {{Menu::File, ui_text::kMenuFile},
+                                {Menu::Edit, ui_text::kMenuEdit},
                                 {Menu::View, ui_text::kMenuView},
                                 {Menu::Operation, ui_text::kMenuOperation},
                                 {Menu::Window, ui_text::kMenuWindow},
@@ -34,7 +36,7 @@ constexpr MenuTitle kMenus[] = {{Menu::File, ui_text::kMenuFile},
 
 // Menus that exist only while a project is open (the empty window has File, Operation, Help).
 bool menuNeedsProject(Menu m) {
-    return m == Menu::View || m == Menu::Window;
+    return m == Menu::Edit || m == Menu::View || m == Menu::Window;
 }
 
 }  // namespace
@@ -134,6 +136,7 @@ void CMainFrame::createActions() {
     registerFrameCommands();
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
+    RegisterPlcCommands(commands_, *this);
     ExchangeHost exchange;
     exchange.window = [this] { return this; };
     exchange.prompts = [this]() -> QtPrompts& { return *prompts_; };
@@ -149,6 +152,7 @@ void CMainFrame::createActions() {
     };
     exchange.available = [this] { return !busy_; };
     RegisterExchangeCommands(commands_, exchange);
+    monitors_->registerCommands(commands_);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);

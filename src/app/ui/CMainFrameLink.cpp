@@ -2,6 +2,7 @@
 // start-up link of a hand-over file. Every channel call runs as a job on the link thread.
 
 #include "app/ui/CMainFrame.h"
+#include "monitor/ui/MonitorWindows.h"
 
 #include <QThread>
 #include <string>
@@ -95,6 +96,7 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     drive_.apply(found);
     if (!found.linked) return false;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     state_.voltageClass = drive_.state.voltageClass;
     if (doc && !drive_.state.versions.empty())
         doc->driveSoftwareVersion = drive::VersionValue(drive_.state.versions.front());
@@ -118,6 +120,7 @@ void CMainFrame::showLinkPanes(const comm::LinkPanes& panes) {
 
 void CMainFrame::disconnectLink() {
     stopAutoRefresh();
+    monitors_->linkEnding();
     link_.runModal(
         [this] {
             drive_.close();
@@ -158,6 +161,7 @@ void CMainFrame::linkFromHandOver(const HandOver& h) {
     if (!modelName.empty()) session_->newProject(modelName, 0);
     drive_.state.linked = true;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     showLinkPanes(found.panes);
     updateCommands();
 }
