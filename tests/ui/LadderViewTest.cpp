@@ -169,12 +169,46 @@ private slots:
             view->setFocus();
             QVERIFY(QTest::qWaitForWindowExposed(&frame));
             QTest::qWait(100);
-            frame.grab().save(shots + "/ladder-editor.png");
+            frame.grab().save(shots + "/ladder-done.png");
+            // A fuller program for the README: a latch with a parallel branch, a set coil, a
+            // timer, an AS block and symbols shown beside the names.
+            CMainFrame demo;
+            demo.resize(1000, 700);
+            QVERIFY(demo.session().newProject("N350-2P5-H", 1));
+            std::string error;
+            QVERIFY(demo.activeLadder()->importText(
+                "     // Pump: start (I01) latches M01 until stop (I02)\n"
+                "000  I01vi02------[M01\n"
+                "001  M01^\n"
+                "002  M01-T01-----S Q01\n"
+                "     // Run-on timer and flow total\n"
+                "003  I03----------[T01\n"
+                "004  I03-C01-----[AS01\n"
+                "005  G01-d00-----R Q01\n"
+                "T01 mode=1 base=1 preset=0050\n"
+                "AS01 v1=T01 v2=000100 v3=C01\n"
+                "symbols 1\nsymbol 1 Start\nsymbol 2 Stop\nsymbols 3\nsymbol 1 Running\n",
+                error));
+            demo.activeLadder()->setSymbolDisplay(SymbolDisplay::Both, true);
+            demo.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&demo));
+            QTest::qWait(100);
+            demo.grab().save(shots + "/ladder-editor.png");
             PlcProgram scratch = plc;
             CoilDialog d({kCoilOutput, 'T', '0', '1'}, "", scratch, &frame);
             d.show();
             QVERIFY(QTest::qWaitForWindowExposed(&d));
             d.grab().save(shots + "/ladder-timer-dialog.png");
+            ContactDialog contactDialog("i02", 0, &frame);
+            SymbolDialog symbolDialog({{1, {{1, "Start button"}}}}, SymbolDisplay::Both, true, &frame);
+            CommentDialog commentDialog({"Pump", "", "", ""}, &frame);
+            for (QDialog* other : {static_cast<QDialog*>(&contactDialog),
+                                   static_cast<QDialog*>(&symbolDialog),
+                                   static_cast<QDialog*>(&commentDialog)}) {
+                other->show();
+                QVERIFY(QTest::qWaitForWindowExposed(other));
+                other->grab().save(shots + "/" + other->objectName() + ".png");
+            }
         }
 
         const QString path = dir_.filePath("ladder.nf3");

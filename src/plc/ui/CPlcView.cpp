@@ -190,7 +190,8 @@ QRect CPlcView::positionRect(int line, int position) const {
 }
 
 void CPlcView::ensureCursorVisible() {
-    if (!editor_) return;
+    // Before the window is laid out its height says nothing about what will be in sight.
+    if (!editor_ || !viewport()->isVisible()) return;
     const double s = scale();
     const int top = int((kTop + editor_->line() * kLineHeight) * s);
     const int bottom = int((kTop + (editor_->line() + 1) * kLineHeight) * s);
