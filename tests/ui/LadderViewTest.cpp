@@ -2,7 +2,9 @@
 // keys place I01 - M01 - [Q01 and a timer driven by I02 through the element dialogs, a comment
 // goes in, undo and redo, save and reopen give the same program.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -222,6 +224,47 @@ private slots:
         again.runCommand(CommandId::ParameterView);
         QVERIFY(!again.activeLadder());
         QVERIFY(!again.action(CommandId::Paste)->isEnabled());
+    }
+
+    void elementDialogsKeepTheirRules() {
+        ContactDialog c("   ", 'D');
+        QCOMPARE(c.tabs()->tabText(c.tabs()->currentIndex()), QString("D"));
+        QVERIFY(!c.numberBox()->isEnabled());
+        c.strNotButton()->setChecked(true);
+        QCOMPARE(c.cell(), std::string("d00"));
+        c.tabs()->setCurrentIndex(8);  // Line
+        QVERIFY(!c.strButton()->isEnabled() && !c.strNotButton()->isEnabled());
+        QCOMPARE(c.cell(), std::string("---"));
+        c.tabs()->setCurrentIndex(9);  // Blank
+        QCOMPARE(c.cell(), std::string("   "));
+        c.tabs()->setCurrentIndex(2);  // M: STR again, 01~0F
+        QVERIFY(c.strButton()->isChecked());
+        QCOMPARE(c.numberBox()->count(), 15);
+        QCOMPARE(c.rangeLabel()->text(), QString("01~0F"));
+
+        PlcProgram p;
+        const PlcProgram before = p;
+        CoilDialog d({' ', ' ', ' ', ' '}, "", p);
+        QCOMPARE(d.pages()->tabText(d.pages()->currentIndex()), QString("Q"));
+        QCOMPARE(d.numberBox("Q")->count(), 2);
+        QCOMPARE(d.outputType("Q")->itemText(1), QString("Set"));
+        QCOMPARE(d.outputType("M")->itemText(1), QString("Reset"));
+        d.selectPage("T");
+        for (int mode = 1; mode <= 7; ++mode) {
+            d.timerMode()->setCurrentIndex(mode - 1);
+            QCOMPARE(d.timerReset()->isEnabled(), mode == 2 || mode == 3 || mode == 4 || mode == 6);
+            QCOMPARE(d.timerSecond()->isEnabled(), mode == 7);
+        }
+        QVERIFY(p == before);  // nothing is written before OK
+        // Mode 5 with a reset contact ticked before: no input is stored.
+        d.timerMode()->setCurrentIndex(1);
+        d.timerReset()->contactBox()->setChecked(true);
+        d.timerMode()->setCurrentIndex(4);
+        d.accept();
+        QCOMPARE(d.coil(), (std::array<uint8_t, 4>{kCoilOutput, 'T', '0', '1'}));
+        QCOMPARE(p.timers[0][1], uint8_t(0x51));
+        QCOMPARE(p.timers[0][4], kNoInputLetter);
+        QCOMPARE(p.timers[0][5], kNoInputNumber);
     }
 
     void cancelChangesNothingAndDeleteAsks() {
