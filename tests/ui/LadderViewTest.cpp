@@ -215,6 +215,11 @@ private slots:
 
         const QString path = dir_.filePath("ladder.nf3");
         QVERIFY(frame.session().saveAs(path.toStdString()));
+        // Lines copied in one project can be pasted in the next.
+        view->copy();
+        QVERIFY(frame.openPath(path));
+        frame.activateTreeNumber(WorkspaceTree::kPlc);
+        QVERIFY(frame.action(CommandId::Paste)->isEnabled());
         CMainFrame again;
         QVERIFY(again.openPath(path));
         QVERIFY(again.document()->plc == done);

@@ -330,6 +330,7 @@ void CMainFrame::projectShown() {
         });
     }
     plcFrame_->view()->setDocument(document());
+    plcFrame_->view()->editor()->setClipboard(ladderClipboard_);
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->Fill(state_.selectedGroup);
     plcFrame_->showMaximized();
@@ -361,6 +362,7 @@ ParamPrintHeader CMainFrame::printHeader() {
 
 void CMainFrame::closeProjectWindows() {
     if (plcFrame_) {
+        if (const LadderEditor* e = plcFrame_->view()->editor()) ladderClipboard_ = e->clipboard();
         plcFrame_->view()->setDocument(nullptr);
         plcFrame_->closeForGood();
         mdi_->removeSubWindow(plcFrame_);

@@ -78,7 +78,9 @@ CPlcView::~CPlcView() = default;
 
 void CPlcView::setDocument(CM240Doc* doc) {
     doc_ = doc;
+    std::vector<DisplayLine> clipboard = editor_ ? editor_->clipboard() : std::vector<DisplayLine>{};
     editor_ = doc ? std::make_unique<LadderEditor>(doc->plc, prompts_, dialogs_) : nullptr;
+    if (editor_) editor_->setClipboard(std::move(clipboard));
     clickTool_ = Tool::None;
     updateScrollBars();
     header_->setText(headerText());
