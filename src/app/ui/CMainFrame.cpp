@@ -101,6 +101,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
     createActions();
+    action(CommandId::LadderView)->setIcon(LadderIcon());
     installHooks();
     rebuildMenus();
     showStatusTexts();
