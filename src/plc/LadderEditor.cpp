@@ -249,7 +249,7 @@ bool LadderEditor::deleteAtCursor() {
     auto askRemoveLine = [this] {
         char text[64];
         std::snprintf(text, sizeof text, text::kDeleteLineQuestion, line_ + 1);
-        if (!prompts_.yesNo(text)) return false;
+        if (!prompts_.yesNoCaptioned(text::kDeleteLineCaption, text)) return false;
         return removeLines(line_, line_);
     };
     if (row < 0) return askRemoveLine();

@@ -77,6 +77,12 @@ public:
     virtual YesNoCancel yesNoCancel(const std::string& text) = 0;
     // A Yes/No message box: true for Yes.
     virtual bool yesNo(const std::string& text) = 0;
+    // The same under a caption of its own ("MESSAGE:" for the ladder's delete-line question);
+    // answers that show no captions ask yesNo().
+    virtual bool yesNoCaptioned(const std::string& caption, const std::string& text) {
+        (void)caption;
+        return yesNo(text);
+    }
 
     // Station choice among the link's stations; nullopt on Cancel.
     virtual std::optional<int> chooseStation(StationDialog kind,

@@ -83,8 +83,13 @@ YesNoCancel QtPrompts::yesNoCancel(const std::string& text) {
 }
 
 bool QtPrompts::yesNo(const std::string& text) {
+    return yesNoCaptioned(ui_text::kProductName, text);
+}
+
+bool QtPrompts::yesNoCaptioned(const std::string& caption, const std::string& text) {
     return onUi([&] {
-        QMessageBox box(QMessageBox::Question, ui_text::kProductName, QString::fromStdString(text),
+        QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                        QString::fromStdString(text),
                         QMessageBox::Yes | QMessageBox::No, parent_);
         box.setObjectName("yesNoBox");
         exec(box);

@@ -30,6 +30,7 @@ public:
     bool question(const std::string& text) override;
     YesNoCancel yesNoCancel(const std::string& text) override;
     bool yesNo(const std::string& text) override;
+    bool yesNoCaptioned(const std::string& caption, const std::string& text) override;
     std::optional<int> chooseStation(pv::StationDialog kind,
                                      const std::vector<int>& stations) override;
     std::optional<PasswordEntry> password(pv::PasswordDialog kind,

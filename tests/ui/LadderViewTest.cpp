@@ -2,7 +2,9 @@
 // keys place I01 - M01 - [Q01 and a timer driven by I02 through the element dialogs, a comment
 // goes in, undo and redo, save and reopen give the same program.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -169,16 +171,55 @@ private slots:
             view->setFocus();
             QVERIFY(QTest::qWaitForWindowExposed(&frame));
             QTest::qWait(100);
-            frame.grab().save(shots + "/ladder-editor.png");
+            frame.grab().save(shots + "/ladder-done.png");
+            // A fuller program for the README: a latch with a parallel branch, a set coil, a
+            // timer, an AS block and symbols shown beside the names.
+            CMainFrame demo;
+            demo.resize(1000, 700);
+            QVERIFY(demo.session().newProject("N350-2P5-H", 1));
+            std::string error;
+            QVERIFY(demo.activeLadder()->importText(
+                "     // Pump: start (I01) latches M01 until stop (I02)\n"
+                "000  I01vi02------[M01\n"
+                "001  M01^\n"
+                "002  M01-T01-----S Q01\n"
+                "     // Run-on timer and flow total\n"
+                "003  I03----------[T01\n"
+                "004  I03-C01-----[AS01\n"
+                "005  G01-d00-----R Q01\n"
+                "T01 mode=1 base=1 preset=0050\n"
+                "AS01 v1=T01 v2=000100 v3=C01\n"
+                "symbols 1\nsymbol 1 Start\nsymbol 2 Stop\nsymbols 3\nsymbol 1 Running\n",
+                error));
+            demo.activeLadder()->setSymbolDisplay(SymbolDisplay::Both, true);
+            demo.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&demo));
+            QTest::qWait(100);
+            demo.grab().save(shots + "/ladder-editor.png");
             PlcProgram scratch = plc;
             CoilDialog d({kCoilOutput, 'T', '0', '1'}, "", scratch, &frame);
             d.show();
             QVERIFY(QTest::qWaitForWindowExposed(&d));
             d.grab().save(shots + "/ladder-timer-dialog.png");
+            ContactDialog contactDialog("i02", 0, &frame);
+            SymbolDialog symbolDialog({{1, {{1, "Start button"}}}}, SymbolDisplay::Both, true, &frame);
+            CommentDialog commentDialog({"Pump", "", "", ""}, &frame);
+            for (QDialog* other : {static_cast<QDialog*>(&contactDialog),
+                                   static_cast<QDialog*>(&symbolDialog),
+                                   static_cast<QDialog*>(&commentDialog)}) {
+                other->show();
+                QVERIFY(QTest::qWaitForWindowExposed(other));
+                other->grab().save(shots + "/" + other->objectName() + ".png");
+            }
         }
 
         const QString path = dir_.filePath("ladder.nf3");
         QVERIFY(frame.session().saveAs(path.toStdString()));
+        // Lines copied in one project can be pasted in the next.
+        view->copy();
+        QVERIFY(frame.openPath(path));
+        frame.activateTreeNumber(WorkspaceTree::kPlc);
+        QVERIFY(frame.action(CommandId::Paste)->isEnabled());
         CMainFrame again;
         QVERIFY(again.openPath(path));
         QVERIFY(again.document()->plc == done);
@@ -188,6 +229,47 @@ private slots:
         again.runCommand(CommandId::ParameterView);
         QVERIFY(!again.activeLadder());
         QVERIFY(!again.action(CommandId::Paste)->isEnabled());
+    }
+
+    void elementDialogsKeepTheirRules() {
+        ContactDialog c("   ", 'D');
+        QCOMPARE(c.tabs()->tabText(c.tabs()->currentIndex()), QString("D"));
+        QVERIFY(!c.numberBox()->isEnabled());
+        c.strNotButton()->setChecked(true);
+        QCOMPARE(c.cell(), std::string("d00"));
+        c.tabs()->setCurrentIndex(8);  // Line
+        QVERIFY(!c.strButton()->isEnabled() && !c.strNotButton()->isEnabled());
+        QCOMPARE(c.cell(), std::string("---"));
+        c.tabs()->setCurrentIndex(9);  // Blank
+        QCOMPARE(c.cell(), std::string("   "));
+        c.tabs()->setCurrentIndex(2);  // M: STR again, 01~0F
+        QVERIFY(c.strButton()->isChecked());
+        QCOMPARE(c.numberBox()->count(), 15);
+        QCOMPARE(c.rangeLabel()->text(), QString("01~0F"));
+
+        PlcProgram p;
+        const PlcProgram before = p;
+        CoilDialog d({' ', ' ', ' ', ' '}, "", p);
+        QCOMPARE(d.pages()->tabText(d.pages()->currentIndex()), QString("Q"));
+        QCOMPARE(d.numberBox("Q")->count(), 2);
+        QCOMPARE(d.outputType("Q")->itemText(1), QString("Set"));
+        QCOMPARE(d.outputType("M")->itemText(1), QString("Reset"));
+        d.selectPage("T");
+        for (int mode = 1; mode <= 7; ++mode) {
+            d.timerMode()->setCurrentIndex(mode - 1);
+            QCOMPARE(d.timerReset()->isEnabled(), mode == 2 || mode == 3 || mode == 4 || mode == 6);
+            QCOMPARE(d.timerSecond()->isEnabled(), mode == 7);
+        }
+        QVERIFY(p == before);  // nothing is written before OK
+        // Mode 5 with a reset contact ticked before: no input is stored.
+        d.timerMode()->setCurrentIndex(1);
+        d.timerReset()->contactBox()->setChecked(true);
+        d.timerMode()->setCurrentIndex(4);
+        d.accept();
+        QCOMPARE(d.coil(), (std::array<uint8_t, 4>{kCoilOutput, 'T', '0', '1'}));
+        QCOMPARE(p.timers[0][1], uint8_t(0x51));
+        QCOMPARE(p.timers[0][4], kNoInputLetter);
+        QCOMPARE(p.timers[0][5], kNoInputNumber);
     }
 
     void cancelChangesNothingAndDeleteAsks() {
@@ -216,7 +298,7 @@ private slots:
             return true;
         });
         QTest::keyClick(view, Qt::Key_Delete);
-        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked, QStringList({"MESSAGE:"}));
         QVERIFY(frame.document()->plc == before);
         // Zoom: Ctrl+wheel and Ctrl+0 back to the actual size.
         view->setZoom(2.0);

@@ -104,6 +104,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
     monitors_ = new MonitorWindows(*this, this);
     createActions();
+    action(CommandId::LadderView)->setIcon(LadderIcon());
     installHooks();
     rebuildMenus();
     showStatusTexts();
@@ -349,6 +350,7 @@ void CMainFrame::projectShown() {
         });
     }
     plcFrame_->view()->setDocument(document());
+    plcFrame_->view()->editor()->setClipboard(ladderClipboard_);
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->Fill(state_.selectedGroup);
     plcFrame_->showMaximized();
@@ -380,6 +382,7 @@ ParamPrintHeader CMainFrame::printHeader() {
 
 void CMainFrame::closeProjectWindows() {
     if (plcFrame_) {
+        if (const LadderEditor* e = plcFrame_->view()->editor()) ladderClipboard_ = e->clipboard();
         plcFrame_->view()->setDocument(nullptr);
         plcFrame_->closeForGood();
         mdi_->removeSubWindow(plcFrame_);

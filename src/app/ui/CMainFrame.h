@@ -15,6 +15,7 @@
 #include "app/ProjectActions.h"
 #include "comm/ui/LinkCommands.h"
 #include "monitor/ui/MonitorHost.h"
+#include "plc/LadderEditor.h"
 #include "plc/ui/PlcCommands.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
@@ -198,6 +199,8 @@ private:
     QMdiArea* mdi_;
     CParameterFrame* paramFrame_ = nullptr;
     CPlcFrame* plcFrame_ = nullptr;
+    // Ladder lines copied in one project stay on hand for the next one opened.
+    std::vector<DisplayLine> ladderClipboard_;
     WorkspaceTree* tree_;
     QDockWidget* dock_;
     QToolBar* toolbar_;

@@ -78,7 +78,9 @@ CPlcView::~CPlcView() = default;
 
 void CPlcView::setDocument(CM240Doc* doc) {
     doc_ = doc;
+    std::vector<DisplayLine> clipboard = editor_ ? editor_->clipboard() : std::vector<DisplayLine>{};
     editor_ = doc ? std::make_unique<LadderEditor>(doc->plc, prompts_, dialogs_) : nullptr;
+    if (editor_) editor_->setClipboard(std::move(clipboard));
     clickTool_ = Tool::None;
     updateScrollBars();
     header_->setText(headerText());
@@ -190,7 +192,8 @@ QRect CPlcView::positionRect(int line, int position) const {
 }
 
 void CPlcView::ensureCursorVisible() {
-    if (!editor_) return;
+    // Before the window is laid out its height says nothing about what will be in sight.
+    if (!editor_ || !viewport()->isVisible()) return;
     const double s = scale();
     const int top = int((kTop + editor_->line() * kLineHeight) * s);
     const int bottom = int((kTop + (editor_->line() + 1) * kLineHeight) * s);

@@ -144,7 +144,9 @@ void BlockValueEdit::setValue(const BlockValue& v) {
         setData(number_, v.number);
         form_->setCurrentIndex(v.timerForm ? 1 : 0);
     } else {
-        constant_->setText(QString("%1").arg(v.constant, digits_, 10, QChar('0')));
+        // Timer presets show four digits, the six-digit values of the other blocks five ("%.5d").
+        const int shown = digits_ == 4 ? 4 : 5;
+        constant_->setText(QString("%1").arg(v.constant, shown, 10, QChar('0')));
     }
 }
 

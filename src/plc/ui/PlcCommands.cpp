@@ -1,5 +1,7 @@
 #include "plc/ui/PlcCommands.h"
 
+#include <QPainter>
+#include <QPixmap>
 #include <fstream>
 #include <sstream>
 
@@ -85,6 +87,29 @@ void RegisterPlcCommands(CommandTable& table, PlcCommandTarget& t) {
     };
     c.enabled = [&t] { return t.projectOpen(); };
     table.add(c);
+}
+
+QIcon LadderIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.scale(size / 32.0, size / 32.0);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(30, 30, 30), 2.5));
+        p.drawLine(3, 4, 3, 28);
+        p.drawLine(29, 4, 29, 28);
+        p.drawLine(3, 16, 10, 16);
+        p.drawLine(10, 9, 10, 23);
+        p.drawLine(15, 9, 15, 23);
+        p.drawLine(15, 16, 19, 16);
+        p.setPen(QPen(QColor(20, 80, 200), 2.5));
+        p.drawArc(QRectF(19, 10, 8, 12), 90 * 16, 180 * 16);
+        p.drawArc(QRectF(21, 10, 8, 12), -90 * 16, 180 * 16);
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 bool ExportLadderText(CPlcView& view, Prompts& prompts) {
