@@ -103,6 +103,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
     monitors_ = new MonitorWindows(*this, this);
+    plcRun_ = std::make_unique<PlcRunControl>(*this);
     createActions();
     installHooks();
     rebuildMenus();
@@ -379,6 +380,7 @@ ParamPrintHeader CMainFrame::printHeader() {
 }
 
 void CMainFrame::closeProjectWindows() {
+    plcRun_->quit();
     if (plcFrame_) {
         plcFrame_->view()->setDocument(nullptr);
         plcFrame_->closeForGood();
@@ -489,6 +491,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    plcRun_->quit();
     link_.waitIdle();
     auto settings = profile();
     settings.setValue(ui_text::kWindowGeometryKey, saveGeometry());

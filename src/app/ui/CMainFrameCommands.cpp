@@ -137,6 +137,9 @@ void CMainFrame::createActions() {
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
     RegisterPlcCommands(commands_, *this);
+    RegisterPlcRunCommands(
+        commands_, *plcRun_, [this] { return state_.isProjectOpen(); },
+        [this] { return drive_.state.linked; });
     ExchangeHost exchange;
     exchange.window = [this] { return this; };
     exchange.prompts = [this]() -> QtPrompts& { return *prompts_; };
