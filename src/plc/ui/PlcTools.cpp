@@ -18,7 +18,7 @@ QPushButton* toggle(const QString& name, QWidget* parent) {
     auto* b = new QPushButton(name, parent);
     b->setCheckable(true);
     b->setObjectName(name);
-    b->setMinimumWidth(b->fontMetrics().horizontalAdvance("MMM") + 16);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance("MMM") + 16);
     b->setStyleSheet("QPushButton:checked { background: #3cb043; color: white; font-weight: bold; }");
     return b;
 }
