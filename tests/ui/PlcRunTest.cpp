@@ -109,7 +109,9 @@ private slots:
         run.inputStatusTool()->inputButton(1)->click();
         QTRY_VERIFY_WITH_TIMEOUT(view(frame)->liveFlow().coilOn(0), 3000);  // T01's coil at once
         QTRY_VERIFY_WITH_TIMEOUT(view(frame)->liveFlow().coilOn(1), 5000);
-        QVERIFY(run.states().T[0] && run.states().Q[0]);
+        QVERIFY(run.states().T[0]);
+        // Q1 follows T1 one drive scan later: seen at the latest by the next poll.
+        QTRY_VERIFY_WITH_TIMEOUT(run.states().Q[0], 3000);
         QVERIFY(*drive.readRegister(kTerminalWord) & kR1);
         QVERIFY(run.inputStatusTool()->inputButton(1)->isChecked());
 
