@@ -55,3 +55,56 @@ inline constexpr const char* kDirectionUp = "Up";
 inline constexpr const char* kDirectionDown = "Down";
 
 }  // namespace pv::text
+
+namespace pv::text {
+
+// The ladder printout and its title block.
+inline constexpr const char* kCmdPrintTitle = "Print Title...";
+inline constexpr const char* kPrintTitleCaption = "Print Title";
+inline constexpr const char* kTitleTitle = "Title:";
+inline constexpr const char* kTitleCompany = "Company:";
+inline constexpr const char* kTitleAuthor = "Author:";
+inline constexpr const char* kTitleVersion = "Version:";
+inline constexpr const char* kTitleDate = "Date:";
+inline constexpr const char* kTitleNote = "Note:";
+inline constexpr const char* kBlockTitle = "TITLE";
+inline constexpr const char* kBlockCompany = "COMPANY";
+inline constexpr const char* kBlockAuthor = "AUTHOR";
+inline constexpr const char* kBlockNote = "NOTE";
+inline constexpr const char* kBlockVersion = "VERSION";
+inline constexpr const char* kBlockDate = "DATE";
+inline constexpr const char* kBlockPage = "PAGE";
+inline constexpr const char* kPrintLine = "Line";
+inline constexpr const char* kPrintProgram = "Program";
+inline constexpr const char* kPrintFunction = "Function";
+inline constexpr const char* kPrintFunBlock = "Fun-Block";
+inline constexpr const char* kPrintLabel = "Label";
+inline constexpr const char* kPrintMode = "Mode";
+inline constexpr const char* kPrintPreset = "Preset Value";
+inline constexpr const char* kPrintUsed = "Used";
+inline constexpr const char* kKindTimerName = "Timer";
+inline constexpr const char* kKindCounterName = "Counter";
+inline constexpr const char* kKindAnalogName = "Analog";
+inline constexpr const char* kKindAddSubName = "Add/Sub";
+inline constexpr const char* kKindMulDivName = "Mul/Div";
+inline constexpr const char* kKindControlName = "Control";
+inline constexpr const char* kYes = "YES";
+inline constexpr const char* kNo = "NO";
+inline constexpr const char* kFieldDir = "Dir:";
+inline constexpr const char* kFieldReset = "Reset:";
+inline constexpr const char* kFieldSet = "Set:";
+inline constexpr const char* kFieldSeg = "Seg:";
+inline constexpr const char* kFieldAddTime = "AddTime:";
+inline constexpr const char* kFieldDecTime = "DecTime:";
+inline constexpr const char* kFieldFwdRev = "FWD/REV:";
+inline constexpr const char* kFieldTerminal = "Terminal:";
+inline constexpr const char* kFieldAddV1 = "Add_V1:";
+inline constexpr const char* kFieldAddV2 = "Add_V2:";
+inline constexpr const char* kFieldSubV3 = "Sub_V3:";
+inline constexpr const char* kFieldMulV1 = "Mul_V1:";
+inline constexpr const char* kFieldMulV2 = "Mul_V2:";
+inline constexpr const char* kFieldDivV3 = "Div_V3:";
+inline constexpr const char* kFieldErrorCoil = "Error Coil:";
+inline constexpr const char* kLadderPrintTitle = "Ladder";
+
+}  // namespace pv::text

@@ -13,6 +13,7 @@ enum class CommandId : int {
     Print = 57607,
     PrintPreview = 57609,
     PrintSetup = 57606,
+    PrintTitle = 32810,
     RecentFirst = 57616,  // eight entries: 57616..57623
     RecentLast = 57623,
     Exit = 57665,

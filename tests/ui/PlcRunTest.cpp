@@ -4,6 +4,7 @@
 // without a drive.
 
 #include <QCheckBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,6 +14,7 @@
 #include "comm/ui/CommSettingsDialog.h"
 #include "plc/ProgramText.h"
 #include "plc/ui/CPlcFrame.h"
+#include "plc/ui/LadderPrintout.h"
 #include "plc/ui/PlcTools.h"
 #include "project/DataPaths.h"
 #include "serial/VirtualWire.h"
@@ -177,6 +179,34 @@ private slots:
         v->undo();
         QCOMPARE(e->program().cellTextAt(1, 0), std::string("T01"));
         QVERIFY(e->program().cellText[0][kCoilNumberColumn + 1] == '1');
+    }
+
+
+    void printsTheLadderAndItsBlocksToPdf() {
+        CMainFrame frame;
+        DialogScript script;
+        newProject(frame, script);
+        PrintTitleBlock::set(frame.document()->titleBlock.title, "Fan start");
+        const auto lines = LadderPrintout::BlockLines(frame.document()->plc);
+        QCOMPARE(int(lines.size()), 8 + 8 + 8 + 8 + 4 + 4);
+        QCOMPARE(lines[0].block, QString("T01"));
+        QCOMPARE(lines[0].used, QString("YES"));
+        QCOMPARE(lines[0].mode, QString("1"));
+        QVERIFY2(lines[0].preset.startsWith("0010") && lines[0].preset.contains("0.1 s"),
+                 qPrintable(lines[0].preset));
+        QCOMPARE(lines[1].used, QString("NO"));
+        QCOMPARE(lines[8].kind, QString("Counter"));
+        QVERIFY(lines[36].details.contains("Mul_V1:") && lines[36].details.contains("Error Coil:"));
+
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = dir_.filePath("ladder.pdf");
+        printer.setOutputFileName(pdf);
+        QVERIFY(frame.plcFrame()->print(&printer));
+        QCOMPARE(frame.plcFrame()->printTitle(), QString("Ladder - Fan start"));
+        CPlcView* v = view(frame);
+        QCOMPARE(LadderPrintout(*v, frame.document()->titleBlock).pageCount(printer), 2);
+        QVERIFY(QFileInfo(pdf).size() > 2000);
     }
 };
 

@@ -262,6 +262,35 @@ void CPlcView::paintEvent(QPaintEvent* event) {
     paintLines(p, first, last);
 }
 
+int CPlcView::lineWidth() {
+    return kWidth;
+}
+
+void CPlcView::printLines(QPainter& p, int first, int last) {
+    const bool wasLive = live_;
+    printing_ = true;
+    live_ = false;
+    paintLines(p, first, last);
+    printing_ = false;
+    live_ = wasLive;
+}
+
+int CPlcView::lastUsedLine() const {
+    if (!editor_) return -1;
+    const PlcProgram& prog = editor_->program();
+    int last = -1, row = 0;
+    for (int d = 0; d < editor_->lineCount(); ++d) {
+        if (prog.commentFlags[d] == 1) {
+            last = d;
+            continue;
+        }
+        if (row >= kLadderRows) break;
+        const Row& r = prog.cellText[row++];
+        if (std::any_of(r.begin(), r.end(), [](uint8_t c) { return !blank(c); })) last = d;
+    }
+    return last;
+}
+
 void CPlcView::paintLines(QPainter& p, int first, int last) {
     if (!editor_) return;
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -277,7 +306,7 @@ void CPlcView::paintLines(QPainter& p, int first, int last) {
     for (int d = first; d <= last; ++d) {
         const int top = kTop + d * kLineHeight;
         const bool comment = prog.commentFlags[d] == 1;
-        if (editor_->inRange(d)) p.fillRect(QRect(0, top, kWidth, kLineHeight), kRangeBack);
+        if (editor_->inRange(d) && !printing_) p.fillRect(QRect(0, top, kWidth, kLineHeight), kRangeBack);
         else if (comment) p.fillRect(QRect(kRail, top, kCoilRight - kRail, kLineHeight), kCommentBack);
         p.setPen(kNumberColor);
         p.drawText(QRect(0, top, kNumberRight, kLineHeight), Qt::AlignRight | Qt::AlignVCenter,
@@ -298,7 +327,7 @@ void CPlcView::paintLines(QPainter& p, int first, int last) {
     }
     // The cursor.
     const int line = editor_->line();
-    if (line >= first && line <= last) {
+    if (line >= first && line <= last && !printing_) {
         QPen pen(kCursorColor, 3);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);

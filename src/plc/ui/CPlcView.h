@@ -78,6 +78,12 @@ public:
     int positionAt(QPoint p) const;
     // Paints lines first..last (for the benchmark: the whole visible window).
     void paintLines(QPainter& painter, int first, int last);
+    // The same for paper: no cursor, marks or live power.
+    void printLines(QPainter& painter, int first, int last);
+    // The last display line that holds something (a comment or a non-blank row), -1 for none.
+    int lastUsedLine() const;
+    // Logical width of a line (the ladder's units).
+    static int lineWidth();
 
 signals:
     // The program changed (the document is marked modified first).
@@ -121,6 +127,7 @@ private:
     QString findName_, replaceName_;
     bool findDown_ = true;
     bool live_ = false;
+    bool printing_ = false;
     plc::PowerFlow flow_;
     plc::ElementStates states_;
 };
