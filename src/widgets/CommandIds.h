@@ -13,6 +13,7 @@ enum class CommandId : int {
     Print = 57607,
     PrintPreview = 57609,
     PrintSetup = 57606,
+    PrintTitle = 32810,
     RecentFirst = 57616,  // eight entries: 57616..57623
     RecentLast = 57623,
     Exit = 57665,
@@ -40,6 +41,15 @@ enum class CommandId : int {
     Keypad = 32811,
     GraphMonitor = 32812,
     WorkspaceShow = 32843,
+    PlcRun = 32801,
+    PlcStop = 32791,
+    PlcQuit = 32872,
+    PlcSimulator = 32871,
+    PlcMonitor = 32794,
+    InputStatusTool = 32802,
+    AnalogTool = 32783,
+    Find = 57636,
+    Replace = 57641,
     Help = 32795,
     About = 57664,
     // This program's own commands.
@@ -51,6 +61,7 @@ enum class CommandId : int {
     Tile = 33006,
     ExportLadderText = 33010,
     ImportLadderText = 33011,
+    FindNext = 33012,
 };
 
 }  // namespace pv::ui

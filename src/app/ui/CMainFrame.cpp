@@ -103,6 +103,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
     monitors_ = new MonitorWindows(*this, this);
+    plcRun_ = std::make_unique<PlcRunControl>(*this);
     createActions();
     action(CommandId::LadderView)->setIcon(LadderIcon());
     installHooks();
@@ -381,6 +382,7 @@ ParamPrintHeader CMainFrame::printHeader() {
 }
 
 void CMainFrame::closeProjectWindows() {
+    plcRun_->quit();
     if (plcFrame_) {
         if (const LadderEditor* e = plcFrame_->view()->editor()) ladderClipboard_ = e->clipboard();
         plcFrame_->view()->setDocument(nullptr);
@@ -492,6 +494,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    plcRun_->quit();
     link_.waitIdle();
     auto settings = profile();
     settings.setValue(ui_text::kWindowGeometryKey, saveGeometry());

@@ -17,6 +17,7 @@
 #include "monitor/ui/MonitorHost.h"
 #include "plc/LadderEditor.h"
 #include "plc/ui/PlcCommands.h"
+#include "plc/ui/PlcRunControl.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
@@ -56,6 +57,7 @@ class CMainFrame : public QMainWindow,
                    public PrintHost,
                    public LinkCommandTarget,
                    public PlcCommandTarget,
+                   public PlcLinkHost,
                    public MonitorHost {
     Q_OBJECT
 public:
@@ -125,6 +127,18 @@ public:
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
     const std::string& lastError() const { return drive_.lastError; }
+    // Running the ladder: Monitor and Simulate modes.
+    PlcRunControl& plcRun() { return *plcRun_; }
+    QWidget* plcWindow() override { return this; }
+    CPlcView* plcLadder() override;
+    LinkThread& plcLinkThread() override { return link_; }
+    serial::CSerial& plcChannel() override { return drive_.channel(); }
+    bool plcLinked() const override { return drive_.state.linked; }
+    int plcStation() const override;
+    void runPlcJob(const std::function<void(comm::TransferContext&)>& body) override;
+    void plcProgramReplaced() override { plcProgramReplacedByRead(); }
+    void plcStateChanged(const QString& status) override;
+    Prompts& plcPrompts() override;
     // The live drive windows.
     MonitorWindows& monitors() { return *monitors_; }
     QWidget* hostWindow() override { return this; }
@@ -169,7 +183,7 @@ private:
     void unlinkIfWireGone();
     void markReadValues(const comm::ReadOutcome& outcome);
     // After a Read brought the drive's ladder program into the project.
-    void plcProgramReplaced();
+    void plcProgramReplacedByRead();
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
     void runTransfer(const std::function<void(comm::TransferContext&)>& body);
@@ -222,6 +236,7 @@ private:
     LinkPollExecutor pollExecutor_{link_};
     std::unique_ptr<monitor::PollScheduler> autoRefreshPoll_;
     MonitorWindows* monitors_ = nullptr;
+    std::unique_ptr<PlcRunControl> plcRun_;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
 };

@@ -9,6 +9,8 @@
 #include <QToolBar>
 
 #include "app/ui/CMainFrame.h"
+#include "plc/ui/PrintTitleDialog.h"
+#include "res/PlcRunTexts.h"
 #include "comm/ui/LinkCommands.h"
 #include "editing/ui/CParameterView.h"
 #include "editing/ui/ExchangeCommands.h"
@@ -137,6 +139,25 @@ void CMainFrame::createActions() {
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
     RegisterPlcCommands(commands_, *this);
+    {
+        Command c{CommandId::PrintTitle, text::kCmdPrintTitle};
+        c.menu = Menu::File, c.menuOrder = 24, c.projectOnly = true;
+        c.run = [this] {
+            auto* doc = document();
+            if (!doc) return;
+            PrintTitleDialog d(doc->titleBlock, this);
+            if (prompts_->exec(d) != QDialog::Accepted) return;
+            const PrintTitleBlock t = d.title();
+            if (t == doc->titleBlock) return;
+            doc->titleBlock = t;
+            doc->modified = true;
+        };
+        c.enabled = [this] { return state_.isProjectOpen(); };
+        commands_.add(c);
+    }
+    RegisterPlcRunCommands(
+        commands_, *plcRun_, [this] { return state_.isProjectOpen(); },
+        [this] { return drive_.state.linked; });
     ExchangeHost exchange;
     exchange.window = [this] { return this; };
     exchange.prompts = [this]() -> QtPrompts& { return *prompts_; };

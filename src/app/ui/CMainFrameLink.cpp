@@ -30,6 +30,7 @@ void CMainFrame::readSettingsFiles() {
 
 void CMainFrame::onConnect() {
     if (refuseWhileAutoRefresh()) return;
+    plcRun_->stopSimulatorForLink();
     std::vector<std::string> ports;
     comm::FillPortList(ports, true);
     if (serial::virtualPeer()) ports.push_back(ui_text::kPortSim);
@@ -120,6 +121,7 @@ void CMainFrame::showLinkPanes(const comm::LinkPanes& panes) {
 
 void CMainFrame::disconnectLink() {
     stopAutoRefresh();
+    if (plcRun_->monitoring()) plcRun_->quit();
     monitors_->linkEnding();
     link_.runModal(
         [this] {

@@ -17,6 +17,9 @@
 #include "comm/ReadCommand.h"
 #include "comm/Upload.h"
 #include "comm/WriteCommand.h"
+#include "res/PlcLinkTexts.h"
+#include "widgets/StatusPanes.h"
+#include "res/ProjectTexts.h"
 #include "res/UiTexts.h"
 
 namespace pv::ui {
@@ -73,10 +76,12 @@ void CMainFrame::unlinkIfWireGone() {
 }
 
 void CMainFrame::onRead() {
+    // The drive's program may replace the one the simulator runs.
+    plcRun_->stopSimulator();
     comm::ReadOutcome outcome;
     runTransfer([&](comm::TransferContext& ctx) { outcome = comm::RunReadCommand(ctx); });
     markReadValues(outcome);
-    if (outcome.plcProgramRead) plcProgramReplaced();
+    if (outcome.plcProgramRead) plcProgramReplacedByRead();
 }
 
 void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
@@ -96,6 +101,10 @@ void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
 }
 
 void CMainFrame::onWrite() {
+    if (plcRun_->monitoring()) {
+        prompts_->message(res::kPlcIsRunning);
+        return;
+    }
     comm::WriteOutcome out;
     runTransfer([&out](comm::TransferContext& ctx) { out = comm::RunWriteCommand(ctx); });
     if (out.frequencyUnit) frequencyUnit_ = *out.frequencyUnit;
@@ -103,13 +112,36 @@ void CMainFrame::onWrite() {
     if (out.plcProgramWritten) state_.plcProgramForeign = 0;
 }
 
-void CMainFrame::plcProgramReplaced() {
+void CMainFrame::plcProgramReplacedByRead() {
     if (auto* doc = document()) doc->modified = true;
     updateTitle();
     showStatusTexts();
     // Every window of the project redraws from the document: the ladder shows the new program.
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (sub->widget()) sub->widget()->update();
+}
+
+CPlcView* CMainFrame::plcLadder() {
+    showLadder();
+    return activeLadder();
+}
+
+int CMainFrame::plcStation() const {
+    return drive_.state.stations.empty() ? 1 : drive_.state.stations.front();
+}
+
+void CMainFrame::runPlcJob(const std::function<void(comm::TransferContext&)>& body) {
+    runTransfer(body);
+}
+
+void CMainFrame::plcStateChanged(const QString& status) {
+    state_.status.plcStatus = status.toStdString();
+    panes_->setPane(2, status);
+    updateCommands();
+}
+
+Prompts& CMainFrame::plcPrompts() {
+    return *prompts_;
 }
 
 void CMainFrame::onPassword(bool plc, bool set) {

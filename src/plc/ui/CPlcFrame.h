@@ -3,13 +3,14 @@
 
 #include "plc/ui/CPlcView.h"
 #include "widgets/CChildFrame.h"
+#include "widgets/PrintableView.h"
 
 class QActionGroup;
 class QToolBar;
 
 namespace pv::ui {
 
-class CPlcFrame : public CChildFrame {
+class CPlcFrame : public CChildFrame, public PrintableView {
     Q_OBJECT
 public:
     explicit CPlcFrame(Prompts& prompts, QWidget* parent = nullptr);
@@ -17,6 +18,9 @@ public:
     QToolBar* toolbar() const { return toolbar_; }
     // The toolbar action of a tool (tests, and the check marks that follow the view's tool).
     QAction* toolAction(Tool t) const;
+    // The ladder printout under the project's title block.
+    bool print(QPrinter* printer) override;
+    QString printTitle() const override;
 
 private:
     void syncTools();
