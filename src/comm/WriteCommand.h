@@ -28,6 +28,10 @@ struct WriteOutcome {
     // high-frequency mode a group 1 with a custom V/F curve set.
     std::optional<std::int32_t> frequencyUnit;
     std::optional<bool> highFrequencyMode;
+    // With changed-only: parameters sent. With verify: those the drive then held differently
+    // from what was sent (code and name).
+    int parametersSent = 0;
+    std::vector<std::pair<std::string, std::string>> verifyDifferences;
 };
 
 // The whole Write command (steps 1 to 12).

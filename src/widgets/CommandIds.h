@@ -25,6 +25,8 @@ enum class CommandId : int {
     PlcPasswordSet = 32846,
     PlcPasswordRemove = 32847,
     ParameterView = 32787,
+    Compare = 32809,
+    UserParameter = 32848,
     WorkspaceShow = 32843,
     Help = 32795,
     About = 57664,

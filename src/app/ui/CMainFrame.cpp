@@ -23,6 +23,7 @@
 #include <QUrl>
 
 #include "editing/ui/CParameterFrame.h"
+#include "editing/ui/CParameterView.h"
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
@@ -206,6 +207,8 @@ QWidget* CMainFrame::printParent() {
 
 PrintableView* CMainFrame::activePrintable() {
     if (!document()) return nullptr;
+    if (compareWindow_ && (printCompare_ || compareWindow_->isActiveWindow()))
+        return dynamic_cast<PrintableView*>(compareWindow_.data());
     return dynamic_cast<PrintableView*>(mdi_->activeSubWindow() ? mdi_->activeSubWindow()
                                                                  : paramFrame_);
 }
@@ -287,6 +290,8 @@ void CMainFrame::projectShown() {
         mdi_->addSubWindow(paramFrame_);
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
         paramFrame_->setPrintHeader([this] { return printHeader(); });
+        connect(paramFrame_->view(), &CParameterView::parameterActivated, this,
+                [this](int group, int position) { openGroupDialog(group, position); });
     }
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->Fill(state_.selectedGroup);

@@ -14,6 +14,8 @@
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
 #include "comm/ui/LinkCommands.h"
+#include "editing/ui/PageCommands.h"
+#include "editing/ui/ParameterGroupDialog.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
@@ -45,7 +47,11 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
-class CMainFrame : public QMainWindow, public PrintHost, public LinkCommandTarget {
+class CMainFrame : public QMainWindow,
+                   public PrintHost,
+                   public LinkCommandTarget,
+                   public PageHost,
+                   public PageCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -109,6 +115,19 @@ public:
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
     const std::string& lastError() const { return drive_.lastError; }
+
+    // The group dialogs and the compare (CMainFramePages.cpp).
+    CM240Doc* pageDocument() override { return document(); }
+    Prompts& pagePrompts() override;
+    editing::DisplaySettings pageSettings() override;
+    bool pageConnected() override { return drive_.state.linked && drive_.hasChannel(); }
+    void runPageWrite(const std::function<void(comm::PageWriteContext&)>& job,
+                      QWidget* window) override;
+    void pagesChanged() override;
+    void openGroupDialog(int group, int position) override;
+    void onUserParameter() override;
+    void onCompare() override;
+    bool pagesAllowed() const override { return state_.isProjectOpen() && !busy_; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -188,6 +207,10 @@ private:
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
+    // What the single writes learnt of the drive (the version stays for pages that keep it).
+    editing::DriveFacts pageFacts_;
+    QPointer<QWidget> compareWindow_;
+    bool printCompare_ = false;  // the compare window's print menu is sending a print command
 };
 
 }  // namespace pv::ui
