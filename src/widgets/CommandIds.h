@@ -40,6 +40,8 @@ enum class CommandId : int {
     MonitorControl = 32778,
     Keypad = 32811,
     GraphMonitor = 32812,
+    Compare = 32809,
+    UserParameter = 32848,
     WorkspaceShow = 32843,
     PlcRun = 32801,
     PlcStop = 32791,

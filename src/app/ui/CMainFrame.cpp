@@ -24,6 +24,7 @@
 
 #include "editing/ui/CParameterFrame.h"
 #include "plc/ui/CPlcFrame.h"
+#include "editing/ui/CParameterView.h"
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
@@ -233,6 +234,8 @@ QWidget* CMainFrame::printParent() {
 
 PrintableView* CMainFrame::activePrintable() {
     if (!document()) return nullptr;
+    if (compareWindow_ && (printCompare_ || compareWindow_->isActiveWindow()))
+        return dynamic_cast<PrintableView*>(compareWindow_.data());
     return dynamic_cast<PrintableView*>(mdi_->activeSubWindow() ? mdi_->activeSubWindow()
                                                                  : paramFrame_);
 }
@@ -339,6 +342,8 @@ void CMainFrame::projectShown() {
         mdi_->addSubWindow(paramFrame_);
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
         paramFrame_->setPrintHeader([this] { return printHeader(); });
+        connect(paramFrame_->view(), &CParameterView::parameterActivated, this,
+                [this](int group, int position) { openGroupDialog(group, position); });
     }
     const bool ladderFirst = state_.viewMode == ViewMode::Ladder;
     if (!plcFrame_) {

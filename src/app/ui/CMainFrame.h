@@ -18,6 +18,8 @@
 #include "plc/LadderEditor.h"
 #include "plc/ui/PlcCommands.h"
 #include "plc/ui/PlcRunControl.h"
+#include "editing/ui/PageCommands.h"
+#include "editing/ui/ParameterGroupDialog.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
@@ -58,7 +60,9 @@ class CMainFrame : public QMainWindow,
                    public LinkCommandTarget,
                    public PlcCommandTarget,
                    public PlcLinkHost,
-                   public MonitorHost {
+                   public MonitorHost,
+                   public PageHost,
+                   public PageCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -151,6 +155,19 @@ public:
         return state_.graphChannels;
     }
     void setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) override;
+
+    // The group dialogs and the compare (CMainFramePages.cpp).
+    CM240Doc* pageDocument() override { return document(); }
+    Prompts& pagePrompts() override;
+    editing::DisplaySettings pageSettings() override;
+    bool pageConnected() override { return drive_.state.linked && drive_.hasChannel(); }
+    void runPageWrite(const std::function<void(comm::PageWriteContext&)>& job,
+                      QWidget* window) override;
+    void pagesChanged() override;
+    void openGroupDialog(int group, int position) override;
+    void onUserParameter() override;
+    void onCompare() override;
+    bool pagesAllowed() const override { return state_.isProjectOpen() && !busy_; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -239,6 +256,10 @@ private:
     std::unique_ptr<PlcRunControl> plcRun_;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
+    // What the single writes learnt of the drive (the version stays for pages that keep it).
+    editing::DriveFacts pageFacts_;
+    QPointer<QWidget> compareWindow_;
+    bool printCompare_ = false;  // the compare window's print menu is sending a print command
 };
 
 }  // namespace pv::ui

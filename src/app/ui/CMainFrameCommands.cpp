@@ -174,6 +174,7 @@ void CMainFrame::createActions() {
     exchange.available = [this] { return !busy_; };
     RegisterExchangeCommands(commands_, exchange);
     monitors_->registerCommands(commands_);
+    RegisterPageCommands(commands_, *this);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);
