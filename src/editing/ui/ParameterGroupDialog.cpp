@@ -1,6 +1,10 @@
 #include "editing/ui/ParameterGroupDialog.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTabBar>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -67,6 +71,10 @@ ParameterGroupDialog::ParameterGroupDialog(PageHost& host, int group, int positi
         tabs_->addTab(buildPage(p), user_ ? q(model_.pageDef(p).range)
                                           : q(editing::TabLabel(group, p, groupName)));
     tabs_->setCurrentIndex(firstPage);
+    // Wide enough for every tab of the group, as far as the screen allows.
+    const int tabsWidth = tabs_->tabBar()->sizeHint().width() + 40;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    setMinimumWidth(std::min(tabsWidth, screen.width() * 9 / 10));
 
     transmit_ = new QPushButton(res::kTransmitGroup, this);
     transmit_->setObjectName("transmitGroup");
@@ -128,7 +136,7 @@ QWidget* ParameterGroupDialog::buildPage(int page) {
             rw.combo = new QComboBox(w);
             rw.combo->addItems(optionItems(pr.row));
             rw.combo->setCurrentIndex(model_.optionIndex(page, r));
-            rw.combo->setMinimumContentsLength(18);
+            rw.combo->setMinimumContentsLength(26);
             rw.combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             connect(rw.combo, &QComboBox::currentIndexChanged, this,
                     [this, page, r](int item) { model_.setOptionIndex(page, r, item); });
