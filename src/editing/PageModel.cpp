@@ -114,12 +114,17 @@ std::string PageModel::filterEdit(int page, int r, const std::string& before,
         case RowKind::Code: {
             // "MM/DD" or "GG-NN": two digits, the separator, two digits.
             const char sep = row.kind == RowKind::Date ? '/' : '-';
-            if (typed.size() > 5) return before;
-            for (std::size_t i = 0; i < typed.size(); ++i) {
-                const bool digit = std::isdigit(static_cast<unsigned char>(typed[i])) != 0;
-                if (i == 2 ? typed[i] != sep : !digit) return before;
+            // A third digit brings its separator along, so a numeric pad can type a code.
+            std::string text = typed;
+            if (text.size() == 3 && std::isdigit(static_cast<unsigned char>(text[2])))
+                text.insert(2, 1, sep);
+            const std::string& typedText = text;
+            if (typedText.size() > 5) return before;
+            for (std::size_t i = 0; i < typedText.size(); ++i) {
+                const bool digit = std::isdigit(static_cast<unsigned char>(typedText[i])) != 0;
+                if (i == 2 ? typedText[i] != sep : !digit) return before;
             }
-            return typed;
+            return typedText;
         }
         case RowKind::Integer:
         case RowKind::Decimal:

@@ -77,6 +77,7 @@ TEST_F(PageModelTest, EditFilterKeepsOnlyWhatTheRowTakes) {
     PageModel m1(table(), 1, {});
     const auto at0102 = PageOfParameter(1, 2);  // a frequency: two decimals, up to 300.00
     const auto at0100 = PageOfParameter(1, 0);  // hexadecimal 0~F,FF
+    PageModel user(table(), 0, UserParameterPages(), {});
     struct Case {
         PageModel* model;
         PageLocation at;
@@ -98,6 +99,8 @@ TEST_F(PageModelTest, EditFilterKeepsOnlyWhatTheRowTakes) {
         {&m1, *at0102, "300", "3000", "300"},
         {&m1, *at0100, "", "f", "F"},
         {&m1, *at0100, "F", "FG", "F"},
+        {&user, {0, 0}, "00", "001", "00-1"},   // a code's separator comes by itself
+        {&user, {0, 0}, "00-1", "00-1x", "00-1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.model->filterEdit(c.at.page, c.at.row, c.before, c.typed), c.kept)

@@ -23,7 +23,7 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-constexpr int kCodeWidth = 50, kFirstWidth = 70, kSecondWidth = 85;
+constexpr int kCodeWidth = 50;
 
 }  // namespace
 
@@ -70,6 +70,14 @@ CompareWindow::CompareWindow(Prompts& prompts, std::function<void(CommandId)> ru
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setSectionsClickable(false);
     list_->setWordWrap(false);
+    // The name takes what the window leaves; code and values keep their widths (wider when a
+    // value or the scale needs it).
+    auto* header = list_->horizontalHeader();
+    header->setMinimumSectionSize(kCodeWidth);
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(3, QHeaderView::ResizeToContents);
 
     auto* close = new QPushButton(res::kCompareClose, this);
     auto* save = new QPushButton(res::kCompareSave, this);
@@ -124,16 +132,6 @@ void CompareWindow::fill() {
             for (int c = 0; c < 4; ++c) list_->setItem(row, c, new QTableWidgetItem(cells[c]));
             ++row;
         }
-    resizeEvent(nullptr);
-}
-
-void CompareWindow::resizeEvent(QResizeEvent* event) {
-    if (event) QWidget::resizeEvent(event);
-    const int w = list_->viewport()->width();
-    list_->setColumnWidth(0, kCodeWidth + 10);
-    list_->setColumnWidth(1, std::max(120, w - 205 - 10));
-    list_->setColumnWidth(2, kFirstWidth);
-    list_->setColumnWidth(3, kSecondWidth);
 }
 
 QString CompareWindow::printTitle() const {

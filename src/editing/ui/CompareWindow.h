@@ -48,9 +48,6 @@ public:
     bool print(QPrinter* printer) override;
     QString printTitle() const override;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void fill();
     Prompts& prompts_;

@@ -1,6 +1,10 @@
 #include "editing/ui/ParameterGroupDialog.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTabBar>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -63,10 +67,22 @@ ParameterGroupDialog::ParameterGroupDialog(PageHost& host, int group, int positi
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("pageTabs");
     const std::string groupName = host.pageDocument()->table.groups[group].name;
-    for (int p = 0; p < model_.pageCount(); ++p)
-        tabs_->addTab(buildPage(p), user_ ? q(model_.pageDef(p).range)
-                                          : q(editing::TabLabel(group, p, groupName)));
+    // A page's rows are made when it is first shown: a group opens with one page built.
+    rows_.resize(model_.pageCount());
+    for (int p = 0; p < model_.pageCount(); ++p) {
+        auto* holder = new QWidget;
+        auto* holderLayout = new QVBoxLayout(holder);
+        holderLayout->setContentsMargins(0, 0, 0, 0);
+        tabs_->addTab(holder, user_ ? q(model_.pageDef(p).range)
+                                    : q(editing::TabLabel(group, p, groupName)));
+    }
+    ensurePage(firstPage);
     tabs_->setCurrentIndex(firstPage);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int p) { ensurePage(p); });
+    // Wide enough for every tab of the group, as far as the screen allows.
+    const int tabsWidth = tabs_->tabBar()->sizeHint().width() + 40;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    setMinimumWidth(std::min(tabsWidth, screen.width() * 9 / 10));
 
     transmit_ = new QPushButton(res::kTransmitGroup, this);
     transmit_->setObjectName("transmitGroup");
@@ -104,8 +120,16 @@ ParameterGroupDialog::ParameterGroupDialog(PageHost& host, int group, int positi
     timer_.start();
 }
 
-QWidget* ParameterGroupDialog::buildPage(int page) {
-    auto* w = new QWidget;
+void ParameterGroupDialog::ensurePage(int page) {
+    if (page >= 0 && page < static_cast<int>(rows_.size()) && rows_[page].empty() &&
+        model_.rowCount(page) > 0)
+        buildPage(page);
+}
+
+void ParameterGroupDialog::buildPage(int page) {
+    QWidget* holder = tabs_->widget(page);
+    auto* w = new QWidget(holder);
+    holder->layout()->addWidget(w);
     auto* grid = new QGridLayout(w);
     grid->setColumnStretch(0, 1);
     grid->setVerticalSpacing(4);
@@ -128,7 +152,7 @@ QWidget* ParameterGroupDialog::buildPage(int page) {
             rw.combo = new QComboBox(w);
             rw.combo->addItems(optionItems(pr.row));
             rw.combo->setCurrentIndex(model_.optionIndex(page, r));
-            rw.combo->setMinimumContentsLength(18);
+            rw.combo->setMinimumContentsLength(26);
             rw.combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             connect(rw.combo, &QComboBox::currentIndexChanged, this,
                     [this, page, r](int item) { model_.setOptionIndex(page, r, item); });
@@ -147,8 +171,7 @@ QWidget* ParameterGroupDialog::buildPage(int page) {
         }
     }
     grid->setRowStretch(editing::kRowsPerPage, 1);
-    rows_.push_back(std::move(rows));
-    return w;
+    rows_[page] = std::move(rows);
 }
 
 QWidget* ParameterGroupDialog::buildKeyboard() {
@@ -182,20 +205,24 @@ void ParameterGroupDialog::typeKey(const QString& key) {
             }
 }
 
-QLineEdit* ParameterGroupDialog::edit(int page, int row) const {
-    return rows_[page][row].edit;
+ParameterGroupDialog::RowWidgets& ParameterGroupDialog::widgets(int page, int row) {
+    ensurePage(page);
+    return rows_[page][row];
 }
-QComboBox* ParameterGroupDialog::combo(int page, int row) const {
-    return rows_[page][row].combo;
+QLineEdit* ParameterGroupDialog::edit(int page, int row) {
+    return widgets(page, row).edit;
 }
-QPushButton* ParameterGroupDialog::writeButton(int page, int row) const {
-    return rows_[page][row].write;
+QComboBox* ParameterGroupDialog::combo(int page, int row) {
+    return widgets(page, row).combo;
 }
-QLabel* ParameterGroupDialog::nameLabel(int page, int row) const {
-    return rows_[page][row].name;
+QPushButton* ParameterGroupDialog::writeButton(int page, int row) {
+    return widgets(page, row).write;
 }
-QLabel* ParameterGroupDialog::rangeLabel(int page, int row) const {
-    return rows_[page][row].range;
+QLabel* ParameterGroupDialog::nameLabel(int page, int row) {
+    return widgets(page, row).name;
+}
+QLabel* ParameterGroupDialog::rangeLabel(int page, int row) {
+    return widgets(page, row).range;
 }
 
 void ParameterGroupDialog::onEdited(int page, int row, const QString& typed) {
@@ -212,7 +239,7 @@ void ParameterGroupDialog::onEdited(int page, int row, const QString& typed) {
 
 void ParameterGroupDialog::showBadRow(editing::PageLocation at) {
     tabs_->setCurrentIndex(at.page);
-    if (QLineEdit* e = rows_[at.page][at.row].edit) {
+    if (QLineEdit* e = widgets(at.page, at.row).edit) {
         e->setFocus();
         e->selectAll();
     }
@@ -243,6 +270,7 @@ void ParameterGroupDialog::onTimer() {
     if (writing_) return;
     transmit_->setEnabled(host_.pageConnected());
     for (const editing::PageLocation& at : model_.applySettings(host_.pageSettings())) {
+        if (rows_[at.page].empty()) continue;  // built later from the model
         RowWidgets& rw = rows_[at.page][at.row];
         if (rw.range && !user_) rw.range->setText(q(model_.rangeLabel(at.page, at.row)));
         if (rw.edit && rw.edit->text() != q(model_.row(at.page, at.row).valueText))

@@ -62,11 +62,11 @@ public:
     int redRow() const { return redRow_; }
     int redPage() const { return redPage_; }
     // The controls of a row (tests type into them and press its write button).
-    QLineEdit* edit(int page, int row) const;
-    QComboBox* combo(int page, int row) const;
-    QPushButton* writeButton(int page, int row) const;
-    QLabel* nameLabel(int page, int row) const;
-    QLabel* rangeLabel(int page, int row) const;
+    QLineEdit* edit(int page, int row);
+    QComboBox* combo(int page, int row);
+    QPushButton* writeButton(int page, int row);
+    QLabel* nameLabel(int page, int row);
+    QLabel* rangeLabel(int page, int row);
     QPushButton* transmitButton() const { return transmit_; }
 
     void accept() override;
@@ -82,7 +82,9 @@ private:
         QComboBox* combo = nullptr;
         QLabel* range = nullptr;
     };
-    QWidget* buildPage(int page);
+    void ensurePage(int page);
+    void buildPage(int page);
+    RowWidgets& widgets(int page, int row);
     void onEdited(int page, int row, const QString& typed);
     void onWrite(int page, int row);
     void onTransmit();
