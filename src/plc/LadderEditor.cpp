@@ -39,6 +39,40 @@ DisplayLine blankLadderLine() {
 
 }  // namespace
 
+std::vector<ElementUse> UsedElements(const PlcProgram& program) {
+    std::vector<ElementUse> use = {{"I", 8, 0},  {"Q", 2, 0}, {"M", 15, 0}, {"T", 8, 0}, {"C", 8, 0},
+                                   {"G", 8, 0},  {"F", 8, 0}, {"AS", 4, 0}, {"MD", 4, 0}};
+    auto mark = [&use](std::string_view kind, int hi, int lo) {
+        auto hex = [](int c) {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            return -1;
+        };
+        const int a = hex(hi), b = hex(lo);
+        if (a < 0 || b < 0) return;
+        const int n = a * 16 + b;
+        for (auto& u : use)
+            if (kind == u.kind && n >= 1 && n <= u.count) u.used |= uint16_t(1u << (n - 1));
+    };
+    for (int r = 0; r < kLadderRows; ++r) {
+        const Row& t = program.cellText[r];
+        for (int c = 0; c < kContactCells; ++c) {
+            const char letter = char(std::toupper(t[cellColumn(c)]));
+            mark(std::string_view(&letter, 1), t[cellColumn(c) + 1], t[cellColumn(c) + 2]);
+        }
+        if (t[kCoilKindColumn] == 'A' && t[kCoilLetterColumn] == 'S')
+            mark("AS", t[kCoilNumberColumn], t[kCoilNumberColumn + 1]);
+        else if (t[kCoilKindColumn] == 'M' && t[kCoilLetterColumn] == 'D')
+            mark("MD", t[kCoilNumberColumn], t[kCoilNumberColumn + 1]);
+        else {
+            const char letter = char(t[kCoilLetterColumn]);
+            mark(std::string_view(&letter, 1), t[kCoilNumberColumn], t[kCoilNumberColumn + 1]);
+        }
+    }
+    return use;
+}
+
 LadderEditor::LadderEditor(PlcProgram& program, Prompts& prompts, LadderDialogs& dialogs)
     : program_(program), prompts_(prompts), dialogs_(dialogs) {
     resetHistory();

@@ -165,5 +165,10 @@ inline constexpr const char* kToolContactCoil = "Contact/Coil %1";
 inline constexpr const char* kToolDifferential = "Differential contact";
 inline constexpr const char* kToolCoil = "Coil %1";
 inline constexpr const char* kCapacityRows = "%1 rows";
+// The element legend beside the ladder: each kind's numbers with a mark under those in use.
+inline constexpr const char* kCmdLegend = "Used";
+inline constexpr const char* kTipLegend = "Show the elements the program uses";
+inline constexpr const char* kLegendUsed = "*: Used";
+inline constexpr const char* kSettingsLegend = "Ladder/legend";
 
 }  // namespace pv::text

@@ -147,6 +147,12 @@ private slots:
         QVERIFY(ProgramToText(plc).find("T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n") != std::string::npos);
         QVERIFY(frame.document()->modified);
         QVERIFY(frame.isWindowModified());
+        // The legend marks what the program uses: I01, I02, M01, Q01, T01.
+        const QString legend = CPlcFrame::legendText(plc);
+        for (const char* expected : {"I :12345678\n   **      \n", "Q :12\n   * \n",
+                                     "M :123456789ABCDEF\n   *              \n",
+                                     "T :12345678\n   *       \n", "C :12345678\n           \n"})
+            QVERIFY2(legend.contains(expected), qPrintable(legend));
 
         // Undo takes the comment away, Redo brings it back; the Edit menu follows.
         const PlcProgram done = plc;

@@ -1,10 +1,16 @@
 #include "plc/ui/CPlcFrame.h"
 
 #include <QActionGroup>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "project/CM240Doc.h"
 #include "res/PlcTexts.h"
+#include "res/UiTexts.h"
 
 namespace pv::ui {
 
@@ -71,17 +77,65 @@ CPlcFrame::CPlcFrame(Prompts& prompts, QWidget* parent) : CChildFrame(parent) {
         });
     }
     toolbar_->addSeparator();
-    connect(toolbar_->addAction(text::kCmdZoomOut), &QAction::triggered, this,
-            [this] { view_->setZoom(view_->zoom() / 1.15); });
-    connect(toolbar_->addAction(text::kCmdZoomReset), &QAction::triggered, this,
-            [this] { view_->setZoom(1.0); });
-    connect(toolbar_->addAction(text::kCmdZoomIn), &QAction::triggered, this,
-            [this] { view_->setZoom(view_->zoom() * 1.15); });
+    struct Zoom {
+        const char* label;
+        const char* tip;
+        double factor;  // 0: back to the actual size
+    };
+    for (const Zoom& z : {Zoom{"\u2212", text::kCmdZoomOut, 1 / 1.15}, Zoom{"1:1", text::kCmdZoomReset, 0},
+                          Zoom{"+", text::kCmdZoomIn, 1.15}}) {
+        QAction* a = toolbar_->addAction(z.label);
+        a->setToolTip(QString(z.tip).remove('&'));
+        const double f = z.factor;
+        connect(a, &QAction::triggered, this, [this, f] { view_->setZoom(f ? view_->zoom() * f : 1.0); });
+    }
+    toolbar_->addSeparator();
+    legend_ = new QLabel(body);
+    legend_->setObjectName("ladderLegend");
+    legend_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    legend_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    legend_->setMargin(6);
+    QSettings settings(ui_text::kSettingsOrganisation, ui_text::kSettingsApplication);
+    legend_->setVisible(settings.value(text::kSettingsLegend, false).toBool());
+    QAction* legendToggle = toolbar_->addAction(text::kCmdLegend);
+    legendToggle->setToolTip(text::kTipLegend);
+    legendToggle->setCheckable(true);
+    legendToggle->setChecked(legend_->isVisibleTo(body));
+    connect(legendToggle, &QAction::toggled, this, [this](bool on) {
+        legend_->setVisible(on);
+        QSettings(ui_text::kSettingsOrganisation, ui_text::kSettingsApplication)
+            .setValue(text::kSettingsLegend, on);
+        updateLegend();
+    });
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(view_, 1);
+    row->addWidget(legend_);
     layout->addWidget(toolbar_);
-    layout->addWidget(view_, 1);
+    layout->addLayout(row, 1);
     setWidget(body);
     setFocusProxy(view_);
     connect(view_, &CPlcView::stateChanged, this, &CPlcFrame::syncTools);
+    connect(view_, &CPlcView::stateChanged, this, &CPlcFrame::updateLegend);
+}
+
+QString CPlcFrame::legendText(const PlcProgram& program) {
+    QString out;
+    for (const ElementUse& u : UsedElements(program)) {
+        QString numbers, marks;
+        for (int n = 1; n <= u.count; ++n) {
+            numbers += QString::number(n, 16).toUpper();
+            marks += (u.used & (1u << (n - 1))) ? '*' : ' ';
+        }
+        out += QString(u.kind).leftJustified(2) + ":" + numbers + "\n";
+        out += QString(3, ' ') + marks + "\n";
+    }
+    return out + text::kLegendUsed;
+}
+
+void CPlcFrame::updateLegend() {
+    if (legend_->isHidden() || !view_->editor()) return;
+    legend_->setText(legendText(view_->editor()->program()));
 }
 
 QAction* CPlcFrame::toolAction(Tool t) const {

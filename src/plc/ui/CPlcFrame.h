@@ -5,6 +5,7 @@
 #include "widgets/CChildFrame.h"
 
 class QActionGroup;
+class QLabel;
 class QToolBar;
 
 namespace pv::ui {
@@ -17,12 +18,17 @@ public:
     QToolBar* toolbar() const { return toolbar_; }
     // The toolbar action of a tool (tests, and the check marks that follow the view's tool).
     QAction* toolAction(Tool t) const;
+    // The element legend: the numbers of each kind with the ones in use marked.
+    QLabel* legend() const { return legend_; }
+    static QString legendText(const PlcProgram& program);
 
 private:
     void syncTools();
+    void updateLegend();
     CPlcView* view_;
     QToolBar* toolbar_;
     QActionGroup* tools_;
+    QLabel* legend_;
 };
 
 }  // namespace pv::ui
