@@ -485,11 +485,13 @@ bool ProgramFromText(std::string_view text, PlcProgram& program, std::string& er
                     l.text[gapColumn(c)] = *g;
                 }
                 std::string_view tail = rest.size() > 12 ? rest.substr(12) : std::string_view{};
+                // The coil may stand further right than the cells end (hand-aligned text).
+                while (!tail.empty() && tail[0] == ' ') tail.remove_prefix(1);
                 std::string_view coil;
                 if (!tail.empty() && tail[0] == '#') {
                     coil = tail.substr(0, 9);
                     tail.remove_prefix(coil.size());
-                } else if (!tail.empty() && tail[0] != ' ' && tail[0] != '!') {
+                } else if (!tail.empty() && tail[0] != '!') {
                     coil = tail.substr(0, 5);
                     tail.remove_prefix(coil.size());
                 }
