@@ -40,8 +40,8 @@ DisplayLine blankLadderLine() {
 }  // namespace
 
 std::vector<ElementUse> UsedElements(const PlcProgram& program) {
-    std::vector<ElementUse> use = {{"I", 8, 0},  {"Q", 2, 0}, {"M", 15, 0}, {"T", 8, 0}, {"C", 8, 0},
-                                   {"G", 8, 0},  {"F", 8, 0}, {"AS", 4, 0}, {"MD", 4, 0}};
+    std::vector<ElementUse> use = {{"I", 8, 0}, {"Q", 2, 0}, {"M", 15, 0}, {"T", 8, 0}, {"C", 8, 0},
+                                   {"G", 8, 0}, {"F", 8, 0}, {"AS", 4, 0}, {"MD", 4, 0}};
     auto mark = [&use](std::string_view kind, int hi, int lo) {
         auto hex = [](int c) {
             if (c >= '0' && c <= '9') return c - '0';
@@ -134,17 +134,28 @@ Tool LadderEditor::toolForKey(char key, int position) {
     if (gap) return k == 'L' ? Tool::Link : Tool::None;
     const bool coil = position == kCoilPosition;
     switch (k) {
-        case 'I': return coil ? Tool::None : Tool::I;
-        case 'Q': return Tool::Q;
-        case 'M': return Tool::M;
-        case 'T': return Tool::T;
-        case 'C': return Tool::C;
-        case 'G': return Tool::G;
-        case 'F': return Tool::F;
-        case 'D': return coil ? Tool::MD : Tool::Differential;
-        case 'S': return coil ? Tool::AS : Tool::None;
-        case 'A': return coil ? Tool::None : Tool::Wire;
-        default: return Tool::None;
+        case 'I':
+            return coil ? Tool::None : Tool::I;
+        case 'Q':
+            return Tool::Q;
+        case 'M':
+            return Tool::M;
+        case 'T':
+            return Tool::T;
+        case 'C':
+            return Tool::C;
+        case 'G':
+            return Tool::G;
+        case 'F':
+            return Tool::F;
+        case 'D':
+            return coil ? Tool::MD : Tool::Differential;
+        case 'S':
+            return coil ? Tool::AS : Tool::None;
+        case 'A':
+            return coil ? Tool::None : Tool::Wire;
+        default:
+            return Tool::None;
     }
 }
 
@@ -163,8 +174,16 @@ bool LadderEditor::apply(Tool t) {
     if (!editable()) return false;
     const int row = rowOf(line_);
     switch (t) {
-        case Tool::I: case Tool::Q: case Tool::M: case Tool::T: case Tool::C: case Tool::G:
-        case Tool::F: case Tool::Differential: case Tool::AS: case Tool::MD:
+        case Tool::I:
+        case Tool::Q:
+        case Tool::M:
+        case Tool::T:
+        case Tool::C:
+        case Tool::G:
+        case Tool::F:
+        case Tool::Differential:
+        case Tool::AS:
+        case Tool::MD:
             return placeElement(t);
         case Tool::Wire:
             return placeWire();
@@ -216,16 +235,34 @@ bool LadderEditor::placeElement(Tool t) {
     if (pos_ == kCoilPosition) {
         std::string page;
         switch (t) {
-            case Tool::Q: page = "Q"; break;
-            case Tool::M: page = "M"; break;
-            case Tool::T: page = "T"; break;
-            case Tool::C: page = "C"; break;
-            case Tool::G: page = "G"; break;
-            case Tool::F: page = "F"; break;
-            case Tool::AS: page = "AS"; break;
-            case Tool::MD: page = "MD"; break;
-            case Tool::None: break;
-            default: return false;  // not a coil
+            case Tool::Q:
+                page = "Q";
+                break;
+            case Tool::M:
+                page = "M";
+                break;
+            case Tool::T:
+                page = "T";
+                break;
+            case Tool::C:
+                page = "C";
+                break;
+            case Tool::G:
+                page = "G";
+                break;
+            case Tool::F:
+                page = "F";
+                break;
+            case Tool::AS:
+                page = "AS";
+                break;
+            case Tool::MD:
+                page = "MD";
+                break;
+            case Tool::None:
+                break;
+            default:
+                return false;  // not a coil
         }
         std::array<uint8_t, 4> coil;
         std::copy_n(text.begin() + kCoilKindColumn, 4, coil.begin());
@@ -244,16 +281,34 @@ bool LadderEditor::placeElement(Tool t) {
     if (pos_ % 2 != 0) return false;
     char letter = 0;
     switch (t) {
-        case Tool::I: letter = 'I'; break;
-        case Tool::Q: letter = 'Q'; break;
-        case Tool::M: letter = 'M'; break;
-        case Tool::T: letter = 'T'; break;
-        case Tool::C: letter = 'C'; break;
-        case Tool::G: letter = 'G'; break;
-        case Tool::F: letter = 'F'; break;
-        case Tool::Differential: letter = 'D'; break;
-        case Tool::None: break;
-        default: return false;  // a coil-only element
+        case Tool::I:
+            letter = 'I';
+            break;
+        case Tool::Q:
+            letter = 'Q';
+            break;
+        case Tool::M:
+            letter = 'M';
+            break;
+        case Tool::T:
+            letter = 'T';
+            break;
+        case Tool::C:
+            letter = 'C';
+            break;
+        case Tool::G:
+            letter = 'G';
+            break;
+        case Tool::F:
+            letter = 'F';
+            break;
+        case Tool::Differential:
+            letter = 'D';
+            break;
+        case Tool::None:
+            break;
+        default:
+            return false;  // a coil-only element
     }
     const int cell = cellOfPosition();
     std::string value = program_.cellTextAt(row, cell);

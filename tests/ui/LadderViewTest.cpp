@@ -50,7 +50,8 @@ struct Answers {
     }
 };
 
-std::function<bool(QDialog&)> contact(const QString& tab, const QString& number, bool inverted = false) {
+std::function<bool(QDialog&)> contact(const QString& tab, const QString& number,
+                                      bool inverted = false) {
     return [=](QDialog& d) {
         auto* c = qobject_cast<ContactDialog*>(&d);
         if (!c) return false;
@@ -113,30 +114,31 @@ private slots:
                 return true;
             },
         };
-        keys("i");                       // I01 at position 0
+        keys("i");  // I01 at position 0
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Right);
-        keys("m");                       // M01 at position 2
+        keys("m");  // M01 at position 2
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Right);
-        keys("a");                       // a wire through cell 3
+        keys("a");  // a wire through cell 3
         QTest::keyClick(view, Qt::Key_End);
-        keys("q");                       // [Q01
+        keys("q");  // [Q01
         QTest::keyClick(view, Qt::Key_Down);
         QTest::keyClick(view, Qt::Key_Home);
-        keys("i");                       // I02
-        for (int i = 0; i < 2; ++i) {    // wires through cells 2 and 3
+        keys("i");                     // I02
+        for (int i = 0; i < 2; ++i) {  // wires through cells 2 and 3
             QTest::keyClick(view, Qt::Key_Right);
             QTest::keyClick(view, Qt::Key_Right);
             keys("a");
         }
         QTest::keyClick(view, Qt::Key_End);
-        keys("t");                       // T01
+        keys("t");  // T01
         QTest::keyClick(view, Qt::Key_Up);
-        keys("w");                       // the comment above row 0
+        keys("w");  // the comment above row 0
         QVERIFY2(answers.steps.empty(), qPrintable(answers.titles.join(", ")));
-        QCOMPARE(answers.titles, QStringList({"Edit Contact", "Edit Contact", "Edit Contact/Coil",
-                                              "Edit Contact", "Edit Contact/Coil", "Edit Comments"}));
+        QCOMPARE(answers.titles,
+                 QStringList({"Edit Contact", "Edit Contact", "Edit Contact/Coil", "Edit Contact",
+                              "Edit Contact/Coil", "Edit Comments"}));
 
         const PlcProgram& plc = frame.document()->plc;
         const std::string expected =
@@ -144,7 +146,9 @@ private slots:
             "000  I01-M01------[Q01\n"
             "001  I02----------[T01\n";
         QCOMPARE(ProgramToText(plc).substr(0, expected.size()), expected);
-        QVERIFY(ProgramToText(plc).find("T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n") != std::string::npos);
+        QVERIFY(ProgramToText(plc).find(
+                    "T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n") !=
+                std::string::npos);
         QVERIFY(frame.document()->modified);
         QVERIFY(frame.isWindowModified());
         // The legend marks what the program uses: I01, I02, M01, Q01, T01.
@@ -208,11 +212,12 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&d));
             d.grab().save(shots + "/ladder-timer-dialog.png");
             ContactDialog contactDialog("i02", 0, &frame);
-            SymbolDialog symbolDialog({{1, {{1, "Start button"}}}}, SymbolDisplay::Both, true, &frame);
+            SymbolDialog symbolDialog({{1, {{1, "Start button"}}}}, SymbolDisplay::Both, true,
+                                      &frame);
             CommentDialog commentDialog({"Pump", "", "", ""}, &frame);
-            for (QDialog* other : {static_cast<QDialog*>(&contactDialog),
-                                   static_cast<QDialog*>(&symbolDialog),
-                                   static_cast<QDialog*>(&commentDialog)}) {
+            for (QDialog* other :
+                 {static_cast<QDialog*>(&contactDialog), static_cast<QDialog*>(&symbolDialog),
+                  static_cast<QDialog*>(&commentDialog)}) {
                 other->show();
                 QVERIFY(QTest::qWaitForWindowExposed(other));
                 other->grab().save(shots + "/" + other->objectName() + ".png");

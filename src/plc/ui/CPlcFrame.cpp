@@ -23,28 +23,44 @@ struct ToolButton {
 };
 // The ladder toolbar: elements, wires and links, line operations.
 constexpr ToolButton kTools[] = {
-    {Tool::I, "I", "I", 0},           {Tool::Q, "Q", "Q", 0},
-    {Tool::M, "M", "M", 0},           {Tool::T, "T", "T", 0},
-    {Tool::C, "C", "C", 0},           {Tool::G, "G", "G", 0},
-    {Tool::F, "F", "F", 0},           {Tool::Differential, "D", "D", 0},
-    {Tool::AS, "AS", "S", 0},         {Tool::MD, "MD", "D", 0},
-    {Tool::Wire, "\u2500", "A", 1},   {Tool::Link, "\u2502", "L", 1},
-    {Tool::Delete, "Del", "Del", 2},   {Tool::InsertRow, "Ins", "Ins", 2},
+    {Tool::I, "I", "I", 0},          {Tool::Q, "Q", "Q", 0},
+    {Tool::M, "M", "M", 0},          {Tool::T, "T", "T", 0},
+    {Tool::C, "C", "C", 0},          {Tool::G, "G", "G", 0},
+    {Tool::F, "F", "F", 0},          {Tool::Differential, "D", "D", 0},
+    {Tool::AS, "AS", "S", 0},        {Tool::MD, "MD", "D", 0},
+    {Tool::Wire, "\u2500", "A", 1},  {Tool::Link, "\u2502", "L", 1},
+    {Tool::Delete, "Del", "Del", 2}, {Tool::InsertRow, "Ins", "Ins", 2},
     {Tool::Comment, "//", "W", 2},
 };
 
 QString tipOf(const ToolButton& b) {
     QString what;
     switch (b.tool) {
-        case Tool::Wire: what = text::kToolWire; break;
-        case Tool::Link: what = text::kToolLink; break;
-        case Tool::Delete: what = text::kToolDelete; break;
-        case Tool::InsertRow: what = text::kToolInsertRow; break;
-        case Tool::Comment: what = text::kToolComment; break;
-        case Tool::Differential: what = text::kToolDifferential; break;
+        case Tool::Wire:
+            what = text::kToolWire;
+            break;
+        case Tool::Link:
+            what = text::kToolLink;
+            break;
+        case Tool::Delete:
+            what = text::kToolDelete;
+            break;
+        case Tool::InsertRow:
+            what = text::kToolInsertRow;
+            break;
+        case Tool::Comment:
+            what = text::kToolComment;
+            break;
+        case Tool::Differential:
+            what = text::kToolDifferential;
+            break;
         case Tool::AS:
-        case Tool::MD: what = QString(text::kToolCoil).arg(b.label); break;
-        default: what = QString(text::kToolContactCoil).arg(b.label); break;
+        case Tool::MD:
+            what = QString(text::kToolCoil).arg(b.label);
+            break;
+        default:
+            what = QString(text::kToolContactCoil).arg(b.label);
+            break;
     }
     return QString(text::kToolTip).arg(what, b.key);
 }
@@ -72,9 +88,8 @@ CPlcFrame::CPlcFrame(Prompts& prompts, QWidget* parent) : CChildFrame(parent) {
         a->setCheckable(true);
         tools_->addAction(a);
         const Tool t = b.tool;
-        connect(a, &QAction::triggered, this, [this, a, t] {
-            view_->selectTool(a->isChecked() ? t : Tool::None);
-        });
+        connect(a, &QAction::triggered, this,
+                [this, a, t] { view_->selectTool(a->isChecked() ? t : Tool::None); });
     }
     toolbar_->addSeparator();
     struct Zoom {
@@ -82,12 +97,13 @@ CPlcFrame::CPlcFrame(Prompts& prompts, QWidget* parent) : CChildFrame(parent) {
         const char* tip;
         double factor;  // 0: back to the actual size
     };
-    for (const Zoom& z : {Zoom{"\u2212", text::kCmdZoomOut, 1 / 1.15}, Zoom{"1:1", text::kCmdZoomReset, 0},
-                          Zoom{"+", text::kCmdZoomIn, 1.15}}) {
+    for (const Zoom& z : {Zoom{"\u2212", text::kCmdZoomOut, 1 / 1.15},
+                          Zoom{"1:1", text::kCmdZoomReset, 0}, Zoom{"+", text::kCmdZoomIn, 1.15}}) {
         QAction* a = toolbar_->addAction(z.label);
         a->setToolTip(QString(z.tip).remove('&'));
         const double f = z.factor;
-        connect(a, &QAction::triggered, this, [this, f] { view_->setZoom(f ? view_->zoom() * f : 1.0); });
+        connect(a, &QAction::triggered, this,
+                [this, f] { view_->setZoom(f ? view_->zoom() * f : 1.0); });
     }
     toolbar_->addSeparator();
     legend_ = new QLabel(body);
@@ -145,7 +161,8 @@ QAction* CPlcFrame::toolAction(Tool t) const {
 }
 
 void CPlcFrame::syncTools() {
-    for (QAction* a : tools_->actions()) a->setChecked(a->data().toInt() == int(view_->clickTool()));
+    for (QAction* a : tools_->actions())
+        a->setChecked(a->data().toInt() == int(view_->clickTool()));
 }
 
 }  // namespace pv::ui
