@@ -311,6 +311,30 @@ private slots:
         QTest::keyClick(view, Qt::Key_Delete);
         QCOMPARE(asked, QStringList({"MESSAGE:"}));
         QVERIFY(frame.document()->plc == before);
+        // With the wire tool picked, each click on a cell draws a wire there; a double click on
+        // a contact opens its dialog on the contact's own tab.
+        view->resize(900, 600);
+        view->setZoom(1.0);
+        const double s = 0.75;  // the actual size: 0.75 pixels per unit
+        const QPoint cell2OfLine3(int((80 + 170 + 85) * s), int((20 + 3 * 62 + 31) * s));
+        QCOMPARE(view->lineAt(cell2OfLine3), 3);
+        QCOMPARE(view->positionAt(cell2OfLine3), 2);
+        frame.plcFrame()->toolAction(Tool::Wire)->trigger();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell2OfLine3);
+        QCOMPARE(frame.document()->plc.cellTextAt(3, 1), std::string("---"));
+        QTest::keyClick(view, Qt::Key_Escape);
+        frame.document()->plc.setContact(3, 1, 'm', 7);
+        QString tab;
+        answers.steps = {[&tab](QDialog& d) {
+            auto* c = qobject_cast<ContactDialog*>(&d);
+            if (c)
+                tab = c->tabs()->tabText(c->tabs()->currentIndex()) + " " +
+                      c->numberBox()->currentText() +
+                      (c->strNotButton()->isChecked() ? " NOT" : "");
+            return false;
+        }};
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell2OfLine3);
+        QCOMPARE(tab, QString("M 07 NOT"));
         // Zoom: Ctrl+wheel and Ctrl+0 back to the actual size.
         view->setZoom(2.0);
         QTest::keyClick(view, Qt::Key_0, Qt::ControlModifier);
