@@ -19,16 +19,6 @@
 
 namespace pv::comm {
 
-// The PLC program's part of Read and Write; empty hooks mean the transfer-selection dialog
-// does not offer the PLC program.
-struct PlcTransferHooks {
-    std::function<bool(int station)> read;   // false: the failure was shown, the command ends
-    std::function<bool(int station)> write;  // same
-    // After a Write that wrote the PLC program: the "Set Running?" question and its start.
-    std::function<void(int station)> afterWrite;
-    bool offered() const { return static_cast<bool>(read) || static_cast<bool>(write); }
-};
-
 struct TransferContext {
     TransferContext(serial::CSerial& l, Prompts& p, CM240Doc& d, const ProjectFacts& f,
                     const LinkState& ls, std::string& error)
@@ -45,7 +35,10 @@ struct TransferContext {
     std::function<void()> stopPlcSimulator;  // Read step 1, when the simulator runs
     // "Save file?" answered Yes: save the project before reading. False ends the command.
     std::function<bool()> saveProject;
-    PlcTransferHooks plc;
+    // Write: read the drive first and send only the parameters whose value differs, and/or read
+    // back what was written and list what the drive holds differently.
+    bool changedOnly = false;
+    bool verify = false;
 };
 
 enum class CommandResult {
@@ -61,12 +54,29 @@ struct ReadOutcome {
     std::uint32_t driveModel = 0;    // 0x35000 + 13-00 of the drive
     std::uint16_t driveVersion = 0;  // raw 13-01
     int transactions = 0;
+    bool plcProgramRead = false;  // the document's ladder program was replaced (wholly or in part)
 };
 
 // Read steps 1 to 7: refuse under auto refresh, ask the station (dialog "Read"), identify the
 // drive, ask what to read and "Save file?", read groups 0..23 (and 25..28 when the hidden
 // parameters are chosen) with progress, and say "Read Successfully !".
 ReadOutcome RunReadCommand(TransferContext& ctx);
+
+// The steps of Read that every reader of a whole drive shares. The identification: drive type
+// (classified like a group read), software version and model code into `out`; a failure was
+// shown and false is returned.
+bool IdentifyReadStation(TransferContext& ctx, int station, ReadOutcome& out);
+// The groups with progress ("Read %02d-XX parameter group..."): 00..23 with `parameters`,
+// 25..28 with `hidden`; the first failure is shown. Then the drive's version goes to the
+// document and the views are refreshed.
+CommandResult ReadParameterGroups(TransferContext& ctx, int station, bool parameters, bool hidden,
+                                  ReadOutcome& out);
+// The same for a list of groups.
+CommandResult ReadGroupList(TransferContext& ctx, int station, const std::vector<int>& groups,
+                            ReadOutcome& out);
+// Read for Compare: the Read command without the transfer selection, "Save file?" and the
+// closing message: the station ("Read" dialog), the identification and groups 00..23.
+ReadOutcome ReadAllForCompare(TransferContext& ctx);
 
 // The transactions of comm/Transactions.h on the context's link, told to its prompts.
 // A single function-03 read shown at once on failure (reporter 4).

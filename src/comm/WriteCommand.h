@@ -1,5 +1,5 @@
 #pragma once
-// The Write command: the project's set values (and the PLC program through its hooks) to one
+// The Write command: the project's set values (and the PLC program) to one
 // station, with the model and class checks, the 13-06 lock, the running check and the password
 // unlock, the control-mode pre-write, "The data may be lost" question, the group order and its
 // conditions, progress and texts. The drive is checked for running and unlocked before the
@@ -28,6 +28,11 @@ struct WriteOutcome {
     // high-frequency mode a group 1 with a custom V/F curve set.
     std::optional<std::int32_t> frequencyUnit;
     std::optional<bool> highFrequencyMode;
+    bool plcProgramWritten = false;  // the drive now holds this project's program
+    // With changed-only: parameters sent. With verify: those the drive then held differently
+    // from what was sent (code and name).
+    int parametersSent = 0;
+    std::vector<std::pair<std::string, std::string>> verifyDifferences;
 };
 
 // The whole Write command (steps 1 to 12).

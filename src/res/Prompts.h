@@ -19,6 +19,9 @@ struct TransferSelection {
     bool plcProgram = false;
     bool parameters = false;
     bool hiddenParameters = false;
+    // Write only: send only what differs from the drive; read back what was written.
+    bool changedOnly = false;
+    bool verify = false;
     bool any() const { return plcProgram || parameters || hiddenParameters; }
 };
 
@@ -27,6 +30,7 @@ struct TransferOffer {
     bool plcProgram = false;
     bool parameters = true;
     bool hiddenParameters = true;
+    bool writeChecks = false;  // Write offers "changed only" and "verify"
 };
 
 enum class PasswordDialog {

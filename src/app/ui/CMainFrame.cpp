@@ -24,9 +24,12 @@
 
 #include "editing/ui/CParameterFrame.h"
 #include "plc/ui/CPlcFrame.h"
+#include "editing/ui/CParameterView.h"
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include "monitor/ui/GraphMonitorDialog.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
 #include "res/ProjectTexts.h"
@@ -100,6 +103,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addPermanentWidget(autoRefreshPane_);
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
+    monitors_ = new MonitorWindows(*this, this);
+    plcRun_ = std::make_unique<PlcRunControl>(*this);
     createActions();
     action(CommandId::LadderView)->setIcon(LadderIcon());
     installHooks();
@@ -128,7 +133,21 @@ CMainFrame::~CMainFrame() {
     // The bars report their hiding while the window is torn down, after the command table.
     dock_->disconnect(this);
     toolbar_->disconnect(this);
+    delete monitors_;
     link_.waitIdle();
+}
+
+Prompts& CMainFrame::monitorPrompts() {
+    return *prompts_;
+}
+
+void CMainFrame::setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) {
+    if (state_.graphChannels == channels) return;
+    state_.graphChannels = channels;
+    if (auto* doc = document()) {
+        doc->modified = true;
+        updateTitle();
+    }
 }
 
 void CMainFrame::installHooks() {
@@ -215,6 +234,8 @@ QWidget* CMainFrame::printParent() {
 
 PrintableView* CMainFrame::activePrintable() {
     if (!document()) return nullptr;
+    if (compareWindow_ && (printCompare_ || compareWindow_->isActiveWindow()))
+        return dynamic_cast<PrintableView*>(compareWindow_.data());
     return dynamic_cast<PrintableView*>(mdi_->activeSubWindow() ? mdi_->activeSubWindow()
                                                                  : paramFrame_);
 }
@@ -314,11 +335,15 @@ void CMainFrame::activateTreeNumber(int number) {
 
 void CMainFrame::projectShown() {
     tree_->build();
+    // An open graph shows the new project's channels.
+    if (auto* graph = monitors_->graph()) graph->applyChannels(state_.graphChannels);
     if (!paramFrame_) {
         paramFrame_ = new CParameterFrame;
         mdi_->addSubWindow(paramFrame_);
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
         paramFrame_->setPrintHeader([this] { return printHeader(); });
+        connect(paramFrame_->view(), &CParameterView::parameterActivated, this,
+                [this](int group, int position) { openGroupDialog(group, position); });
     }
     const bool ladderFirst = state_.viewMode == ViewMode::Ladder;
     if (!plcFrame_) {
@@ -362,6 +387,7 @@ ParamPrintHeader CMainFrame::printHeader() {
 }
 
 void CMainFrame::closeProjectWindows() {
+    plcRun_->quit();
     if (plcFrame_) {
         if (const LadderEditor* e = plcFrame_->view()->editor()) ladderClipboard_ = e->clipboard();
         plcFrame_->view()->setDocument(nullptr);
@@ -473,6 +499,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    plcRun_->quit();
     link_.waitIdle();
     auto settings = profile();
     settings.setValue(ui_text::kWindowGeometryKey, saveGeometry());

@@ -14,11 +14,16 @@
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
 #include "comm/ui/LinkCommands.h"
+#include "monitor/ui/MonitorHost.h"
 #include "plc/LadderEditor.h"
 #include "plc/ui/PlcCommands.h"
+#include "plc/ui/PlcRunControl.h"
+#include "editing/ui/PageCommands.h"
+#include "editing/ui/ParameterGroupDialog.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
+#include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
 #include "comm/DriveLink.h"
 #include "comm/LinkState.h"
@@ -48,10 +53,16 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
+class MonitorWindows;
+
 class CMainFrame : public QMainWindow,
                    public PrintHost,
                    public LinkCommandTarget,
-                   public PlcCommandTarget {
+                   public PlcCommandTarget,
+                   public PlcLinkHost,
+                   public MonitorHost,
+                   public PageHost,
+                   public PageCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -120,6 +131,43 @@ public:
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
     const std::string& lastError() const { return drive_.lastError; }
+    // Running the ladder: Monitor and Simulate modes.
+    PlcRunControl& plcRun() { return *plcRun_; }
+    QWidget* plcWindow() override { return this; }
+    CPlcView* plcLadder() override;
+    LinkThread& plcLinkThread() override { return link_; }
+    serial::CSerial& plcChannel() override { return drive_.channel(); }
+    bool plcLinked() const override { return drive_.state.linked; }
+    int plcStation() const override;
+    void runPlcJob(const std::function<void(comm::TransferContext&)>& body) override;
+    void plcProgramReplaced() override { plcProgramReplacedByRead(); }
+    void plcStateChanged(const QString& status) override;
+    Prompts& plcPrompts() override;
+    // The live drive windows.
+    MonitorWindows& monitors() { return *monitors_; }
+    QWidget* hostWindow() override { return this; }
+    serial::CSerial& linkChannel() override { return drive_.channel(); }
+    bool linked() const override { return drive_.state.linked; }
+    std::vector<int> linkStations() const override { return drive_.state.stations; }
+    bool highFrequencyMode() const override { return state_.highFrequencyMode != 0; }
+    Prompts& monitorPrompts() override;
+    std::array<GraphChannel, kGraphChannels> graphChannels() const override {
+        return state_.graphChannels;
+    }
+    void setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) override;
+
+    // The group dialogs and the compare (CMainFramePages.cpp).
+    CM240Doc* pageDocument() override { return document(); }
+    Prompts& pagePrompts() override;
+    editing::DisplaySettings pageSettings() override;
+    bool pageConnected() override { return drive_.state.linked && drive_.hasChannel(); }
+    void runPageWrite(const std::function<void(comm::PageWriteContext&)>& job,
+                      QWidget* window) override;
+    void pagesChanged() override;
+    void openGroupDialog(int group, int position) override;
+    void onUserParameter() override;
+    void onCompare() override;
+    bool pagesAllowed() const override { return state_.isProjectOpen() && !busy_; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -151,6 +199,8 @@ private:
     // of letting every later command time out.
     void unlinkIfWireGone();
     void markReadValues(const comm::ReadOutcome& outcome);
+    // After a Read brought the drive's ladder program into the project.
+    void plcProgramReplacedByRead();
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
     void runTransfer(const std::function<void(comm::TransferContext&)>& body);
@@ -200,8 +250,16 @@ private:
     QTimer autoRefreshTimer_;
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
+    LinkPollExecutor pollExecutor_{link_};
+    std::unique_ptr<monitor::PollScheduler> autoRefreshPoll_;
+    MonitorWindows* monitors_ = nullptr;
+    std::unique_ptr<PlcRunControl> plcRun_;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
+    // What the single writes learnt of the drive (the version stays for pages that keep it).
+    editing::DriveFacts pageFacts_;
+    QPointer<QWidget> compareWindow_;
+    bool printCompare_ = false;  // the compare window's print menu is sending a print command
 };
 
 }  // namespace pv::ui

@@ -9,7 +9,13 @@
 #include <QToolBar>
 
 #include "app/ui/CMainFrame.h"
+#include "plc/ui/PrintTitleDialog.h"
+#include "res/PlcRunTexts.h"
 #include "comm/ui/LinkCommands.h"
+#include "editing/ui/CParameterView.h"
+#include "editing/ui/ExchangeCommands.h"
+#include "widgets/QtPrompts.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "res/UiTexts.h"
 #include "widgets/PrintDispatch.h"
 
@@ -133,6 +139,42 @@ void CMainFrame::createActions() {
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
     RegisterPlcCommands(commands_, *this);
+    {
+        Command c{CommandId::PrintTitle, text::kCmdPrintTitle};
+        c.menu = Menu::File, c.menuOrder = 24, c.projectOnly = true;
+        c.run = [this] {
+            auto* doc = document();
+            if (!doc) return;
+            PrintTitleDialog d(doc->titleBlock, this);
+            if (prompts_->exec(d) != QDialog::Accepted) return;
+            const PrintTitleBlock t = d.title();
+            if (t == doc->titleBlock) return;
+            doc->titleBlock = t;
+            doc->modified = true;
+        };
+        c.enabled = [this] { return state_.isProjectOpen(); };
+        commands_.add(c);
+    }
+    RegisterPlcRunCommands(
+        commands_, *plcRun_, [this] { return state_.isProjectOpen(); },
+        [this] { return drive_.state.linked; });
+    ExchangeHost exchange;
+    exchange.window = [this] { return this; };
+    exchange.prompts = [this]() -> QtPrompts& { return *prompts_; };
+    exchange.document = [this] { return document(); };
+    exchange.modelName = [this] { return state_.modelName; };
+    exchange.displaySettings = [this] {
+        return ParamDisplaySettings{state_.highFrequencyMode != 0, state_.limitsInHertz != 0};
+    };
+    exchange.imported = [this] {
+        if (auto* v = parameterView()) v->Fill(v->selectedGroup());
+        updateTitle();
+        updateCommands();
+    };
+    exchange.available = [this] { return !busy_; };
+    RegisterExchangeCommands(commands_, exchange);
+    monitors_->registerCommands(commands_);
+    RegisterPageCommands(commands_, *this);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);

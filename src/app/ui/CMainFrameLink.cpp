@@ -2,6 +2,7 @@
 // start-up link of a hand-over file. Every channel call runs as a job on the link thread.
 
 #include "app/ui/CMainFrame.h"
+#include "monitor/ui/MonitorWindows.h"
 
 #include <QThread>
 #include <string>
@@ -29,6 +30,7 @@ void CMainFrame::readSettingsFiles() {
 
 void CMainFrame::onConnect() {
     if (refuseWhileAutoRefresh()) return;
+    plcRun_->stopSimulatorForLink();
     std::vector<std::string> ports;
     comm::FillPortList(ports, true);
     if (serial::virtualPeer()) ports.push_back(ui_text::kPortSim);
@@ -95,6 +97,7 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     drive_.apply(found);
     if (!found.linked) return false;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     state_.voltageClass = drive_.state.voltageClass;
     if (doc && !drive_.state.versions.empty())
         doc->driveSoftwareVersion = drive::VersionValue(drive_.state.versions.front());
@@ -118,6 +121,8 @@ void CMainFrame::showLinkPanes(const comm::LinkPanes& panes) {
 
 void CMainFrame::disconnectLink() {
     stopAutoRefresh();
+    if (plcRun_->monitoring()) plcRun_->quit();
+    monitors_->linkEnding();
     link_.runModal(
         [this] {
             drive_.close();
@@ -158,6 +163,7 @@ void CMainFrame::linkFromHandOver(const HandOver& h) {
     if (!modelName.empty()) session_->newProject(modelName, 0);
     drive_.state.linked = true;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     showLinkPanes(found.panes);
     updateCommands();
 }

@@ -3,6 +3,8 @@
 // on the link thread while the window keeps repainting and the progress window offers Cancel.
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <memory>
 
@@ -10,10 +12,14 @@
 #include "editing/ui/CParameterView.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include <QTimer>
 #include "comm/Passwords.h"
 #include "comm/ReadCommand.h"
 #include "comm/Upload.h"
 #include "comm/WriteCommand.h"
+#include "res/PlcLinkTexts.h"
+#include "widgets/StatusPanes.h"
+#include "res/ProjectTexts.h"
 #include "res/UiTexts.h"
 
 namespace pv::ui {
@@ -70,9 +76,12 @@ void CMainFrame::unlinkIfWireGone() {
 }
 
 void CMainFrame::onRead() {
+    // The drive's program may replace the one the simulator runs.
+    plcRun_->stopSimulator();
     comm::ReadOutcome outcome;
     runTransfer([&](comm::TransferContext& ctx) { outcome = comm::RunReadCommand(ctx); });
     markReadValues(outcome);
+    if (outcome.plcProgramRead) plcProgramReplacedByRead();
 }
 
 void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
@@ -92,10 +101,47 @@ void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
 }
 
 void CMainFrame::onWrite() {
+    if (plcRun_->monitoring()) {
+        prompts_->message(res::kPlcIsRunning);
+        return;
+    }
     comm::WriteOutcome out;
     runTransfer([&out](comm::TransferContext& ctx) { out = comm::RunWriteCommand(ctx); });
     if (out.frequencyUnit) frequencyUnit_ = *out.frequencyUnit;
     if (out.highFrequencyMode) state_.highFrequencyMode = *out.highFrequencyMode ? 1 : 0;
+    if (out.plcProgramWritten) state_.plcProgramForeign = 0;
+}
+
+void CMainFrame::plcProgramReplacedByRead() {
+    if (auto* doc = document()) doc->modified = true;
+    updateTitle();
+    showStatusTexts();
+    // Every window of the project redraws from the document: the ladder shows the new program.
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub->widget()) sub->widget()->update();
+}
+
+CPlcView* CMainFrame::plcLadder() {
+    showLadder();
+    return activeLadder();
+}
+
+int CMainFrame::plcStation() const {
+    return drive_.state.stations.empty() ? 1 : drive_.state.stations.front();
+}
+
+void CMainFrame::runPlcJob(const std::function<void(comm::TransferContext&)>& body) {
+    runTransfer(body);
+}
+
+void CMainFrame::plcStateChanged(const QString& status) {
+    state_.status.plcStatus = status.toStdString();
+    panes_->setPane(2, status);
+    updateCommands();
+}
+
+Prompts& CMainFrame::plcPrompts() {
+    return *prompts_;
 }
 
 void CMainFrame::onPassword(bool plc, bool set) {
@@ -140,6 +186,28 @@ void CMainFrame::onAutoRefresh() {
         updateCommands();
         return;
     }
+    // A pass is a poll of the live windows' kind: skipped, not queued, while the previous one
+    // (or any other job) still runs. What it means for the window is applied here once it ended;
+    // a failed pass has shown its text itself.
+    autoRefreshPoll_ = std::make_unique<monitor::PollScheduler>(
+        pollExecutor_,
+        [refresh = autoRefresh_.get()](int) {
+            return refresh->runOnePass() == comm::AutoRefresh::Pass::Failed
+                       ? monitor::PollResult::stop({})
+                       : monitor::PollResult::ok();
+        },
+        [this](const monitor::PollResult& r) {
+            if (auto* doc = document()) doc->refreshMarks = {};
+            refreshParameterView();
+            // Ending the refresh tears its scheduler down: not from inside its own callback.
+            const bool failed = r.outcome == monitor::PollResult::Outcome::Stop;
+            QTimer::singleShot(0, this, [this, failed] {
+                if (failed) stopAutoRefresh();
+                unlinkIfWireGone();
+            });
+        },
+        monitor::PollScheduler::Show{});
+    autoRefreshPoll_->start();
     state_.autoRefreshRunning = 1;
     autoRefreshTimer_.setInterval(100);
     autoRefreshTimer_.start();
@@ -147,18 +215,7 @@ void CMainFrame::onAutoRefresh() {
 }
 
 void CMainFrame::autoRefreshTick() {
-    if (!state_.autoRefreshRunning || !autoRefresh_) return;
-    // Skipped, not queued, while the previous pass still runs. The pass computes; what it
-    // means for the window is applied here, on this thread, once it has ended.
-    auto pass = std::make_shared<comm::AutoRefresh::Pass>(comm::AutoRefresh::Pass::Skipped);
-    link_.tryPost([refresh = autoRefresh_.get(), pass] { *pass = refresh->runOnePass(); },
-                  [this, pass] {
-                      if (auto* doc = document()) doc->refreshMarks = {};
-                      refreshParameterView();
-                      // A failed pass showed its text and ends the refresh.
-                      if (*pass == comm::AutoRefresh::Pass::Failed) stopAutoRefresh();
-                      unlinkIfWireGone();
-                  });
+    if (state_.autoRefreshRunning && autoRefreshPoll_) autoRefreshPoll_->tick();
 }
 
 void CMainFrame::stopAutoRefresh() {
@@ -171,8 +228,10 @@ void CMainFrame::stopAutoRefresh() {
         autoRefresh_->stop();
         {
             InputBlocker blocker(this);
+            if (autoRefreshPoll_) autoRefreshPoll_->stop();
             link_.waitIdle();
         }
+        autoRefreshPoll_.reset();
         autoRefresh_.reset();
         refreshContext_.reset();
     }

@@ -4,11 +4,14 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPrinter>
 #include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "plc/ui/LadderPrintout.h"
 #include "project/CM240Doc.h"
+#include "res/PlcRunTexts.h"
 #include "res/PlcTexts.h"
 #include "res/UiTexts.h"
 
@@ -158,6 +161,21 @@ QAction* CPlcFrame::toolAction(Tool t) const {
     for (QAction* a : tools_->actions())
         if (a->data().toInt() == int(t)) return a;
     return nullptr;
+}
+
+bool CPlcFrame::print(QPrinter* printer) {
+    const CM240Doc* doc = view_->document();
+    if (!doc || !view_->editor()) return false;
+    printer->setDocName(printTitle());
+    LadderPrintout printout(*view_, doc->titleBlock);
+    return printout.print(*printer) > 0;
+}
+
+QString CPlcFrame::printTitle() const {
+    const CM240Doc* doc = view_->document();
+    const QString title = doc ? QString::fromStdString(PrintTitleBlock::get(doc->titleBlock.title)) : QString();
+    return title.isEmpty() ? QString(text::kLadderPrintTitle)
+                           : QString("%1 - %2").arg(text::kLadderPrintTitle, title);
 }
 
 void CPlcFrame::syncTools() {

@@ -3,6 +3,7 @@
 
 #include "plc/ui/CPlcView.h"
 #include "widgets/CChildFrame.h"
+#include "widgets/PrintableView.h"
 
 class QActionGroup;
 class QLabel;
@@ -10,7 +11,7 @@ class QToolBar;
 
 namespace pv::ui {
 
-class CPlcFrame : public CChildFrame {
+class CPlcFrame : public CChildFrame, public PrintableView {
     Q_OBJECT
 public:
     explicit CPlcFrame(Prompts& prompts, QWidget* parent = nullptr);
@@ -21,6 +22,9 @@ public:
     // The element legend: the numbers of each kind with the ones in use marked.
     QLabel* legend() const { return legend_; }
     static QString legendText(const PlcProgram& program);
+    // The ladder printout under the project's title block.
+    bool print(QPrinter* printer) override;
+    QString printTitle() const override;
 
 private:
     void syncTools();

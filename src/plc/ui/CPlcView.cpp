@@ -1,6 +1,14 @@
 #include "plc/ui/CPlcView.h"
 
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -10,8 +18,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plc/PlcSearch.h"
 #include "plc/ProgramText.h"
 #include "project/CM240Doc.h"
+#include "res/PlcRunTexts.h"
 #include "res/PlcTexts.h"
 #include "res/UiTexts.h"
 
@@ -39,6 +49,17 @@ const QColor kCommentBack(236, 248, 236);
 const QColor kRangeBack(255, 246, 200);
 const QColor kNumberColor(120, 120, 120);
 const QColor kCursorColor(30, 100, 230);
+// Live power: thick green wires, and a pale green between the plates of a closed contact.
+const QColor kPowerColor(0, 160, 40);
+const QColor kClosedBack(190, 240, 190);
+const QColor kCoilOnBack(120, 220, 120);
+constexpr int kWirePen = 2, kPowerPen = 5;
+
+QPen wirePen(bool on) {
+    QPen pen(on ? kPowerColor : kWireColor, on ? kPowerPen : kWirePen);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
 
 bool blank(uint8_t c) {
     return c == ' ' || c == '\0';
@@ -119,15 +140,35 @@ void CPlcView::setMode(PlcMode m) {
     header_->setText(headerText());
 }
 
+void CPlcView::setHeaderExtra(const QString& extra) {
+    if (extra == headerExtra_) return;
+    headerExtra_ = extra;
+    header_->setText(headerText());
+}
+
+void CPlcView::setLive(const plc::PowerFlow& flow, const plc::ElementStates& states) {
+    flow_ = flow;
+    states_ = states;
+    live_ = true;
+    viewport()->update();
+}
+
+void CPlcView::clearLive() {
+    live_ = false;
+    viewport()->update();
+}
+
 QString CPlcView::headerText() const {
     if (!editor_) return {};
     const char* mode = editor_->mode == PlcMode::Program   ? text::kModeProgram
                        : editor_->mode == PlcMode::Monitor ? text::kModeMonitor
                                                            : text::kModeSimulate;
-    return QString("%1: %2      %3: %4      %5: %6")
-        .arg(text::kPcMode, mode, text::kCapacity, QString(text::kCapacityRows).arg(kLadderRows),
-             text::kFreeSpace)
-        .arg(editor_->freeRows());
+    QString t = QString("%1: %2      %3: %4      %5: %6")
+                    .arg(text::kPcMode, mode, text::kCapacity,
+                         QString(text::kCapacityRows).arg(kLadderRows), text::kFreeSpace)
+                    .arg(editor_->freeRows());
+    if (!headerExtra_.isEmpty() && editor_->mode != PlcMode::Program) t += "      " + headerExtra_;
+    return t;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -232,6 +273,35 @@ void CPlcView::paintEvent(QPaintEvent* event) {
     paintLines(p, first, last);
 }
 
+int CPlcView::lineWidth() {
+    return kWidth;
+}
+
+void CPlcView::printLines(QPainter& p, int first, int last) {
+    const bool wasLive = live_;
+    printing_ = true;
+    live_ = false;
+    paintLines(p, first, last);
+    printing_ = false;
+    live_ = wasLive;
+}
+
+int CPlcView::lastUsedLine() const {
+    if (!editor_) return -1;
+    const PlcProgram& prog = editor_->program();
+    int last = -1, row = 0;
+    for (int d = 0; d < editor_->lineCount(); ++d) {
+        if (prog.commentFlags[d] == 1) {
+            last = d;
+            continue;
+        }
+        if (row >= kLadderRows) break;
+        const Row& r = prog.cellText[row++];
+        if (std::any_of(r.begin(), r.end(), [](uint8_t c) { return !blank(c); })) last = d;
+    }
+    return last;
+}
+
 void CPlcView::paintLines(QPainter& p, int first, int last) {
     if (!editor_) return;
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -247,10 +317,8 @@ void CPlcView::paintLines(QPainter& p, int first, int last) {
     for (int d = first; d <= last; ++d) {
         const int top = kTop + d * kLineHeight;
         const bool comment = prog.commentFlags[d] == 1;
-        if (editor_->inRange(d))
-            p.fillRect(QRect(0, top, kWidth, kLineHeight), kRangeBack);
-        else if (comment)
-            p.fillRect(QRect(kRail, top, kCoilRight - kRail, kLineHeight), kCommentBack);
+        if (editor_->inRange(d) && !printing_) p.fillRect(QRect(0, top, kWidth, kLineHeight), kRangeBack);
+        else if (comment) p.fillRect(QRect(kRail, top, kCoilRight - kRail, kLineHeight), kCommentBack);
         p.setPen(kNumberColor);
         p.drawText(QRect(0, top, kNumberRight, kLineHeight), Qt::AlignRight | Qt::AlignVCenter,
                    QString("%1").arg(d, 3, 10, QChar('0')));
@@ -270,7 +338,7 @@ void CPlcView::paintLines(QPainter& p, int first, int last) {
     }
     // The cursor.
     const int line = editor_->line();
-    if (line >= first && line <= last) {
+    if (line >= first && line <= last && !printing_) {
         QPen pen(kCursorColor, 3);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
@@ -282,34 +350,39 @@ void CPlcView::drawLadderLine(QPainter& p, int, int row, int top) {
     const PlcProgram& prog = editor_->program();
     const Row& text = prog.cellText[row];
     const int wireY = top + kWireY;
-    QPen wire(kWireColor, 2);
-    p.setPen(wire);
+    p.setPen(wirePen(false));
     // Power rails.
     p.drawLine(kRail, top, kRail, top + kLineHeight);
     p.drawLine(kCoilRight, top, kCoilRight, top + kLineHeight);
     for (int c = 0; c < kContactCells; ++c) {
         const int x0 = kRail + c * kCell + (c ? kGapHalf : 0);
         const int x1 = kRail + (c + 1) * kCell - kGapHalf;
-        drawContact(p, prog.cellTextAt(row, c), x0, x1, wireY, top);
-        // The gap after the cell: a wire through it, and vertical links.
+        const bool fed = live_ && flow_.cellFed(row, c);
+        const bool out = live_ && flow_.cellOn(row, c);
+        drawContact(p, prog.cellTextAt(row, c), x0, x1, wireY, top, fed, out);
+        // The gap after the cell: a wire through it, and vertical links. Its right half and the
+        // links carry what the joined rows pass on.
         const uint8_t g = text[gapColumn(c)];
         const int gx = kRail + (c + 1) * kCell;
-        p.setPen(wire);
+        const bool joined = live_ && (c + 1 < kContactCells ? flow_.cellFed(row, c + 1) : flow_.coilOn(row));
         const bool leftFilled = prog.cellTextAt(row, c) != "   ";
         const bool rightFilled = c + 1 < kContactCells ? prog.cellTextAt(row, c + 1) != "   "
                                                        : !blank(text[kCoilLetterColumn]);
         if (g == kGapWire) {
-            p.drawLine(gx - kGapHalf, wireY, gx + kGapHalf, wireY);
+            p.setPen(wirePen(out));
+            p.drawLine(gx - kGapHalf, wireY, gx, wireY);
+            p.setPen(wirePen(joined));
+            p.drawLine(gx, wireY, gx + kGapHalf, wireY);
         } else if (linkUp(g) || linkDown(g)) {
+            p.setPen(wirePen(out));
             if (leftFilled) p.drawLine(gx - kGapHalf, wireY, gx, wireY);
+            p.setPen(wirePen(joined));
             if (rightFilled) p.drawLine(gx, wireY, gx + kGapHalf, wireY);
-            QPen link(kLinkColor, 2);
-            p.setPen(link);
             if (linkUp(g)) p.drawLine(gx, top, gx, wireY);
             if (linkDown(g)) p.drawLine(gx, wireY, gx, top + kLineHeight);
         }
     }
-    drawCoil(p, row, kCoilLeft + kGapHalf, kCoilRight, wireY, top);
+    drawCoil(p, row, kCoilLeft + kGapHalf, kCoilRight, wireY, top, live_ && flow_.coilOn(row));
 }
 
 QString CPlcView::elementLabel(const std::string& kind, int number) const {
@@ -321,21 +394,29 @@ QString CPlcView::elementLabel(const std::string& kind, int number) const {
 }
 
 void CPlcView::drawContact(QPainter& p, const std::string& cell, int x0, int x1, int wireY,
-                           int top) {
+                           int top, bool fed, bool on) {
     if (cell == "   ") return;
-    QPen wire(kWireColor, 2);
-    p.setPen(wire);
     if (cell == "---") {
+        p.setPen(wirePen(on));
         p.drawLine(x0, wireY, x1, wireY);
         return;
     }
     const int mid = (x0 + x1) / 2;
     const int half = 12, tall = 15;
-    p.drawLine(x0, wireY, mid - half, wireY);
-    p.drawLine(mid + half, wireY, x1, wireY);
-    p.drawLine(mid - half, wireY - tall, mid - half, wireY + tall);
-    p.drawLine(mid + half, wireY - tall, mid + half, wireY + tall);
     const char letter = cell[0];
+    bool numberOk = false;
+    const int n = QString::fromStdString(cell.substr(1)).toInt(&numberOk, 16);
+    // While live, a closed contact shows so even when no power reaches it.
+    if (live_ && numberOk && letter != 'D' && letter != 'd' &&
+        plc::ContactConducts(states_, letter, n))
+        p.fillRect(QRect(mid - half, wireY - tall, 2 * half, 2 * tall), kClosedBack);
+    p.setPen(wirePen(fed));
+    p.drawLine(x0, wireY, mid - half, wireY);
+    p.drawLine(mid - half, wireY - tall, mid - half, wireY + tall);
+    p.setPen(wirePen(on));
+    p.drawLine(mid + half, wireY, x1, wireY);
+    p.drawLine(mid + half, wireY - tall, mid + half, wireY + tall);
+    p.setPen(wirePen(false));
     const bool inverted = std::islower(static_cast<unsigned char>(letter));
     if (inverted) p.drawLine(mid - half - 4, wireY + tall, mid + half + 4, wireY - tall);
     if (letter == 'D' || letter == 'd') {
@@ -345,23 +426,19 @@ void CPlcView::drawContact(QPainter& p, const std::string& cell, int x0, int x1,
         p.drawLine(mid, wireY - 10, mid + 5, wireY - 4);
         return;
     }
-    bool ok = false;
-    const int number = QString::fromStdString(cell.substr(1)).toInt(&ok, 16);
     const QString label =
-        ok ? elementLabel(std::string(1, char(std::toupper(static_cast<unsigned char>(letter)))),
-                          number)
+        numberOk ? elementLabel(std::string(1, char(std::toupper(static_cast<unsigned char>(letter)))), n)
            : QString::fromStdString(cell);
     p.setPen(kLabelColor);
     p.drawText(QRect(x0 - 10, top + 2, x1 - x0 + 20, 20), Qt::AlignHCenter | Qt::AlignVCenter,
                label);
 }
 
-void CPlcView::drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top) {
+void CPlcView::drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top, bool on) {
     const Row& text = editor_->program().cellText[row];
     const uint8_t kind = text[kCoilKindColumn], letter = text[kCoilLetterColumn];
     if (blank(letter) && blank(kind)) return;
-    QPen wire(kWireColor, 2);
-    p.setPen(wire);
+    p.setPen(wirePen(on));
     const int mid = x0 + (x1 - x0) / 2;
     bool ok = false;
     const int number = QString(QChar(text[kCoilNumberColumn]))
@@ -372,6 +449,7 @@ void CPlcView::drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top
         const QString name = QString(QChar(kind)) + QChar(letter);
         p.drawLine(x0, wireY, mid - 50, wireY);
         p.drawLine(mid + 50, wireY, x1, wireY);
+        if (on) p.fillRect(QRect(mid - 50, wireY - 16, 100, 32), kCoilOnBack);
         p.drawRect(QRect(mid - 50, wireY - 16, 100, 32));
         p.setPen(kLabelColor);
         p.drawText(QRect(mid - 50, wireY - 16, 100, 32), Qt::AlignCenter,
@@ -379,6 +457,14 @@ void CPlcView::drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top
         return;
     }
     const int half = 16;
+    if (on) {
+        p.setBrush(kCoilOnBack);
+        p.save();
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QRect(mid - half + 2, wireY - 14, 2 * half - 4, 28));
+        p.restore();
+        p.setBrush(Qt::NoBrush);
+    }
     p.drawLine(x0, wireY, mid - half, wireY);
     p.drawLine(mid + half, wireY, x1, wireY);
     p.drawArc(QRect(mid - half, wireY - 16, 14, 32), 90 * 16, 180 * 16);
@@ -470,6 +556,93 @@ void CPlcView::editSymbols() {
         editor_->commitExternalChange();
         changed(true);
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find and Replace
+
+void CPlcView::find() {
+    if (!editor_) return;
+    QDialog d(this);
+    d.setObjectName("findDialog");
+    d.setWindowTitle(text::kFindCaption);
+    auto* form = new QFormLayout(&d);
+    auto* name = new QLineEdit(findName_, &d);
+    name->setObjectName("findName");
+    form->addRow(text::kFindWhat, name);
+    auto* dir = new QGroupBox(text::kDirection, &d);
+    auto* dirLayout = new QHBoxLayout(dir);
+    auto* up = new QRadioButton(text::kDirectionUp, dir);
+    auto* down = new QRadioButton(text::kDirectionDown, dir);
+    up->setObjectName("up");
+    down->setObjectName("down");
+    (findDown_ ? down : up)->setChecked(true);
+    dirLayout->addWidget(up);
+    dirLayout->addWidget(down);
+    form->addRow(dir);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &d);
+    buttons->addButton(text::kCmdFindNext, QDialogButtonBox::AcceptRole)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialogs_.run(d) != QDialog::Accepted) return;
+    findName_ = name->text();
+    findDown_ = down->isChecked();
+    findNext();
+}
+
+bool CPlcView::findNext() {
+    if (findName_.isEmpty()) {
+        find();
+        return false;
+    }
+    return findNext(findName_, findDown_);
+}
+
+bool CPlcView::findNext(const QString& name, bool down) {
+    if (!editor_) return false;
+    findName_ = name;
+    findDown_ = down;
+    const plc::CellPlace from{editor_->line(), editor_->position()};
+    const auto at = plc::RunFindNext(editor_->program(), from, name.toStdString(), down, prompts_);
+    if (!at) return false;
+    editor_->setCursor(at->displayLine, at->position);
+    changed(false);
+    return true;
+}
+
+void CPlcView::replace() {
+    if (!editor_ || !editor_->editable()) return;
+    QDialog d(this);
+    d.setObjectName("replaceDialog");
+    d.setWindowTitle(text::kReplaceCaption);
+    auto* form = new QFormLayout(&d);
+    auto* what = new QLineEdit(findName_, &d);
+    auto* with = new QLineEdit(replaceName_, &d);
+    what->setObjectName("findName");
+    with->setObjectName("replaceName");
+    form->addRow(text::kFindWhat, what);
+    form->addRow(text::kReplaceWith, with);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &d);
+    buttons->addButton(text::kReplaceCaption, QDialogButtonBox::AcceptRole)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialogs_.run(d) != QDialog::Accepted) return;
+    replaceAll(what->text(), with->text());
+}
+
+int CPlcView::replaceAll(const QString& findName, const QString& replaceName) {
+    if (!editor_ || !editor_->editable()) return 0;
+    findName_ = findName;
+    replaceName_ = replaceName;
+    const int n = plc::RunReplace(editor_->program(), findName.toStdString(),
+                                  replaceName.toStdString(), prompts_);
+    if (n > 0) {
+        editor_->commitExternalChange();  // one undo step for the whole replacement
+        changed(true);
+    }
+    return n;
 }
 
 bool CPlcView::importText(const std::string& text, std::string& error) {

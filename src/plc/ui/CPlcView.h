@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "plc/LadderEditor.h"
+#include "plc/PlcEngine.h"
 #include "plc/ui/LadderDialogs.h"
 
 class QLabel;
@@ -47,6 +48,14 @@ public:
     void markEnd();
     void clearComments();
     void editSymbols();
+    // Find and Replace by element name. The Find dialog remembers the name and direction that
+    // Find Next uses; Replace stores one undo step for all the cells it changed.
+    void find();
+    bool findNext();
+    void replace();
+    // Without dialogs (tests, and the dialogs' own work).
+    bool findNext(const QString& name, bool down);
+    int replaceAll(const QString& findName, const QString& replaceName);
     // Replaces the program from text (Import); false with `error` set when the text is refused.
     bool importText(const std::string& text, std::string& error);
 
@@ -57,11 +66,24 @@ public:
     void setSymbolDisplay(SymbolDisplay d, bool enabled);
     void setMode(PlcMode m);
     QString headerText() const;
+    // A second part of the header: the monitor's refresh or the simulator's scan.
+    void setHeaderExtra(const QString& extra);
+    // Monitor and Simulate modes: the power flow and element states drawn on the ladder.
+    void setLive(const plc::PowerFlow& flow, const plc::ElementStates& states);
+    void clearLive();
+    bool live() const { return live_; }
+    const plc::PowerFlow& liveFlow() const { return flow_; }
     // Display line under a point of the viewport, -1 for none; the cursor position it hits.
     int lineAt(QPoint p) const;
     int positionAt(QPoint p) const;
     // Paints lines first..last (for the benchmark: the whole visible window).
     void paintLines(QPainter& painter, int first, int last);
+    // The same for paper: no cursor, marks or live power.
+    void printLines(QPainter& painter, int first, int last);
+    // The last display line that holds something (a comment or a non-blank row), -1 for none.
+    int lastUsedLine() const;
+    // Logical width of a line (the ladder's units).
+    static int lineWidth();
 
 signals:
     // The program changed (the document is marked modified first).
@@ -86,8 +108,9 @@ private:
     void ensureCursorVisible();
     void changed(bool programChanged);
     void drawLadderLine(QPainter& p, int line, int row, int top);
-    void drawContact(QPainter& p, const std::string& cell, int x0, int x1, int wireY, int top);
-    void drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top);
+    void drawContact(QPainter& p, const std::string& cell, int x0, int x1, int wireY, int top,
+                     bool fed, bool on);
+    void drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top, bool on);
     QString elementLabel(const std::string& kind, int number) const;
     QRect positionRect(int line, int position) const;
 
@@ -100,6 +123,13 @@ private:
     SymbolDisplay display_ = SymbolDisplay::Element;
     bool symbolsEnabled_ = false;
     Tool clickTool_ = Tool::None;
+    QString headerExtra_;
+    QString findName_, replaceName_;
+    bool findDown_ = true;
+    bool live_ = false;
+    bool printing_ = false;
+    plc::PowerFlow flow_;
+    plc::ElementStates states_;
 };
 
 }  // namespace pv::ui

@@ -8,6 +8,7 @@
 #include "plc/ProgramText.h"
 #include "plc/ui/CPlcView.h"
 #include "project/CM240Doc.h"
+#include "res/PlcRunTexts.h"
 #include "res/PlcTexts.h"
 #include "res/ProjectTexts.h"
 
@@ -77,6 +78,24 @@ void RegisterPlcCommands(CommandTable& table, PlcCommandTarget& t) {
         if (auto* v = ladder()) v->editSymbols();
     };
     c.enabled = [ladder] { return ladder() != nullptr; };
+    table.add(c);
+
+    c = {CommandId::Find, text::kCmdFind, QKeySequence::Find};
+    c.menu = Menu::Edit, c.menuOrder = 40, c.projectOnly = true;
+    c.run = [ladder] { if (auto* v = ladder()) v->find(); };
+    c.enabled = [ladder] { return ladder() != nullptr; };
+    table.add(c);
+
+    c = {CommandId::FindNext, text::kCmdFindNext, QKeySequence(Qt::Key_F3)};
+    c.menu = Menu::Edit, c.menuOrder = 41, c.projectOnly = true;
+    c.run = [ladder] { if (auto* v = ladder()) v->findNext(); };
+    c.enabled = [ladder] { return ladder() != nullptr; };
+    table.add(c);
+
+    c = {CommandId::Replace, text::kCmdReplace, QKeySequence("Ctrl+H")};
+    c.menu = Menu::Edit, c.menuOrder = 42, c.projectOnly = true;
+    c.run = [ladder] { if (auto* v = ladder()) v->replace(); };
+    c.enabled = editable;
     table.add(c);
 
     c = {CommandId::LadderView, text::kCmdLadderView, {}, text::kTipLadder};
