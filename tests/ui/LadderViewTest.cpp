@@ -50,7 +50,8 @@ struct Answers {
     }
 };
 
-std::function<bool(QDialog&)> contact(const QString& tab, const QString& number, bool inverted = false) {
+std::function<bool(QDialog&)> contact(const QString& tab, const QString& number,
+                                      bool inverted = false) {
     return [=](QDialog& d) {
         auto* c = qobject_cast<ContactDialog*>(&d);
         if (!c) return false;
@@ -113,30 +114,31 @@ private slots:
                 return true;
             },
         };
-        keys("i");                       // I01 at position 0
+        keys("i");  // I01 at position 0
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Right);
-        keys("m");                       // M01 at position 2
+        keys("m");  // M01 at position 2
         QTest::keyClick(view, Qt::Key_Right);
         QTest::keyClick(view, Qt::Key_Right);
-        keys("a");                       // a wire through cell 3
+        keys("a");  // a wire through cell 3
         QTest::keyClick(view, Qt::Key_End);
-        keys("q");                       // [Q01
+        keys("q");  // [Q01
         QTest::keyClick(view, Qt::Key_Down);
         QTest::keyClick(view, Qt::Key_Home);
-        keys("i");                       // I02
-        for (int i = 0; i < 2; ++i) {    // wires through cells 2 and 3
+        keys("i");                     // I02
+        for (int i = 0; i < 2; ++i) {  // wires through cells 2 and 3
             QTest::keyClick(view, Qt::Key_Right);
             QTest::keyClick(view, Qt::Key_Right);
             keys("a");
         }
         QTest::keyClick(view, Qt::Key_End);
-        keys("t");                       // T01
+        keys("t");  // T01
         QTest::keyClick(view, Qt::Key_Up);
-        keys("w");                       // the comment above row 0
+        keys("w");  // the comment above row 0
         QVERIFY2(answers.steps.empty(), qPrintable(answers.titles.join(", ")));
-        QCOMPARE(answers.titles, QStringList({"Edit Contact", "Edit Contact", "Edit Contact/Coil",
-                                              "Edit Contact", "Edit Contact/Coil", "Edit Comments"}));
+        QCOMPARE(answers.titles,
+                 QStringList({"Edit Contact", "Edit Contact", "Edit Contact/Coil", "Edit Contact",
+                              "Edit Contact/Coil", "Edit Comments"}));
 
         const PlcProgram& plc = frame.document()->plc;
         const std::string expected =
@@ -144,9 +146,17 @@ private slots:
             "000  I01-M01------[Q01\n"
             "001  I02----------[T01\n";
         QCOMPARE(ProgramToText(plc).substr(0, expected.size()), expected);
-        QVERIFY(ProgramToText(plc).find("T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n") != std::string::npos);
+        QVERIFY(ProgramToText(plc).find(
+                    "T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n") !=
+                std::string::npos);
         QVERIFY(frame.document()->modified);
         QVERIFY(frame.isWindowModified());
+        // The legend marks what the program uses: I01, I02, M01, Q01, T01.
+        const QString legend = CPlcFrame::legendText(plc);
+        for (const char* expected : {"I :12345678\n   **      \n", "Q :12\n   * \n",
+                                     "M :123456789ABCDEF\n   *              \n",
+                                     "T :12345678\n   *       \n", "C :12345678\n           \n"})
+            QVERIFY2(legend.contains(expected), qPrintable(legend));
 
         // Undo takes the comment away, Redo brings it back; the Edit menu follows.
         const PlcProgram done = plc;
@@ -202,11 +212,12 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&d));
             d.grab().save(shots + "/ladder-timer-dialog.png");
             ContactDialog contactDialog("i02", 0, &frame);
-            SymbolDialog symbolDialog({{1, {{1, "Start button"}}}}, SymbolDisplay::Both, true, &frame);
+            SymbolDialog symbolDialog({{1, {{1, "Start button"}}}}, SymbolDisplay::Both, true,
+                                      &frame);
             CommentDialog commentDialog({"Pump", "", "", ""}, &frame);
-            for (QDialog* other : {static_cast<QDialog*>(&contactDialog),
-                                   static_cast<QDialog*>(&symbolDialog),
-                                   static_cast<QDialog*>(&commentDialog)}) {
+            for (QDialog* other :
+                 {static_cast<QDialog*>(&contactDialog), static_cast<QDialog*>(&symbolDialog),
+                  static_cast<QDialog*>(&commentDialog)}) {
                 other->show();
                 QVERIFY(QTest::qWaitForWindowExposed(other));
                 other->grab().save(shots + "/" + other->objectName() + ".png");
@@ -300,6 +311,30 @@ private slots:
         QTest::keyClick(view, Qt::Key_Delete);
         QCOMPARE(asked, QStringList({"MESSAGE:"}));
         QVERIFY(frame.document()->plc == before);
+        // With the wire tool picked, each click on a cell draws a wire there; a double click on
+        // a contact opens its dialog on the contact's own tab.
+        view->resize(900, 600);
+        view->setZoom(1.0);
+        const double s = 0.75;  // the actual size: 0.75 pixels per unit
+        const QPoint cell2OfLine3(int((80 + 170 + 85) * s), int((20 + 3 * 62 + 31) * s));
+        QCOMPARE(view->lineAt(cell2OfLine3), 3);
+        QCOMPARE(view->positionAt(cell2OfLine3), 2);
+        frame.plcFrame()->toolAction(Tool::Wire)->trigger();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell2OfLine3);
+        QCOMPARE(frame.document()->plc.cellTextAt(3, 1), std::string("---"));
+        QTest::keyClick(view, Qt::Key_Escape);
+        frame.document()->plc.setContact(3, 1, 'm', 7);
+        QString tab;
+        answers.steps = {[&tab](QDialog& d) {
+            auto* c = qobject_cast<ContactDialog*>(&d);
+            if (c)
+                tab = c->tabs()->tabText(c->tabs()->currentIndex()) + " " +
+                      c->numberBox()->currentText() +
+                      (c->strNotButton()->isChecked() ? " NOT" : "");
+            return false;
+        }};
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell2OfLine3);
+        QCOMPARE(tab, QString("M 07 NOT"));
         // Zoom: Ctrl+wheel and Ctrl+0 back to the actual size.
         view->setZoom(2.0);
         QTest::keyClick(view, Qt::Key_0, Qt::ControlModifier);

@@ -23,44 +23,60 @@ void RegisterPlcCommands(CommandTable& table, PlcCommandTarget& t) {
 
     Command c{CommandId::Undo, text::kCmdUndo, QKeySequence::Undo};
     c.menu = Menu::Edit, c.menuOrder = 10, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->undo(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->undo();
+    };
     c.enabled = [ladder, editable] { return editable() && ladder()->editor()->canUndo(); };
     table.add(c);
 
     c = {CommandId::Redo, text::kCmdRedo, QKeySequence("Ctrl+Y")};
     c.menu = Menu::Edit, c.menuOrder = 11, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->redo(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->redo();
+    };
     c.enabled = [ladder, editable] { return editable() && ladder()->editor()->canRedo(); };
     table.add(c);
 
     c = {CommandId::Cut, text::kCmdCut, QKeySequence::Cut};
     c.styleIcon = QStyle::SP_DialogDiscardButton;
     c.menu = Menu::Edit, c.menuOrder = 20, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->cut(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->cut();
+    };
     c.enabled = editable;
     table.add(c);
 
     c = {CommandId::Copy, text::kCmdCopy, QKeySequence::Copy};
     c.menu = Menu::Edit, c.menuOrder = 21, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->copy(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->copy();
+    };
     c.enabled = [ladder] { return ladder() != nullptr; };
     table.add(c);
 
     c = {CommandId::Paste, text::kCmdPaste, QKeySequence::Paste};
     c.menu = Menu::Edit, c.menuOrder = 22, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->paste(); };
-    c.enabled = [ladder, editable] { return editable() && !ladder()->editor()->clipboard().empty(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->paste();
+    };
+    c.enabled = [ladder, editable] {
+        return editable() && !ladder()->editor()->clipboard().empty();
+    };
     table.add(c);
 
     c = {CommandId::ClearComments, text::kCmdClearComments};
     c.menu = Menu::Edit, c.menuOrder = 30, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->clearComments(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->clearComments();
+    };
     c.enabled = editable;
     table.add(c);
 
     c = {CommandId::Symbol, text::kCmdSymbol, {}, text::kTipSymbol};
     c.menu = Menu::Edit, c.menuOrder = 31, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->editSymbols(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->editSymbols();
+    };
     c.enabled = [ladder] { return ladder() != nullptr; };
     table.add(c);
 
