@@ -88,6 +88,8 @@ CPlcView::CPlcView(Prompts& prompts, QWidget* parent)
     header_ = new QLabel(this);
     header_->setObjectName("plcHeader");
     header_->setMargin(4);
+    // The monitor's and simulator's figures wrap onto a second line in a narrow window.
+    header_->setWordWrap(true);
     header_->setAutoFillBackground(true);
     const auto settings = profile();
     zoom_ = std::clamp(settings.value(text::kSettingsZoom, 1.0).toDouble(), kMinZoom, kMaxZoom);
@@ -138,12 +140,22 @@ void CPlcView::setSymbolDisplay(SymbolDisplay d, bool enabled) {
 void CPlcView::setMode(PlcMode m) {
     if (editor_) editor_->mode = m;
     header_->setText(headerText());
+    layoutHeader();
 }
 
 void CPlcView::setHeaderExtra(const QString& extra) {
     if (extra == headerExtra_) return;
     headerExtra_ = extra;
     header_->setText(headerText());
+    layoutHeader();
+}
+
+void CPlcView::layoutHeader() {
+    int h = header_->heightForWidth(width());
+    if (h <= 0) h = header_->sizeHint().height();
+    if (header_->geometry() == QRect(0, 0, width(), h)) return;
+    setViewportMargins(0, h, 0, 0);
+    header_->setGeometry(0, 0, width(), h);
 }
 
 void CPlcView::setLive(const plc::PowerFlow& flow, const plc::ElementStates& states) {
@@ -188,9 +200,7 @@ void CPlcView::updateScrollBars() {
 }
 
 void CPlcView::resizeEvent(QResizeEvent* event) {
-    const int h = header_->sizeHint().height();
-    setViewportMargins(0, h, 0, 0);
-    header_->setGeometry(0, 0, width(), h);
+    layoutHeader();
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
 }

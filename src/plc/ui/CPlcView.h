@@ -105,6 +105,7 @@ protected:
 private:
     double scale() const;
     void updateScrollBars();
+    void layoutHeader();
     void ensureCursorVisible();
     void changed(bool programChanged);
     void drawLadderLine(QPainter& p, int line, int row, int top);

@@ -176,8 +176,10 @@ void PlcRunControl::stopMonitor(bool stopPlc) {
 void PlcRunControl::forceInput(int n, bool on) {
     if (monitoring()) {
         const int station = station_;
-        host_.runPlcJob([=](comm::TransferContext& ctx) { comm::ForcePlcInput(ctx, station, n, on); });
-        if (poll_) poll_->tick();
+        bool done = false;
+        host_.runPlcJob([&](comm::TransferContext& ctx) { done = comm::ForcePlcInput(ctx, station, n, on); });
+        // Shown at once; the next poll brings what the drive made of it.
+        if (done) states_.I[n - 1] = on;
     } else if (simulating()) {
         scanner_.states.I[n - 1] = on;
         states_ = scanner_.states;
@@ -188,8 +190,9 @@ void PlcRunControl::forceInput(int n, bool on) {
 void PlcRunControl::forceRelay(int n, bool on) {
     if (monitoring()) {
         const int station = station_;
-        host_.runPlcJob([=](comm::TransferContext& ctx) { comm::ForcePlcRelay(ctx, station, n, on); });
-        if (poll_) poll_->tick();
+        bool done = false;
+        host_.runPlcJob([&](comm::TransferContext& ctx) { done = comm::ForcePlcRelay(ctx, station, n, on); });
+        if (done) states_.M[n - 1] = on;
     } else if (simulating()) {
         scanner_.states.M[n - 1] = on;
         states_ = scanner_.states;
