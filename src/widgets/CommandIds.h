@@ -35,6 +35,10 @@ enum class CommandId : int {
     StatusBarShow = 33004,
     Cascade = 33005,
     Tile = 33006,
+    CopyModuleWrite = 33010,
+    CopyModuleRead = 33011,
+    CopyModulePort = 33012,
+    CopyModuleCompare = 33013,
 };
 
 }  // namespace pv::ui

@@ -50,6 +50,9 @@ public:
                        const std::vector<std::pair<std::string, std::string>>& rows) override;
 
     ProgressWindow* progressWindow() const { return progress_; }
+    // Runs a modal dialog of the window's own on this (the user-interface) thread, answered by
+    // the dialog hook when one is set.
+    int runDialog(QDialog& dialog) { return exec(dialog); }
 
 private:
     // Runs f on the user-interface thread and returns its result.

@@ -131,6 +131,7 @@ void CMainFrame::createActions() {
     registerFrameCommands();
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
+    RegisterCopyModuleCommands(commands_, *this);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);
