@@ -74,7 +74,8 @@ CommSettingsDialog::CommSettingsDialog(const comm::CommSettings& settings,
     connect(adapter_, &QComboBox::currentIndexChanged, this, [this] { showAdapter(); });
     connect(adapterButton_, &QPushButton::clicked, this, &CommSettingsDialog::onAdapterButton);
     connect(assign_, &QPushButton::clicked, this, &CommSettingsDialog::onAssign);
-    connect(port_, &QComboBox::currentIndexChanged, this, [this] { onPortChanged(true); });
+    // Chosen from the list or typed: "TCPIP" searches either way.
+    connect(port_, &QComboBox::currentTextChanged, this, [this] { onPortChanged(true); });
 
     baud_ = new QButtonGroup(this);
     dataBits_ = new QButtonGroup(this);
