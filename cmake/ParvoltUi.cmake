@@ -50,3 +50,20 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+
+# Benchmarks of the windows (bench/ui/*.cpp), run offscreen: programs that print their figures,
+# some of them on Google Benchmark.
+if(PARVOLT_BUILD_BENCH)
+  find_package(benchmark QUIET)
+  file(GLOB parvolt_ui_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/ui/*.cpp)
+  foreach(b ${parvolt_ui_benches})
+    get_filename_component(bn ${b} NAME_WE)
+    add_executable(${bn} ${b})
+    target_link_libraries(${bn} PRIVATE parvolt_ui)
+    if(benchmark_FOUND)
+      target_link_libraries(${bn} PRIVATE benchmark::benchmark)
+    endif()
+    target_compile_options(${bn} PRIVATE -Wno-pedantic)
+    target_compile_definitions(${bn} PRIVATE PARVOLT_DATA_DIR="${CMAKE_SOURCE_DIR}/data")
+  endforeach()
+endif()

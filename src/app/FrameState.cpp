@@ -28,6 +28,7 @@ comm::ProjectFacts FrameState::projectFacts() const {
     facts.modelCode = modelCode;
     facts.highFrequencyMode = highFrequencyMode != 0;
     facts.autoRefreshRunning = autoRefreshRunning != 0;
+    facts.plcProgramForeign = plcProgramForeign != 0;
     return facts;
 }
 

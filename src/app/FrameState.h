@@ -43,6 +43,9 @@ struct FrameState : ProjectFrameItems {
     // Whether auto refresh runs: the one flag, set and read on the window's thread only.
     int32_t autoRefreshRunning = 0;
     int32_t connected = 0;
+    // Set at start and by every Connect, cleared by a Write of the PLC program: whether the
+    // drive's program may be another project's (a Read of it then drops our comments).
+    int32_t plcProgramForeign = 1;
 
     StatusTexts status;
 

@@ -2,6 +2,8 @@
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "project/ModelTable.h"
 #include "project/ParamAttr.h"
 #include "project/ParamTable.h"
+#include "plc/ProgramText.h"
 #include "res/EditingTexts.h"
 #include "res/ProjectTexts.h"
 #include "res/ScriptedPrompts.h"
@@ -344,29 +347,41 @@ int runSet(const std::vector<std::string>& args) {
 // --------------------------------------------------------------------------------------------
 
 const char* const kLadderUsage =
-    "Usage: parvolt-cli ladder FILE\n"
-    "Prints the ladder program: the 80 rows (number, contacts, coil) with the comment lines\n"
-    "between them (\"//\").\n";
+    "Usage: parvolt-cli ladder FILE [--set PROGRAM.txt]\n"
+    "Prints the ladder program as text: the 80 rows (number, contacts with their gaps, coil)\n"
+    "with the comment lines between them (\"//\"), one line per function block the program\n"
+    "uses and the symbol table. --set reads such a text back into the project and saves it:\n"
+    "rows, comments and symbols become those of the text, each block named takes the fields\n"
+    "given. Printing and setting the same text leaves the project's bytes unchanged.\n";
 
 int runLadder(const std::vector<std::string>& args) {
     if (WantsHelp(args)) return Usage(kLadderUsage, true);
-    if (args.size() != 1) return Usage(kLadderUsage, false);
+    std::string programFile;
+    if (args.size() == 3 && args[1] == "--set")
+        programFile = args[2];
+    else if (args.size() != 1)
+        return Usage(kLadderUsage, false);
     OpenedProject p;
     if (!p.open(args[0])) return kExitFailed;
-    const PlcProgram& plc = p.doc().plc;
-    int row = 0;
-    for (int d = 0; d < static_cast<int>(plc.displayLineCount) && d < kMaxDisplayLines; ++d) {
-        if (plc.commentFlags[d] == 1) {
-            for (int t = 0; t < kCommentTextLines; ++t) {
-                const std::string text = plc.commentText(d, t);
-                if (!text.empty()) std::printf("     // %s\n", text.c_str());
-            }
-            continue;
-        }
-        if (row >= kLadderRows) break;
-        std::printf("%03d  %s\n", row, plc.rowListing(row).c_str());
-        ++row;
+    PlcProgram& plc = p.doc().plc;
+    if (programFile.empty()) {
+        std::fputs(ProgramToText(plc).c_str(), stdout);
+        return kExitOk;
     }
+    std::ifstream in(programFile, std::ios::binary);
+    if (!in) {
+        fail(text::kCannotOpenFile + std::string(" ") + programFile);
+        return kExitFailed;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!ProgramFromText(text.str(), plc, error)) {
+        fail(programFile + ": " + error);
+        return kExitFailed;
+    }
+    p.doc().modified = true;
+    if (!p.session.save()) return p.failed();
     return kExitOk;
 }
 
@@ -378,6 +393,6 @@ PV_CLI_COMMAND("info", "model, version and contents of a project file", runInfo)
 PV_CLI_COMMAND("show", "list the parameters of a project: show FILE [--group GG]", runShow);
 PV_CLI_COMMAND("get", "print set values: get FILE GG-NN...", runGet);
 PV_CLI_COMMAND("set", "change set values (range-checked): set FILE GG-NN=VALUE...", runSet);
-PV_CLI_COMMAND("ladder", "print the ladder program of a project", runLadder);
+PV_CLI_COMMAND("ladder", "print a ladder program as text, or set it from text: ladder FILE [--set TXT]", runLadder);
 
 }  // namespace pv::cli

@@ -1,7 +1,10 @@
 // parvolt-cli read, write and password: the group transfer and the password commands of the
 // desktop program, for fleets and scripts. Questions are answered by --yes or asked on the
 // terminal; progress goes to stderr.
+#include <chrono>
 #include <cstdio>
+#include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,8 @@
 #include "cli/TerminalPrompts.h"
 #include "comm/Connect.h"
 #include "comm/Passwords.h"
+#include "comm/PlcMonitor.h"
+#include "comm/PlcTransfer.h"
 #include "comm/ReadCommand.h"
 #include "comm/Upload.h"
 #include "comm/WriteCommand.h"
@@ -52,6 +57,22 @@ const std::string kPasswordHelp =
         "set: makes N the drive's parameter password (13-07, 0..9999), or the PLC password\n"
         "(--plc, 0..65535); when a password is active, --password is the current one and --new\n"
         "the new one. clear: lifts the active password N.\n\nLink options:\n") +
+    kLinkOptionsHelp;
+
+const std::string kPlcHelp =
+    std::string(
+        "Usage: parvolt-cli plc read FILE --port PORT --station N [--yes] [--password N]\n"
+        "       parvolt-cli plc write FILE --port PORT --station N [--yes] [--password N]\n"
+        "       parvolt-cli plc run|stop --port PORT --station N\n"
+        "       parvolt-cli plc watch --port PORT --station N [--seconds S]\n"
+        "read: the drive's ladder program (program lines and the function blocks it uses) into\n"
+        "the project FILE, which is saved. write: the project's ladder program to the drive,\n"
+        "with the drive's checks (model, PLC password, a running PLC is stopped after a\n"
+        "question, coils used twice are refused); only non-blank lines and changed blocks are\n"
+        "sent. run/stop: starts or stops the drive's PLC. watch: reads the element states once a\n"
+        "second and prints each change (\"12.0 s  Q01 on\"), for S seconds or until Ctrl-C.\n"
+        "--password answers the PLC password\n"
+        "when one is set; --yes answers every question with yes.\n\nLink options:\n") +
     kLinkOptionsHelp;
 
 bool takeFlag(std::vector<std::string>& args, const std::string& name) {
@@ -243,8 +264,106 @@ int runPassword(const std::vector<std::string>& argsIn) {
     return exitOf(set ? comm::RunSetPassword(ctx, target) : comm::RunClearPassword(ctx, target));
 }
 
+// Element names in the order the drive publishes them, with their flags.
+std::vector<std::pair<std::string, bool>> elementList(const plc::ElementStates& s) {
+    std::vector<std::pair<std::string, bool>> out;
+    auto add = [&](const char* kind, const auto& flags, int count) {
+        for (int i = 0; i < count; ++i) out.emplace_back(ElementName(kind, i + 1), flags[i]);
+    };
+    add("I", s.I, 8);
+    add("Q", s.Q, 3);
+    add("M", s.M, 15);
+    add("T", s.T, 8);
+    add("C", s.C, 8);
+    add("G", s.G, 8);
+    add("F", s.F, 8);
+    return out;
+}
+
+int watchPlc(serial::CSerial& link, int station, long seconds, TerminalPrompts& prompts) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    std::optional<std::vector<std::pair<std::string, bool>>> last;
+    std::optional<bool> lastRunning;
+    for (auto next = start; !prompts.cancelled(); next += std::chrono::seconds(1)) {
+        const double at = std::chrono::duration<double>(Clock::now() - start).count();
+        if (seconds > 0 && at > static_cast<double>(seconds)) break;
+        const comm::PlcPoll poll = comm::PollPlc(link, station);
+        if (!poll.ok) {
+            std::fprintf(stderr, "%s\n", res::kCommunicationError);
+            return kExitFailed;
+        }
+        if (lastRunning != poll.running)
+            std::printf("%6.1f s  PLC %s\n", at, poll.running ? "RUN" : "STOP");
+        lastRunning = poll.running;
+        const auto now = elementList(plc::StatesFromRegisters(poll.registers));
+        for (std::size_t k = 0; k < now.size(); ++k)
+            if (!last ? now[k].second : now[k].second != (*last)[k].second)
+                std::printf("%6.1f s  %s %s\n", at, now[k].first.c_str(), now[k].second ? "on" : "off");
+        std::fflush(stdout);
+        last = now;
+        std::this_thread::sleep_until(next + std::chrono::seconds(1));
+    }
+    return kExitOk;
+}
+
+int runPlc(const std::vector<std::string>& argsIn) {
+    if (WantsHelp(argsIn)) return Usage(kPlcHelp, true);
+    std::vector<std::string> args = argsIn;
+    std::string error, password;
+    int station = 0;
+    const bool yes = takeFlag(args, "--yes");
+    const bool havePassword = TakeOption(args, "--password", password);
+    std::string secondsText;
+    long seconds = -1;
+    if (TakeOption(args, "--seconds", secondsText) &&
+        (!ParseNumber(secondsText, seconds) || seconds < 1))
+        return BadUsage("--seconds must be a whole number of seconds", kPlcHelp);
+    if (!takeStation(args, station, error)) return BadUsage(error, kPlcHelp);
+    LinkOptions options;
+    if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kPlcHelp);
+    if (args.empty()) return BadUsage("give read, write, run or stop", kPlcHelp);
+    const std::string action = args.front();
+    args.erase(args.begin());
+    const bool transfer = action == "read" || action == "write";
+    if (!transfer && action != "run" && action != "stop" && action != "watch")
+        return BadUsage("give read, write, run, stop or watch", kPlcHelp);
+    if (transfer && args.size() != 1) return BadUsage("give one project FILE", kPlcHelp);
+    if (!transfer && !args.empty()) return BadUsage("unexpected argument: " + args.front(), kPlcHelp);
+
+    Session s;
+    s.prompts.assumeYes = yes;
+    s.prompts.station = station;
+    s.prompts.selection.plcProgram = true;
+    s.prompts.presetAnswers[text::kSaveFileQuestion] = YesNoCancel::No;
+    if (havePassword) s.prompts.passwords[PasswordDialog::Enter] = PasswordEntry{password, "", ""};
+    if (transfer && !s.project.open(OpenKind::GivenPath, args.front())) return kExitFailed;
+    if (!s.openLink(options)) return kExitFailed;
+    if (!transfer) {
+        s.open.link.state.linked = true;
+        s.open.link.state.stations = {station};
+        CM240Doc doc(DataDir());
+        auto ctx = s.open.link.context(s.prompts, doc, s.frame.projectFacts());
+        if (action == "watch") return watchPlc(ctx.link, station, seconds, s.prompts);
+        return comm::SetPlcRunning(ctx, station, action == "run") ? kExitOk : kExitFailed;
+    }
+    if (!s.connect(station)) return kExitFailed;
+    auto ctx = s.context();
+    if (action == "read") {
+        const auto out = comm::RunReadCommand(ctx);
+        if (out.result != comm::CommandResult::Done) return kExitFailed;
+        if (!s.project.saveAs(args.front())) return kExitFailed;
+        std::printf("station %d: %d ladder rows in use, saved %s\n", station,
+                    ctx.doc.plc.ladderRowsUsed(), args.front().c_str());
+        return kExitOk;
+    }
+    const auto out = comm::RunWriteCommand(ctx);
+    return exitOf(out.result);
+}
+
 }  // namespace
 
+PV_CLI_COMMAND("plc", "read or write a drive's ladder program, run or stop its PLC", runPlc);
 PV_CLI_COMMAND("read", "read a drive's parameters into a project (new or existing)", runRead);
 PV_CLI_COMMAND("write", "write a project's parameters to a drive", runWrite);
 PV_CLI_COMMAND("password", "set or clear a drive's parameter or PLC password", runPassword);

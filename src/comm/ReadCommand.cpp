@@ -6,6 +6,7 @@
 #include "comm/Connect.h"
 #include "comm/GroupRuns.h"
 #include "comm/ModbusFrames.h"
+#include "comm/PlcTransfer.h"
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "res/CommTexts.h"
@@ -63,7 +64,7 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
     out.driveVersion = version;
 
     TransferOffer offer;
-    offer.plcProgram = ctx.plc.offered();
+    offer.plcProgram = true;
     const auto choice = ctx.prompts.chooseTransfer(res::kReadCaption, offer);
     if (!choice || !choice->any()) return out;
 
@@ -77,9 +78,13 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
             break;
     }
 
-    if (choice->plcProgram && ctx.plc.read && !ctx.plc.read(*station)) {
-        out.result = CommandResult::Failed;
-        return out;
+    if (choice->plcProgram) {
+        const CommandResult r = ReadPlcProgram(ctx, *station, ctx.project.plcProgramForeign);
+        out.plcProgramRead = r != CommandResult::Refused;
+        if (r != CommandResult::Done) {
+            out.result = r;
+            return out;
+        }
     }
 
     if (choice->parameters || choice->hiddenParameters) {

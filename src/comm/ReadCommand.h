@@ -19,16 +19,6 @@
 
 namespace pv::comm {
 
-// The PLC program's part of Read and Write; empty hooks mean the transfer-selection dialog
-// does not offer the PLC program.
-struct PlcTransferHooks {
-    std::function<bool(int station)> read;   // false: the failure was shown, the command ends
-    std::function<bool(int station)> write;  // same
-    // After a Write that wrote the PLC program: the "Set Running?" question and its start.
-    std::function<void(int station)> afterWrite;
-    bool offered() const { return static_cast<bool>(read) || static_cast<bool>(write); }
-};
-
 struct TransferContext {
     TransferContext(serial::CSerial& l, Prompts& p, CM240Doc& d, const ProjectFacts& f,
                     const LinkState& ls, std::string& error)
@@ -45,7 +35,6 @@ struct TransferContext {
     std::function<void()> stopPlcSimulator;  // Read step 1, when the simulator runs
     // "Save file?" answered Yes: save the project before reading. False ends the command.
     std::function<bool()> saveProject;
-    PlcTransferHooks plc;
 };
 
 enum class CommandResult {
@@ -61,6 +50,7 @@ struct ReadOutcome {
     std::uint32_t driveModel = 0;    // 0x35000 + 13-00 of the drive
     std::uint16_t driveVersion = 0;  // raw 13-01
     int transactions = 0;
+    bool plcProgramRead = false;  // the document's ladder program was replaced (wholly or in part)
 };
 
 // Read steps 1 to 7: refuse under auto refresh, ask the station (dialog "Read"), identify the

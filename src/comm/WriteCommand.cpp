@@ -9,6 +9,7 @@
 #include "comm/GroupRuns.h"
 #include "comm/ModbusFrames.h"
 #include "comm/Passwords.h"
+#include "comm/PlcTransfer.h"
 #include "drive/Registers.h"
 #include "comm/Reporters.h"
 #include "res/CommTexts.h"
@@ -127,11 +128,11 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
     }
 
     TransferOffer offer;
-    offer.plcProgram = ctx.plc.offered();
+    offer.plcProgram = true;
     const auto choice = ctx.prompts.chooseTransfer(res::kWriteCaption, offer);
     if (!choice || !choice->any()) return out;
     const bool params = choice->parameters || choice->hiddenParameters;
-    const bool withPlc = choice->plcProgram && ctx.plc.write;
+    const bool withPlc = choice->plcProgram;
 
     GroupWriteContext gctx;
     gctx.settings = TransferSettings(ctx.doc.table, ctx.project.highFrequencyMode);
@@ -175,12 +176,18 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
         gctx.facts.controlMode = modeValue;
     }
 
-    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
-    if (withPlc && !ctx.plc.write(*station)) {
-        ctx.prompts.progressEnd();
-        out.result = CommandResult::Failed;
-        return out;
+    // The program goes first: its questions come before any progress is shown.
+    PlcWriteOutcome plcOut;
+    if (withPlc) {
+        plcOut = WritePlcProgram(ctx, *station);
+        if (plcOut.result != CommandResult::Done) {
+            ctx.prompts.progressEnd();
+            out.result = plcOut.result;
+            return out;
+        }
+        out.plcProgramWritten = true;
     }
+    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
     if (params) {
         const CommandResult r = WriteParameters(ctx, *station, gctx, out.modelMatch, withPlc,
                                                 choice->hiddenParameters, out);
@@ -201,7 +208,7 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
         ctx.prompts.parameterList(res::kMotorParamsNotWritten, out.notWritten);
     }
     ctx.prompts.message(res::kWriteSuccessful);
-    if (withPlc && ctx.plc.afterWrite) ctx.plc.afterWrite(*station);
+    if (plcOut.stoppedPlc) OfferPlcRestart(ctx, *station);
     out.result = CommandResult::Done;
     return out;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The Write command: the project's set values (and the PLC program through its hooks) to one
+// The Write command: the project's set values (and the PLC program) to one
 // station, with the model and class checks, the 13-06 lock, the running check and the password
 // unlock, the control-mode pre-write, "The data may be lost" question, the group order and its
 // conditions, progress and texts. The drive is checked for running and unlocked before the
@@ -28,6 +28,7 @@ struct WriteOutcome {
     // high-frequency mode a group 1 with a custom V/F curve set.
     std::optional<std::int32_t> frequencyUnit;
     std::optional<bool> highFrequencyMode;
+    bool plcProgramWritten = false;  // the drive now holds this project's program
 };
 
 // The whole Write command (steps 1 to 12).

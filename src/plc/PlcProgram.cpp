@@ -6,8 +6,6 @@ namespace pv {
 
 namespace {
 
-constexpr uint8_t kNoInputLetter = 0x4C, kNoInputNumber = 0x6F;  // "no input connected"
-
 bool isBlankByte(uint8_t c) {
     return c == ' ' || c == '\0';
 }

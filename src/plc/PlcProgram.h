@@ -45,6 +45,8 @@ inline constexpr uint8_t kCoilSet = 226;       // "Set"
 inline constexpr uint8_t kCoilReset = 227;     // "Reset"
 inline constexpr uint8_t kCoilPulse = 'P';     // pulse output
 inline constexpr uint8_t kLinkMark = 3;        // value of a link mark in linkMarks
+// The input pair of a block record that means "no input connected".
+inline constexpr uint8_t kNoInputLetter = 0x4C, kNoInputNumber = 0x6F;
 
 // Column of gap g (0..2) and of contact cell c (0..2) in a row.
 inline constexpr int gapColumn(int g) {

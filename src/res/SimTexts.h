@@ -74,6 +74,8 @@ set STATION GG-NN VALUE           change a parameter (range-checked)
 version STATION N                 software version 13-01 as its raw value
 status STATION                    the motor: running, direction, output and target frequency
 power STATION                     switch the drive off and on (passwords become active again)
+trip STATION CODE                 trip a fault (1..255, the fault code of 0x2521): the output
+                                  stops until Fault Reset
 help                              this text)";
 inline constexpr const char* kOk = "ok";
 inline constexpr const char* kUnknownCommand = "unknown command (type help): ";

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plc/PlcWire.h"
+
 namespace pv::sim {
 
 namespace {
@@ -49,6 +51,7 @@ DriveState::DriveState(std::uint32_t code, std::shared_ptr<const ParamRegisterTa
     setParamRaw(drive::kRegCapacity, static_cast<std::uint16_t>(modelCode & 0xFF));
     setParamRaw(drive::kRegVersion, kDefaultVersion);
     lastAdvance = clock->now();
+    lastPlcScan = lastAdvance;
 }
 
 std::uint16_t DriveState::paramRaw(std::uint16_t address, std::uint16_t fallback) const {
@@ -82,7 +85,7 @@ RampSettings DriveState::rampSettings() const {
 
 void DriveState::updateMotorCommand() {
     if ((command & drive::kCmdRun) && !motor.runCommanded()) ++starts;
-    motor.command(command & drive::kCmdRun, command & drive::kCmdReverse,
+    motor.command((command & drive::kCmdRun) && faultCode == 0, command & drive::kCmdReverse,
                   frequency * frequencyUnit());
 }
 
@@ -95,12 +98,94 @@ void DriveState::advanceMotor() {
                          std::chrono::duration<double>(now - lastAdvance).count() / 3600.0;
     }
     lastAdvance = now;
+    advancePlc();
+}
+
+namespace {
+
+constexpr auto kPlcScan = std::chrono::milliseconds(10);
+// A long pause between two requests is caught up in at most this many scans; the last one
+// takes the rest of the time.
+constexpr int kMaxCatchUpScans = 2000;
+constexpr std::uint16_t kRegPlcMode = drive::ParamRegister(0, 2);
+
+void decodeProgram(const std::vector<std::uint16_t>& memory, PlcProgram& p) {
+    auto byteAt = [&](std::size_t offset, std::size_t k) {
+        const std::uint16_t v = memory[offset + k / 2];
+        return static_cast<std::uint8_t>(k % 2 == 0 ? v >> 8 : v & 0xFF);
+    };
+    p.reset();
+    plc::ClearGrids(p);
+    for (int line = 1; line <= plc::kProgramLines; ++line) {
+        plc::LineBytes bytes{};
+        for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = byteAt(10 * (line - 1), k);
+        plc::DecodeLine(p, line, bytes);
+    }
+    p.computeUsedBlocks();
+    const auto mask = static_cast<std::uint8_t>(memory[plc::kSecondPresetMaskRegister - drive::kRegPlcFirst]);
+    using plc::BlockKind;
+    for (BlockKind kind : {BlockKind::Timer, BlockKind::Counter, BlockKind::Comparator,
+                           BlockKind::DriveBlock, BlockKind::AddSub, BlockKind::MulDiv}) {
+        const plc::BlockLayout& l = plc::Layout(kind);
+        for (int i = 0; i < l.count; ++i) {
+            if (!plc::BlockUsed(p, kind, i)) continue;
+            std::vector<std::uint8_t> wire(2 * l.readRegisters);
+            const std::size_t offset = l.firstRegister + l.stride * i - drive::kRegPlcFirst;
+            for (std::size_t k = 0; k < wire.size(); ++k) wire[k] = byteAt(offset, k);
+            plc::DecodeBlock(p, kind, i, wire, mask >> i & 1);
+        }
+    }
+}
+
+}  // namespace
+
+void DriveState::advancePlc() {
+    const auto now = clock->now();
+    const bool runs = plcRun == 1 && paramRaw(kRegPlcMode, 0) == 3;
+    if (!runs) {
+        // The program's time starts at the request that started it.
+        plcScanning = false;
+        plcOutputs = 0;
+        lastPlcScan = now;
+        return;
+    }
+    if (plcProgramChanged || !plcScanning) {
+        decodeProgram(plcMemory, plcProgram);
+        plcProgramChanged = false;
+    }
+    if (!plcScanning) {
+        // A start is a power-on of the program: nothing carries over from an earlier run.
+        plcScanner.reset();
+        plcScanning = true;
+    }
+    auto scanOnce = [&](SimClock::Duration step) {
+        plcScanner.states.I = {};
+        const auto inputs = static_cast<std::uint8_t>(plcForcedInputs | ((command >> 6) & 0xFF));
+        for (int k = 0; k < 8; ++k) plcScanner.states.I[k] = inputs >> k & 1;
+        plcScanner.scan(plcProgram,
+                        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(step).count()));
+    };
+    int scans = 0;
+    while (now - lastPlcScan >= kPlcScan) {
+        if (++scans == kMaxCatchUpScans) {
+            scanOnce(now - lastPlcScan);
+            lastPlcScan = now;
+            break;
+        }
+        scanOnce(kPlcScan);
+        lastPlcScan += kPlcScan;
+    }
+    const plc::StateRegisters published = plc::RegistersFromStates(plcScanner.states);
+    std::copy(published.begin(), published.end(), elements.begin());
+    const auto& q = plcScanner.states.Q;
+    plcOutputs = static_cast<std::uint16_t>((q[0] ? 1 : 0) | (q[1] ? 2 : 0) | (q[2] ? 4 : 0));
 }
 
 void DriveState::setClock(std::shared_ptr<SimClock> c) {
     advanceMotor();
     clock = std::move(c);
     lastAdvance = clock->now();
+    lastPlcScan = lastAdvance;
 }
 
 Telemetry DriveState::telemetry() const {

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "drive/Registers.h"
+#include "plc/PlcEngine.h"
+#include "plc/PlcProgram.h"
 #include "sim/MotorModel.h"
 #include "sim/ParamRegisters.h"
 #include "sim/PasswordLock.h"
@@ -54,6 +56,13 @@ struct DriveState {
     // Brings the motor (and the energy counter) up to the clock's time.
     void advanceMotor();
     void setClock(std::shared_ptr<SimClock> clock);
+    // Runs the stored ladder program up to the clock's time while the PLC runs (0xA600 = 1 and
+    // 00-02 = 3): inputs from the forced 0xA401 and the terminals S1..S8, element states
+    // published in 0xA401..0xA407, Q1..Q3 on the output terminals R1, R2 and DO1.
+    void advancePlc();
+    // The output terminals (R1 = bit 0, R2 = bit 1, DO1 = bit 2): the output command and the
+    // running program's Q coils.
+    std::uint16_t outputTerminals() const { return static_cast<std::uint16_t>((outputs | plcOutputs) & 7); }
     Telemetry telemetry() const;
     // Status word of the status block (also monitor 12-43).
     std::uint16_t statusWord() const;
@@ -75,6 +84,14 @@ struct DriveState {
         std::vector<std::uint16_t>(drive::kRegPlcLast - drive::kRegPlcFirst + 1, 0);
     std::array<std::uint16_t, drive::kRegElementLast - drive::kRegPlcControl1 + 1> elements{};
     std::uint16_t plcRun = 0;
+    // The running program: decoded again from plcMemory after it changed.
+    bool plcProgramChanged = true;
+    std::uint8_t plcForcedInputs = 0;  // the high byte last written to 0xA401
+    std::uint16_t plcOutputs = 0;
+    PlcProgram plcProgram;
+    plc::PlcScanner plcScanner;
+    bool plcScanning = false;
+    SimClock::Duration lastPlcScan{0};
     bool strictRules = false;
 
     MotorModel motor;

@@ -132,7 +132,7 @@ std::optional<double> ParameterArea::monitorValue(int index) const {
         case 72:  // digital inputs S1..S8 as the communication word drives them
             return (s_.command >> 6) & 0xFF;
         case 73:
-            return s_.outputs & 7;
+            return s_.outputTerminals();
         case 87:
             return s_.starts;
         case 20:
@@ -240,7 +240,7 @@ std::optional<std::uint16_t> StatusArea::read(std::uint16_t a) const {
         case 1:
             return s_.faultCode;
         case 2:  // terminals: S1..S8 from the command word, then the outputs R1, R2, DO1
-            return static_cast<std::uint16_t>(((s_.command >> 6) & 0xFF) | (s_.outputs & 7) << 8);
+            return static_cast<std::uint16_t>(((s_.command >> 6) & 0xFF) | s_.outputTerminals() << 8);
         case 3:
             return u16(std::min(s_.frequency * unit, maxHz) / unit);
         case 4:
@@ -290,10 +290,20 @@ std::uint8_t PlcProgramArea::checkWrite(std::uint16_t a, std::uint16_t) const {
 }
 
 void PlcProgramArea::write(std::uint16_t a, std::uint16_t v) {
-    if (isMemory(a))
+    if (isMemory(a)) {
         s_.plcMemory[a - drive::kRegPlcFirst] = v;
-    else
-        s_.elements[a - drive::kRegPlcControl1] = v;
+        s_.plcProgramChanged = true;
+        return;
+    }
+    s_.elements[a - drive::kRegPlcControl1] = v;
+    // Forcing: the inputs hold what was written until the next write; relays take the written
+    // word and the running program goes on from there.
+    if (a == drive::kRegPlcControl1) s_.plcForcedInputs = static_cast<std::uint8_t>(v >> 8);
+    if (a == drive::kRegPlcControl4) {
+        plc::StateRegisters regs = plc::RegistersFromStates(s_.plcScanner.states);
+        regs[3] = v;
+        s_.plcScanner.states.M = plc::StatesFromRegisters(regs).M;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -328,7 +338,10 @@ std::uint8_t PlcControlArea::checkWrite(std::uint16_t a, std::uint16_t v) const 
 
 void PlcControlArea::write(std::uint16_t a, std::uint16_t v) {
     if (a == drive::kRegPlcRun) s_.plcRun = v;
-    if (a == drive::kRegPlcRun2) std::fill(s_.plcMemory.begin(), s_.plcMemory.end(), 0);
+    if (a == drive::kRegPlcRun2) {
+        std::fill(s_.plcMemory.begin(), s_.plcMemory.end(), 0);
+        s_.plcProgramChanged = true;
+    }
     if (a == drive::kRegPlcPassword1) s_.plcPassword.write(v);
     if (a == drive::kRegPlcPassword2) s_.plcPassword.enter(v);
 }

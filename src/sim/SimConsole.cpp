@@ -71,7 +71,7 @@ std::string runConsoleCommand(VirtualBus& bus, const std::string& line) {
     }
     if ((cmd == "get" && w.size() == 3) || (cmd == "set" && w.size() == 4) ||
         (cmd == "version" && w.size() == 3) || (cmd == "status" && w.size() == 2) ||
-        (cmd == "power" && w.size() == 2)) {
+        (cmd == "power" && w.size() == 2) || (cmd == "trip" && w.size() == 3)) {
         VirtualDrive* d = driveOf(bus, w[1]);
         if (!d) return std::string(t::kNoSuchStation) + w[1];
         if (cmd == "get") {
@@ -86,6 +86,13 @@ std::string runConsoleCommand(VirtualBus& bus, const std::string& line) {
             const long v = std::strtol(w[2].c_str(), &end, 10);
             if (*end != '\0' || v < 0 || v > 65535) return std::string(t::kBadNumber) + w[2];
             d->setVersion(static_cast<std::uint16_t>(v));
+            return t::kOk;
+        }
+        if (cmd == "trip") {
+            char* end = nullptr;
+            const long code = std::strtol(w[2].c_str(), &end, 10);
+            if (*end != '\0' || code < 1 || code > 255) return std::string(t::kBadNumber) + w[2];
+            d->trip(static_cast<std::uint16_t>(code));
             return t::kOk;
         }
         if (cmd == "power") {

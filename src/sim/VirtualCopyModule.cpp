@@ -112,8 +112,7 @@ std::vector<std::uint8_t> VirtualCopyModule::answer(const std::vector<std::uint8
             stored_[group] = true;
             state_ = State::Stored;
         } else if (code == kBeginRead) {
-            if (state_ != State::Idle) return {};
-            state_ = State::Reading;
+            state_ = State::Reading;  // a write left unfinished (cancelled) is abandoned
         } else if (code == kFinish) {
             state_ = State::Idle;
         } else {
@@ -128,8 +127,8 @@ std::vector<std::uint8_t> VirtualCopyModule::answer(const std::vector<std::uint8
         return {};
     if (function == kFuncWrite) {
         if (f.size() != 10u + 2u * count || f[7] != 2 * count) return {};
-        if (state_ != State::Idle && state_ != State::Writing) return {};
-        if (state_ == State::Idle) stored_[group] = false;
+        if (state_ == State::Off) return {};
+        if (state_ != State::Writing) stored_[group] = false;
         state_ = State::Writing;
         auto& mem = groupMemory(group);
         std::copy(f.begin() + 8, f.begin() + 8 + 2 * count, mem.begin() + address);

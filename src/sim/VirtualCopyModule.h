@@ -5,7 +5,8 @@
 //
 // Commands move it through its states: after power-up only a connect (0x00) is answered; once
 // connected it answers the status (0x10), takes writes, stores them (0x30), opens a read (0x50)
-// and ends either (0x60). Register reads are answered only inside a read. Replies echo the
+// and ends either (0x60); a write or read left unfinished is abandoned by the next one. Register
+// reads are answered only inside a read. Replies echo the
 // request: a command whole, a write its first seven bytes, a read its header with the count
 // and the byte count. A frame it cannot take (damaged, out of its memory, out of turn) gets no
 // reply.

@@ -150,6 +150,14 @@ void VirtualDrive::powerCycle() {
     state_.lastAdvance = state_.clock->now();
 }
 
+void VirtualDrive::trip(std::uint16_t code) {
+    Lock lock(mutex_);
+    state_.advanceMotor();
+    state_.faultCode = code;
+    state_.motor.stopNow();
+    state_.updateMotorCommand();
+}
+
 VirtualDrive::MotorSnapshot VirtualDrive::motor() {
     Lock lock(mutex_);
     state_.advanceMotor();

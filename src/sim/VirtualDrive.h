@@ -69,6 +69,9 @@ public:
     void setClock(std::shared_ptr<SimClock> clock);
     // Power off and on: motor stopped, passwords active again, PLC stopped.
     void powerCycle();
+    // A fault trip with the drive's fault code (status block 0x2521): the output stops at once
+    // and a run command is ignored until a fault reset (command word bit 3) clears it.
+    void trip(std::uint16_t code);
 
     struct MotorSnapshot {
         bool running = false;

@@ -16,7 +16,7 @@
 namespace pv::ui {
 
 // The menus in the order the menu bar shows them.
-enum class Menu { None, File, View, Operation, Window, Help };
+enum class Menu { None, File, Edit, View, Operation, Window, Help };
 
 struct Command {
     Command(CommandId commandId, QString commandText, QKeySequence key = {}, QString tipText = {})

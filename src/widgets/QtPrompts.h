@@ -50,9 +50,9 @@ public:
                        const std::vector<std::pair<std::string, std::string>>& rows) override;
 
     ProgressWindow* progressWindow() const { return progress_; }
-    // Runs a modal dialog of the window's own on this (the user-interface) thread, answered by
-    // the dialog hook when one is set.
-    int runDialog(QDialog& dialog) { return exec(dialog); }
+    // Runs a modal dialog through the dialog hook, so that a window's own dialogs are answered
+    // by a script just like the prompts' dialogs.
+    int exec(QDialog& dialog);
 
 private:
     // Runs f on the user-interface thread and returns its result.
@@ -60,7 +60,6 @@ private:
     auto onUi(F f) -> decltype(f());
     // Runs f on the user-interface thread without waiting.
     void later(std::function<void()> f);
-    int exec(QDialog& dialog);
 
     QPointer<QWidget> parent_;
     ProgressWindow* progress_;

@@ -168,7 +168,9 @@ TEST_F(CopyModuleWorkflow, EveryFailingFrameIsToldInItsOwnWords) {
     for (const auto& c : cases) {
         SetUp();
         link.close();
-        if (!c.writing) ASSERT_EQ(CopyStatus::Done, write());
+        if (!c.writing) {
+            ASSERT_EQ(CopyStatus::Done, write());
+        }
         link.close();
         module->setFault(c.fault, c.goodReplies);
         prompts.shown.clear();

@@ -211,7 +211,7 @@ TEST_F(CliProject, LadderPrintsEightyRows) {
     std::string line;
     while (std::getline(lines, line)) ++rows;
     EXPECT_EQ(rows, 80);
-    EXPECT_EQ(ladder.out.rfind("000  ", 0), 0u);
+    EXPECT_EQ(ladder.out.rfind("000\n", 0), 0u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "SimTestUtil.h"
+#include "plc/PlcWire.h"
 
 namespace pv::sim::test {
 namespace {
@@ -154,6 +155,45 @@ TEST(MotorModel, FrequencyAboveTheMaximumIsClamped) {
     EXPECT_DOUBLE_EQ(m.output(), 60.0);
     m.advance(std::chrono::microseconds(1), {60.0, 0.0, 0.0});  // zero ramp time: at once
     EXPECT_DOUBLE_EQ(m.output(), 20.0);
+}
+
+TEST_F(DriveState, StoredProgramRunsWhileThePlcRunsAndDrivesTheOutputs) {
+    // I01 starts T01 (1.0 s); T01 switches Q01, which is the relay output R1.
+    PlcProgram p;
+    p.setContact(0, 0, 'I', 1);
+    p.setWire(0, 1);
+    p.setWire(0, 2);
+    p.setCoil(0, kCoilOutput, 'T', 1);
+    p.setContact(1, 0, 'T', 1);
+    p.setWire(1, 1);
+    p.setWire(1, 2);
+    p.setCoil(1, kCoilOutput, 'Q', 1);
+    p.timers[0][3] = 0x10;  // preset 0010 tenths
+    p.computeUsedBlocks();
+    auto store = [&](std::uint16_t first, const std::vector<std::uint8_t>& bytes) {
+        for (std::size_t k = 0; k < bytes.size(); k += 2)
+            ASSERT_EQ(write(static_cast<std::uint16_t>(first + k / 2), bytes[k] << 8 | bytes[k + 1]), 0);
+    };
+    const plc::LineBytes line = plc::EncodeLine(p, 1);
+    store(0xA000, {line.begin(), line.end()});
+    store(0xA200, plc::EncodeBlock(p, plc::BlockKind::Timer, 0).bytes);
+    const std::uint16_t terminals = 0x2522;
+
+    EXPECT_EQ(write(0xA600, 1), 0);
+    EXPECT_EQ(write(0xA401, 0x0100), 0);  // force I1
+    clock->advance(milliseconds(500));
+    EXPECT_EQ(read(0xA600), 1);
+    EXPECT_EQ(read(0xA407), 0) << "00-02 is not 3: the program does not run";
+    EXPECT_EQ(write(0x0002, 3), 0);
+    clock->advance(milliseconds(950));
+    EXPECT_EQ(read(0xA402) >> 8, 0);
+    clock->advance(milliseconds(60));
+    EXPECT_EQ(read(0xA401), 0x0100);
+    EXPECT_EQ(read(0xA402) >> 8, 1);
+    EXPECT_EQ(read(0xA407) >> 8, 1);
+    EXPECT_EQ(read(terminals) >> 8 & 7, 1);
+    EXPECT_EQ(write(0xA600, 0), 0);
+    EXPECT_EQ(read(terminals) >> 8 & 7, 0);
 }
 
 }  // namespace

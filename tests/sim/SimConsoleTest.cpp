@@ -25,6 +25,9 @@ TEST(SimConsole, CommandsChangeTheRunningBus) {
         {"get 2 00-14", "no drive at station 2"},
         {"version 1 1005", "ok"},
         {"status 1", "station 1: stopped, forward, output 0.00 Hz, target 0.00 Hz"},
+        {"trip 1 7", "ok"},
+        {"trip 1 0", "not a number: 0"},
+        {"trip 9 7", "no drive at station 9"},
         {"fault 1:drop@once", "ok"},
         {"fault 1:melt", "bad fault"},
         {"clear 40", "stations must be 1..32"},
@@ -43,9 +46,11 @@ TEST(SimConsole, CommandsChangeTheRunningBus) {
     EXPECT_EQ(runConsoleCommand(bus, "plug"), "ok");
     EXPECT_TRUE(replyOf(bus, readFrame(1, 0x0D01, 1)).empty());  // the one drop fires
     EXPECT_EQ(readOne(bus, 1, 0x0D01), 1005);
+    EXPECT_EQ(readOne(bus, 1, 0x2521), 7);  // the trip's fault code
     bus.faults(1).set(FaultKind::Drop, FaultMode::Always);
     EXPECT_EQ(runConsoleCommand(bus, "clear 1"), "ok");
     EXPECT_EQ(readOne(bus, 1, 0x0D01), 1005);
+    EXPECT_EQ(readOne(bus, 1, 0x2521), 7);  // the trip's fault code
     ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, 0x0D07, 5))), 0);
     ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, 0x0D07, 5))), 0);
     ASSERT_EQ(exceptionOf(replyOf(bus, writeFrame(1, 0x0D07, 5))), 0);  // lifted

@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(menuTitles(frame), QStringList({"&File", "&Operation", "&Help"}));
         QVERIFY(frame.session().newProject("N350-2P5-H"));
         QCOMPARE(menuTitles(frame),
-                 QStringList({"&File", "&View", "&Operation", "&Window", "&Help"}));
+                 QStringList({"&File", "&Edit", "&View", "&Operation", "&Window", "&Help"}));
         QVERIFY(frame.action(CommandId::Save)->isEnabled());
         QCOMPARE(frame.action(CommandId::New)->shortcut(), QKeySequence("Ctrl+N"));
         QCOMPARE(frame.action(CommandId::Help)->shortcut(), QKeySequence(Qt::Key_F1));

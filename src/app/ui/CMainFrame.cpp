@@ -23,9 +23,12 @@
 #include <QUrl>
 
 #include "editing/ui/CParameterFrame.h"
+#include "plc/ui/CPlcFrame.h"
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include "monitor/ui/GraphMonitorDialog.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
 #include "res/ProjectTexts.h"
@@ -77,6 +80,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName("mdiArea");
     setCentralWidget(mdi_);
+    // Clicking a window brings its view mode with it, and the Edit menu follows the ladder.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (!w || !state_.isProjectOpen()) return;
+        if (w == plcFrame_) state_.viewMode = ViewMode::Ladder;
+        else if (w == paramFrame_) state_.viewMode = ViewMode::Parameters;
+        updateCommands();
+    });
 
     tree_ = new WorkspaceTree(this);
     dock_ = new QDockWidget(ui_text::kWorkspaceTitle, this);
@@ -92,6 +102,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addPermanentWidget(autoRefreshPane_);
     autoRefreshPane_->hide();
     connect(&autoRefreshTimer_, &QTimer::timeout, this, [this] { autoRefreshTick(); });
+    monitors_ = new MonitorWindows(*this, this);
     createActions();
     installHooks();
     rebuildMenus();
@@ -119,7 +130,21 @@ CMainFrame::~CMainFrame() {
     // The bars report their hiding while the window is torn down, after the command table.
     dock_->disconnect(this);
     toolbar_->disconnect(this);
+    delete monitors_;
     link_.waitIdle();
+}
+
+Prompts& CMainFrame::monitorPrompts() {
+    return *prompts_;
+}
+
+void CMainFrame::setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) {
+    if (state_.graphChannels == channels) return;
+    state_.graphChannels = channels;
+    if (auto* doc = document()) {
+        doc->modified = true;
+        updateTitle();
+    }
 }
 
 void CMainFrame::installHooks() {
@@ -268,8 +293,31 @@ void CMainFrame::onParameterView() {
     mdi_->setActiveSubWindow(paramFrame_);
 }
 
+void CMainFrame::showLadder() {
+    if (!state_.isProjectOpen() || !plcFrame_) return;
+    state_.viewMode = ViewMode::Ladder;
+    plcFrame_->showMaximized();
+    mdi_->setActiveSubWindow(plcFrame_);
+    plcFrame_->view()->setFocus();
+    updateCommands();
+}
+
+CPlcView* CMainFrame::activeLadder() {
+    if (!plcFrame_ || !state_.isProjectOpen() || state_.viewMode != ViewMode::Ladder)
+        return nullptr;
+    return plcFrame_->view();
+}
+
+Prompts& CMainFrame::ladderPrompts() {
+    return *prompts_;
+}
+
 void CMainFrame::activateTreeNumber(int number) {
     if (!state_.isProjectOpen()) return;
+    if (number == WorkspaceTree::kPlc) {
+        showLadder();
+        return;
+    }
     const int group = WorkspaceTree::groupOfNumber(number);
     if (group < -1) return;  // "Project", "Programme" and "PLC" select no parameter group
     onParameterView();
@@ -282,16 +330,33 @@ void CMainFrame::activateTreeNumber(int number) {
 
 void CMainFrame::projectShown() {
     tree_->build();
+    // An open graph shows the new project's channels.
+    if (auto* graph = monitors_->graph()) graph->applyChannels(state_.graphChannels);
     if (!paramFrame_) {
         paramFrame_ = new CParameterFrame;
         mdi_->addSubWindow(paramFrame_);
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
         paramFrame_->setPrintHeader([this] { return printHeader(); });
     }
+    const bool ladderFirst = state_.viewMode == ViewMode::Ladder;
+    if (!plcFrame_) {
+        plcFrame_ = new CPlcFrame(*prompts_);
+        mdi_->addSubWindow(plcFrame_);
+        connect(plcFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
+        connect(plcFrame_->view(), &CPlcView::stateChanged, this, [this] {
+            updateTitle();
+            updateCommands();
+        });
+    }
+    plcFrame_->view()->setDocument(document());
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->Fill(state_.selectedGroup);
+    plcFrame_->showMaximized();
     paramFrame_->showMaximized();
+    mdi_->setActiveSubWindow(paramFrame_);
     state_.viewMode = ViewMode::Parameters;
+    // A project made for the ladder ("PLC Ladder" in Model Select) opens with the ladder in front.
+    if (ladderFirst) showLadder();
     rebuildMenus();
     showStatusTexts();
     updateTitle();
@@ -314,6 +379,13 @@ ParamPrintHeader CMainFrame::printHeader() {
 }
 
 void CMainFrame::closeProjectWindows() {
+    if (plcFrame_) {
+        plcFrame_->view()->setDocument(nullptr);
+        plcFrame_->closeForGood();
+        mdi_->removeSubWindow(plcFrame_);
+        plcFrame_->deleteLater();
+        plcFrame_ = nullptr;
+    }
     if (paramFrame_) {
         paramFrame_->view()->setDocument(nullptr);
         paramFrame_->closeForGood();

@@ -16,9 +16,12 @@
 #include "app/ProjectActions.h"
 #include "comm/ui/CopyModuleCommands.h"
 #include "comm/ui/LinkCommands.h"
+#include "monitor/ui/MonitorHost.h"
+#include "plc/ui/PlcCommands.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
+#include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
 #include "comm/CopyModule.h"
 #include "comm/DriveLink.h"
@@ -42,6 +45,7 @@ class QToolBar;
 namespace pv::ui {
 
 class CParameterFrame;
+class CPlcFrame;
 struct CommChoice;
 struct ParamPrintHeader;
 class CParameterView;
@@ -49,9 +53,13 @@ class QtPrompts;
 class StatusPanes;
 class WorkspaceTree;
 
+class MonitorWindows;
+
 class CMainFrame : public QMainWindow,
                    public PrintHost,
                    public LinkCommandTarget,
+                   public PlcCommandTarget,
+                   public MonitorHost,
                    public CopyModuleCommandTarget {
     Q_OBJECT
 public:
@@ -80,6 +88,11 @@ public:
     StatusPanes& panes() { return *panes_; }
     WorkspaceTree* tree() const { return tree_; }
     CParameterView* parameterView() const;
+    CPlcFrame* plcFrame() const { return plcFrame_; }
+    // The ladder window: in front, or its view while it is.
+    void showLadder() override;
+    CPlcView* activeLadder() override;
+    Prompts& ladderPrompts() override;
     QStringList recentFiles() const;
 
     // Sets pane `pane` of the status bar.
@@ -133,6 +146,18 @@ public:
     QString suggestedPdfPath(const QString& title) override;
     void printFailed(const QString& text) override;
     const std::string& lastError() const { return drive_.lastError; }
+    // The live drive windows.
+    MonitorWindows& monitors() { return *monitors_; }
+    QWidget* hostWindow() override { return this; }
+    serial::CSerial& linkChannel() override { return drive_.channel(); }
+    bool linked() const override { return drive_.state.linked; }
+    std::vector<int> linkStations() const override { return drive_.state.stations; }
+    bool highFrequencyMode() const override { return state_.highFrequencyMode != 0; }
+    Prompts& monitorPrompts() override;
+    std::array<GraphChannel, kGraphChannels> graphChannels() const override {
+        return state_.graphChannels;
+    }
+    void setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) override;
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -164,6 +189,8 @@ private:
     // of letting every later command time out.
     void unlinkIfWireGone();
     void markReadValues(const comm::ReadOutcome& outcome);
+    // After a Read brought the drive's ladder program into the project.
+    void plcProgramReplaced();
     void autoRefreshTick();
     // Runs a transfer workflow on the link thread with a context built there.
     void runTransfer(const std::function<void(comm::TransferContext&)>& body);
@@ -192,6 +219,7 @@ private:
     LinkThread link_;
     QMdiArea* mdi_;
     CParameterFrame* paramFrame_ = nullptr;
+    CPlcFrame* plcFrame_ = nullptr;
     WorkspaceTree* tree_;
     QDockWidget* dock_;
     QToolBar* toolbar_;
@@ -218,6 +246,9 @@ private:
     QTimer autoRefreshTimer_;
     std::unique_ptr<comm::TransferContext> refreshContext_;
     std::unique_ptr<comm::AutoRefresh> autoRefresh_;
+    LinkPollExecutor pollExecutor_{link_};
+    std::unique_ptr<monitor::PollScheduler> autoRefreshPoll_;
+    MonitorWindows* monitors_ = nullptr;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
 };

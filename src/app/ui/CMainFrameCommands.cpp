@@ -10,6 +10,10 @@
 
 #include "app/ui/CMainFrame.h"
 #include "comm/ui/LinkCommands.h"
+#include "editing/ui/CParameterView.h"
+#include "editing/ui/ExchangeCommands.h"
+#include "widgets/QtPrompts.h"
+#include "monitor/ui/MonitorWindows.h"
 #include "res/UiTexts.h"
 #include "widgets/PrintDispatch.h"
 
@@ -24,6 +28,7 @@ struct MenuTitle {
     const char* title;
 };
 constexpr MenuTitle kMenus[] = {{Menu::File, ui_text::kMenuFile},
+                                {Menu::Edit, ui_text::kMenuEdit},
                                 {Menu::View, ui_text::kMenuView},
                                 {Menu::Operation, ui_text::kMenuOperation},
                                 {Menu::Window, ui_text::kMenuWindow},
@@ -31,7 +36,7 @@ constexpr MenuTitle kMenus[] = {{Menu::File, ui_text::kMenuFile},
 
 // Menus that exist only while a project is open (the empty window has File, Operation, Help).
 bool menuNeedsProject(Menu m) {
-    return m == Menu::View || m == Menu::Window;
+    return m == Menu::Edit || m == Menu::View || m == Menu::Window;
 }
 
 }  // namespace
@@ -132,6 +137,23 @@ void CMainFrame::createActions() {
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
     RegisterCopyModuleCommands(commands_, *this);
+    RegisterPlcCommands(commands_, *this);
+    ExchangeHost exchange;
+    exchange.window = [this] { return this; };
+    exchange.prompts = [this]() -> QtPrompts& { return *prompts_; };
+    exchange.document = [this] { return document(); };
+    exchange.modelName = [this] { return state_.modelName; };
+    exchange.displaySettings = [this] {
+        return ParamDisplaySettings{state_.highFrequencyMode != 0, state_.limitsInHertz != 0};
+    };
+    exchange.imported = [this] {
+        if (auto* v = parameterView()) v->Fill(v->selectedGroup());
+        updateTitle();
+        updateCommands();
+    };
+    exchange.available = [this] { return !busy_; };
+    RegisterExchangeCommands(commands_, exchange);
+    monitors_->registerCommands(commands_);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);

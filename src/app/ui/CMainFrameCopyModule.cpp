@@ -114,7 +114,7 @@ void CMainFrame::onCopyModuleCompare() {
         prompts_->message(res::kCopyCompareEqual);
         return;
     }
-    ShowCopyModuleCompare(rows, this, [this](QDialog& d) { return prompts_->runDialog(d); });
+    ShowCopyModuleCompare(rows, this, [this](QDialog& d) { return prompts_->exec(d); });
 }
 
 int CMainFrame::searchAdapters() {

@@ -2,6 +2,7 @@
 // start-up link of a hand-over file. Every channel call runs as a job on the link thread.
 
 #include "app/ui/CMainFrame.h"
+#include "monitor/ui/MonitorWindows.h"
 
 #include <QSettings>
 #include <QThread>
@@ -132,6 +133,7 @@ bool CMainFrame::identifyStations(const CommChoice& choice) {
     drive_.apply(found);
     if (!found.linked) return false;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     state_.voltageClass = drive_.state.voltageClass;
     if (doc && !drive_.state.versions.empty())
         doc->driveSoftwareVersion = drive::VersionValue(drive_.state.versions.front());
@@ -155,6 +157,7 @@ void CMainFrame::showLinkPanes(const comm::LinkPanes& panes) {
 
 void CMainFrame::disconnectLink() {
     stopAutoRefresh();
+    monitors_->linkEnding();
     link_.runModal(
         [this] {
             drive_.close();
@@ -195,6 +198,7 @@ void CMainFrame::linkFromHandOver(const HandOver& h) {
     if (!modelName.empty()) session_->newProject(modelName, 0);
     drive_.state.linked = true;
     state_.connected = 1;
+    state_.plcProgramForeign = 1;
     showLinkPanes(found.panes);
     updateCommands();
 }

@@ -3,6 +3,8 @@
 // on the link thread while the window keeps repainting and the progress window offers Cancel.
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <memory>
 
@@ -10,6 +12,7 @@
 #include "editing/ui/CParameterView.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
+#include <QTimer>
 #include "comm/Passwords.h"
 #include "comm/ReadCommand.h"
 #include "comm/Upload.h"
@@ -73,6 +76,7 @@ void CMainFrame::onRead() {
     comm::ReadOutcome outcome;
     runTransfer([&](comm::TransferContext& ctx) { outcome = comm::RunReadCommand(ctx); });
     markReadValues(outcome);
+    if (outcome.plcProgramRead) plcProgramReplaced();
 }
 
 void CMainFrame::markReadValues(const comm::ReadOutcome& outcome) {
@@ -96,6 +100,16 @@ void CMainFrame::onWrite() {
     runTransfer([&out](comm::TransferContext& ctx) { out = comm::RunWriteCommand(ctx); });
     if (out.frequencyUnit) frequencyUnit_ = *out.frequencyUnit;
     if (out.highFrequencyMode) state_.highFrequencyMode = *out.highFrequencyMode ? 1 : 0;
+    if (out.plcProgramWritten) state_.plcProgramForeign = 0;
+}
+
+void CMainFrame::plcProgramReplaced() {
+    if (auto* doc = document()) doc->modified = true;
+    updateTitle();
+    showStatusTexts();
+    // Every window of the project redraws from the document: the ladder shows the new program.
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub->widget()) sub->widget()->update();
 }
 
 void CMainFrame::onPassword(bool plc, bool set) {
@@ -140,6 +154,28 @@ void CMainFrame::onAutoRefresh() {
         updateCommands();
         return;
     }
+    // A pass is a poll of the live windows' kind: skipped, not queued, while the previous one
+    // (or any other job) still runs. What it means for the window is applied here once it ended;
+    // a failed pass has shown its text itself.
+    autoRefreshPoll_ = std::make_unique<monitor::PollScheduler>(
+        pollExecutor_,
+        [refresh = autoRefresh_.get()](int) {
+            return refresh->runOnePass() == comm::AutoRefresh::Pass::Failed
+                       ? monitor::PollResult::stop({})
+                       : monitor::PollResult::ok();
+        },
+        [this](const monitor::PollResult& r) {
+            if (auto* doc = document()) doc->refreshMarks = {};
+            refreshParameterView();
+            // Ending the refresh tears its scheduler down: not from inside its own callback.
+            const bool failed = r.outcome == monitor::PollResult::Outcome::Stop;
+            QTimer::singleShot(0, this, [this, failed] {
+                if (failed) stopAutoRefresh();
+                unlinkIfWireGone();
+            });
+        },
+        monitor::PollScheduler::Show{});
+    autoRefreshPoll_->start();
     state_.autoRefreshRunning = 1;
     autoRefreshTimer_.setInterval(100);
     autoRefreshTimer_.start();
@@ -147,18 +183,7 @@ void CMainFrame::onAutoRefresh() {
 }
 
 void CMainFrame::autoRefreshTick() {
-    if (!state_.autoRefreshRunning || !autoRefresh_) return;
-    // Skipped, not queued, while the previous pass still runs. The pass computes; what it
-    // means for the window is applied here, on this thread, once it has ended.
-    auto pass = std::make_shared<comm::AutoRefresh::Pass>(comm::AutoRefresh::Pass::Skipped);
-    link_.tryPost([refresh = autoRefresh_.get(), pass] { *pass = refresh->runOnePass(); },
-                  [this, pass] {
-                      if (auto* doc = document()) doc->refreshMarks = {};
-                      refreshParameterView();
-                      // A failed pass showed its text and ends the refresh.
-                      if (*pass == comm::AutoRefresh::Pass::Failed) stopAutoRefresh();
-                      unlinkIfWireGone();
-                  });
+    if (state_.autoRefreshRunning && autoRefreshPoll_) autoRefreshPoll_->tick();
 }
 
 void CMainFrame::stopAutoRefresh() {
@@ -171,8 +196,10 @@ void CMainFrame::stopAutoRefresh() {
         autoRefresh_->stop();
         {
             InputBlocker blocker(this);
+            if (autoRefreshPoll_) autoRefreshPoll_->stop();
             link_.waitIdle();
         }
+        autoRefreshPoll_.reset();
         autoRefresh_.reset();
         refreshContext_.reset();
     }
