@@ -58,6 +58,17 @@ enum class StationDialog {
 
 enum class FileDialog { Open, Save };
 
+// The copy module's dialogs: "Copy Module" (group number, group name, port) before a write, the
+// read dialog (group number, port) before a read.
+enum class CopyModuleDialog { Write, Read };
+
+// What the copy module's dialogs gather; also the values they open with.
+struct CopyModuleChoice {
+    int group = 1;     // the module's storage group, 0..255
+    std::string name;  // the write only
+    std::string port;  // one of the ports offered
+};
+
 // An open or save file question. `filter` is in the file dialog's own form, e.g.
 // "CSV file (*.csv);;Excel file (*.xlsx *.xls)"; `defaultName` is the name offered.
 struct FileQuestion {
@@ -111,6 +122,12 @@ public:
     virtual void progressPosition(int position) = 0;
     virtual void progressEnd() = 0;
     virtual bool cancelled() = 0;
+
+    // The copy module's write or read dialog over `ports`, opened with `initial`; nullopt on
+    // Cancel.
+    virtual std::optional<CopyModuleChoice> copyModule(CopyModuleDialog kind,
+                                                       const std::vector<std::string>& ports,
+                                                       const CopyModuleChoice& initial) = 0;
 
     // A list of parameters under a caption (columns "Code" and "Parameter Name", one OK button),
     // such as the motor parameters a Write left out. By default a message box with one line per

@@ -64,6 +64,10 @@ enum class CommandId : int {
     ExportLadderText = 33010,
     ImportLadderText = 33011,
     FindNext = 33012,
+    CopyModuleWrite = 33020,
+    CopyModuleRead = 33021,
+    CopyModulePort = 33022,
+    CopyModuleCompare = 33023,
 };
 
 }  // namespace pv::ui

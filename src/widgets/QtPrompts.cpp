@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QThread>
 
+#include "widgets/CopyModuleDialog.h"
 #include "widgets/ParameterListDialog.h"
 #include "widgets/PasswordDialog.h"
 #include "widgets/StationDialog.h"
@@ -142,6 +143,16 @@ std::optional<std::string> QtPrompts::chooseFile(const FileQuestion& question) {
         const QString chosen = d.selectedFiles().front();
         settings.setValue(key, QFileInfo(chosen).absolutePath());
         return chosen.toStdString();
+    });
+}
+
+std::optional<CopyModuleChoice> QtPrompts::copyModule(pv::CopyModuleDialog kind,
+                                                      const std::vector<std::string>& ports,
+                                                      const CopyModuleChoice& initial) {
+    return onUi([&]() -> std::optional<CopyModuleChoice> {
+        CopyModuleDialog d(kind, ports, initial, parent_);
+        if (exec(d) != QDialog::Accepted) return std::nullopt;
+        return d.choice();
     });
 }
 

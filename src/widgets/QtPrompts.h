@@ -38,6 +38,9 @@ public:
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
     std::optional<std::string> chooseFile(const FileQuestion& question) override;
+    std::optional<CopyModuleChoice> copyModule(pv::CopyModuleDialog kind,
+                                               const std::vector<std::string>& ports,
+                                               const CopyModuleChoice& initial) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
     void progressText(const std::string& text) override;
     void progressRange(int rangeMin, int rangeMax) override;

@@ -10,9 +10,11 @@
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
+#include "comm/ui/CopyModuleCommands.h"
 #include "comm/ui/LinkCommands.h"
 #include "monitor/ui/MonitorHost.h"
 #include "plc/LadderEditor.h"
@@ -25,7 +27,9 @@
 #include "app/ui/HandOverFile.h"
 #include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
+#include "comm/CopyModule.h"
 #include "comm/DriveLink.h"
+#include "comm/NetAdapters.h"
 #include "comm/LinkState.h"
 #include "comm/SettingsFiles.h"
 
@@ -62,7 +66,8 @@ class CMainFrame : public QMainWindow,
                    public PlcLinkHost,
                    public MonitorHost,
                    public PageHost,
-                   public PageCommandTarget {
+                   public PageCommandTarget,
+                   public CopyModuleCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -123,6 +128,23 @@ public:
     bool transferAllowed() const override { return drive_.state.linked && !busy_; }
     bool autoRefreshRunning() const override { return state_.autoRefreshRunning != 0; }
     const CommandTable& commands() const { return commands_; }
+    // The copy module (its own channel, used on the link thread like the drive link).
+    void onCopyModuleWrite() override;
+    void onCopyModuleRead() override;
+    void onCopyModulePort() override;
+    void onCopyModuleCompare() override;
+    bool copyModuleAllowed() const override { return state_.isProjectOpen() && !busy_; }
+    comm::CopyModuleLink& copyModule() { return copyModule_; }
+    // Network adapters: where discovery goes (tests point it at loopback), the adapters found
+    // last, and the pause after an address is assigned by MAC before the search runs again.
+    void setDiscoveryTarget(const comm::DiscoveryTarget& t) { discovery_ = t; }
+    const std::vector<comm::NetAdapter>& netAdapters() const { return netAdapters_; }
+    void setAssignSettle(std::chrono::milliseconds t) { assignSettle_ = t; }
+    void setAdapterTcpPort(int port) { tcpPort_ = port; }
+    // Runs the adapter search on the link thread (wait cursor); the number found, -1 for none.
+    int searchAdapters();
+    // Gives the adapter with `mac` the address `ip` on the link thread; true when it confirmed.
+    bool assignAdapterAddress(const std::string& ip, const std::string& mac);
 
     // Where the print commands go.
     QWidget* printParent() override;
@@ -245,6 +267,14 @@ private:
     comm::DriveLink drive_;
     comm::CommSettings commSettings_;
     comm::AdapterSettings adapters_;
+    std::vector<comm::NetAdapter> netAdapters_;
+    comm::DiscoveryTarget discovery_ = comm::DiscoveryTarget{};
+    std::chrono::milliseconds assignSettle_{5000};
+    int tcpPort_ = serial::CSerial::kDefaultTcpPort;
+    comm::CopyModuleLink copyModule_;
+    std::optional<comm::CopyModuleSet> moduleSet_;  // the set last read from the module
+    void loadCopyModuleChoice();
+    void saveCopyModuleChoice();
     comm::SettingsLocation settingsWhere_ = comm::SettingsLocation::standard();
     std::chrono::milliseconds responseTimeout_ = serial::CSerial::kDefaultResponseTimeout;
     QTimer autoRefreshTimer_;

@@ -138,6 +138,7 @@ void CMainFrame::createActions() {
     registerFrameCommands();
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
+    RegisterCopyModuleCommands(commands_, *this);
     RegisterPlcCommands(commands_, *this);
     {
         Command c{CommandId::PrintTitle, text::kCmdPrintTitle};
