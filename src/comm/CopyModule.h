@@ -80,7 +80,7 @@ std::vector<std::uint8_t> CommandFrame(std::uint8_t group, std::uint8_t code);
 std::vector<std::uint8_t> WriteFrame(std::uint8_t group, std::uint16_t address,
                                      const std::vector<std::uint16_t>& values);
 std::vector<std::uint8_t> ReadFrame(std::uint8_t group, std::uint16_t address, int count);
-inline std::size_t ReadReplyLength(int count) {
+constexpr std::size_t ReadReplyLength(int count) {
     return static_cast<std::size_t>(2 * count + 7);
 }
 inline constexpr std::size_t kCommandReplyLength = 9;

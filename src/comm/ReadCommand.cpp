@@ -112,33 +112,34 @@ CommandResult ReadGroupList(TransferContext& ctx, int station, const std::vector
     return CommandResult::Done;
 }
 
-ReadOutcome ReadAllForCompare(TransferContext& ctx) {
-    ReadOutcome out;
+namespace {
+
+// Read steps 1 to 3, shared by Read and Compare: the auto-refresh refusal, the simulator stopped,
+// the station asked and identified. False when the command ends there.
+bool OpenReadStation(TransferContext& ctx, ReadOutcome& out) {
     if (ctx.project.autoRefreshRunning) {
         ctx.prompts.message(text::kAutoRefreshRunning);
-        return out;
+        return false;
     }
     if (ctx.stopPlcSimulator) ctx.stopPlcSimulator();
     const auto station = ctx.prompts.chooseStation(StationDialog::Read, ctx.linkState.stations);
-    if (!station) return out;
+    if (!station) return false;
     out.station = *station;
-    if (!IdentifyReadStation(ctx, *station, out)) return out;
-    out.result = ReadParameterGroups(ctx, *station, true, false, out);
+    return IdentifyReadStation(ctx, *station, out);
+}
+
+}  // namespace
+
+ReadOutcome ReadAllForCompare(TransferContext& ctx) {
+    ReadOutcome out;
+    if (!OpenReadStation(ctx, out)) return out;
+    out.result = ReadParameterGroups(ctx, out.station, true, false, out);
     return out;
 }
 
 ReadOutcome RunReadCommand(TransferContext& ctx) {
     ReadOutcome out;
-    if (ctx.project.autoRefreshRunning) {
-        ctx.prompts.message(text::kAutoRefreshRunning);
-        return out;
-    }
-    if (ctx.stopPlcSimulator) ctx.stopPlcSimulator();
-
-    const auto station = ctx.prompts.chooseStation(StationDialog::Read, ctx.linkState.stations);
-    if (!station) return out;
-    out.station = *station;
-    if (!IdentifyReadStation(ctx, *station, out)) return out;
+    if (!OpenReadStation(ctx, out)) return out;
 
     TransferOffer offer;
     offer.plcProgram = true;
@@ -156,7 +157,7 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
     }
 
     if (choice->plcProgram) {
-        const CommandResult r = ReadPlcProgram(ctx, *station, ctx.project.plcProgramForeign);
+        const CommandResult r = ReadPlcProgram(ctx, out.station, ctx.project.plcProgramForeign);
         out.plcProgramRead = r != CommandResult::Refused;
         if (r != CommandResult::Done) {
             out.result = r;
@@ -164,7 +165,7 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
         }
     }
     if (choice->parameters || choice->hiddenParameters) {
-        out.result = ReadParameterGroups(ctx, *station, choice->parameters,
+        out.result = ReadParameterGroups(ctx, out.station, choice->parameters,
                                          choice->hiddenParameters, out);
         if (out.result != CommandResult::Done) return out;
     } else {
