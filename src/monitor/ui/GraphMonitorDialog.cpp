@@ -226,7 +226,7 @@ GraphMonitorDialog::GraphMonitorDialog(MonitorHost& host, QWidget* parent)
         [this](const std::string& text) { host_.monitorPrompts().message(text); });
     sampling_->setPeriod(std::chrono::milliseconds(kSampleMs));
     timer_ = new QTimer(this);
-    timer_->setInterval(kSampleMs / 4);
+    timer_->setInterval(kSampleMs / 10);  // fine ticks: a sample starts soon after its slot
     connect(timer_, &QTimer::timeout, this, [this] {
         sampling_->tick();
         if (!sampling_->running()) timer_->stop();
