@@ -51,18 +51,17 @@ install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.svg
 install(FILES ${CMAKE_SOURCE_DIR}/src/app/ui/parvolt.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 
-# Benchmarks of the windows (bench/ui/*.cpp): plain programs that print their figures.
+# Benchmarks of the windows (bench/ui/*.cpp), run offscreen: programs that print their figures,
+# some of them on Google Benchmark.
 if(PARVOLT_BUILD_BENCH)
+  find_package(benchmark QUIET)
   file(GLOB parvolt_ui_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/ui/*.cpp)
   foreach(b ${parvolt_ui_benches})
     get_filename_component(bn ${b} NAME_WE)
     file(READ ${b} bench_text)
     string(FIND "${bench_text}" "benchmark/benchmark.h" uses_benchmark)
-    if(NOT uses_benchmark EQUAL -1)
-      find_package(benchmark QUIET)
-      if(NOT benchmark_FOUND)
-        continue()
-      endif()
+    if(NOT uses_benchmark EQUAL -1 AND NOT benchmark_FOUND)
+      continue()
     endif()
     add_executable(${bn} ${b})
     target_link_libraries(${bn} PRIVATE parvolt_ui)

@@ -27,21 +27,28 @@ void fill(PlcProgram& p) {
     const char letters[] = "IQMTCGFiqmtcgf";
     for (int r = 0; r < kLadderRows; ++r) {
         p.setContact(r, 0, letters[r % 14], r % 8 + 1);
-        if (r % 3 == 0) p.setWire(r, 1);
-        else p.setContact(r, 1, 'M', r % 15 + 1);
+        if (r % 3 == 0)
+            p.setWire(r, 1);
+        else
+            p.setContact(r, 1, 'M', r % 15 + 1);
         p.setContact(r, 2, letters[(r + 5) % 14], r % 8 + 1);
-        if (r % 5 == 4) p.setBlockCoil(r, "AS", r % 4 + 1);
-        else p.setCoil(r, r % 2 ? kCoilSet : kCoilOutput, "QMTCGF"[r % 6], r % 2 + 1);
+        if (r % 5 == 4)
+            p.setBlockCoil(r, "AS", r % 4 + 1);
+        else
+            p.setCoil(r, r % 2 ? kCoilSet : kCoilOutput, "QMTCGF"[r % 6], r % 2 + 1);
     }
     ScriptedPrompts prompts;
     struct NoDialogs : LadderDialogs {
         bool editContact(std::string&, char) override { return false; }
-        bool editCoil(std::array<uint8_t, 4>&, const std::string&, PlcProgram&) override { return false; }
+        bool editCoil(std::array<uint8_t, 4>&, const std::string&, PlcProgram&) override {
+            return false;
+        }
         bool editComment(std::array<std::string, kCommentTextLines>&) override { return false; }
     } none;
     LadderEditor e(p, prompts, none);
     for (int r = 1; r < kLadderRows; r += 2) e.toggleLink(r, r % 3);
-    for (int i = 0; i < 10; ++i) e.insertComment(i * 9, {"Comment line", "with a second text", "", ""});
+    for (int i = 0; i < 10; ++i)
+        e.insertComment(i * 9, {"Comment line", "with a second text", "", ""});
 }
 
 double medianMs(std::vector<double> v) {
@@ -76,7 +83,8 @@ int main(int argc, char** argv) {
             ms.push_back(t.nsecsElapsed() / 1e6);
         }
         const double m = medianMs(ms);
-        std::printf("  zoom %.1f: median %.2f ms  (%.2f of the goal)\n", zoom, m, m / kRepaintGoalMs);
+        std::printf("  zoom %.1f: median %.2f ms  (%.2f of the goal)\n", zoom, m,
+                    m / kRepaintGoalMs);
     }
 
     // Opening: the project file read, the program given to a new window, its first paint.
@@ -107,7 +115,9 @@ int main(int argc, char** argv) {
         ladderOnly.push_back((t.nsecsElapsed() - loaded) / 1e6);
     }
     const double o = medianMs(open), l = medianMs(ladderOnly);
-    std::printf("open a project's ladder: median %.2f ms, of which the window and first paint "
-                "%.2f ms (%.0f%%)\n", o, l, 100.0 * l / o);
+    std::printf(
+        "open a project's ladder: median %.2f ms, of which the window and first paint "
+        "%.2f ms (%.0f%%)\n",
+        o, l, 100.0 * l / o);
     return 0;
 }

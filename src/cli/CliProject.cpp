@@ -11,6 +11,7 @@
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
 #include "cli/CliCommand.h"
+#include "cli/CliSession.h"
 #include "project/CM240Doc.h"
 #include "project/DataPaths.h"
 #include "project/ModelDescriptions.h"
@@ -248,21 +249,6 @@ const char* const kSetUsage =
     "parameter's range (option rows take the option's number or its text); if any value is\n"
     "refused nothing is changed.\n";
 
-// An option is written "N:label" or "label"; either the whole text or the label names it.
-bool optionMatches(const std::string& option, const std::string& value) {
-    auto same = [](std::string_view a, std::string_view b) {
-        if (a.size() != b.size() || a.empty()) return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) !=
-                std::tolower(static_cast<unsigned char>(b[i])))
-                return false;
-        return true;
-    };
-    if (same(option, value)) return true;
-    const size_t colon = option.find(':');
-    return colon != std::string::npos && same(std::string_view(option).substr(colon + 1), value);
-}
-
 // The stored text of `value` for record r, or an error text.
 bool checkValue(const ParamRecord& r, const std::string& code, const std::string& value,
                 const ParamDisplaySettings& s, std::string& stored, std::string& error) {
@@ -274,7 +260,7 @@ bool checkValue(const ParamRecord& r, const std::string& code, const std::string
     int32_t raw = 0;
     if (isOptionList(r.valueKind)) {
         for (size_t i = 0; i < r.options.size(); ++i)
-            if (optionMatches(r.options[i], value)) {
+            if (OptionMatches(r.options[i], value)) {
                 raw = static_cast<int32_t>(i) + optionOffset(r.attr);
                 stored = std::to_string(raw);
                 return true;

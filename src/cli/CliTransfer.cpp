@@ -12,6 +12,7 @@
 #include "app/ProjectActions.h"
 #include "cli/CliCommand.h"
 #include "cli/CliLinkOptions.h"
+#include "cli/CliSession.h"
 #include "cli/TerminalPrompts.h"
 #include "comm/Connect.h"
 #include "comm/Passwords.h"
@@ -43,11 +44,13 @@ const std::string kReadHelp =
 const std::string kWriteHelp =
     std::string(
         "Usage: parvolt-cli write FILE --port PORT --station N [--hidden] [--yes]\n"
-        "                         [--password N] [link options]\n"
+        "                         [--password N] [--changed-only] [--verify] [link options]\n"
         "Writes the set values of the project FILE to the drive at station N, with the drive's\n"
         "checks (model, lock, running, password). --password answers the drive's parameter\n"
         "password when one is active. --hidden also writes the hidden groups the project\n"
-        "carries.\n\nLink options:\n") +
+        "carries. --changed-only reads the drive first and sends only the parameters whose\n"
+        "value differs; --verify reads back what was written and lists (exit 1) every\n"
+        "parameter the drive holds differently.\n\nLink options:\n") +
     kLinkOptionsHelp;
 
 const std::string kPasswordHelp =
@@ -74,79 +77,6 @@ const std::string kPlcHelp =
         "--password answers the PLC password\n"
         "when one is set; --yes answers every question with yes.\n\nLink options:\n") +
     kLinkOptionsHelp;
-
-bool takeFlag(std::vector<std::string>& args, const std::string& name) {
-    for (auto it = args.begin(); it != args.end(); ++it)
-        if (*it == name) {
-            args.erase(it);
-            return true;
-        }
-    return false;
-}
-
-bool takeStation(std::vector<std::string>& args, int& station, std::string& error) {
-    std::string text;
-    long value = 0;
-    if (!TakeOption(args, "--station", text)) {
-        error = "missing --station";
-        return false;
-    }
-    if (!ParseNumber(text, value) || value < 1 || value > 32) {
-        error = "--station must be 1..32";
-        return false;
-    }
-    station = static_cast<int>(value);
-    return true;
-}
-
-// Everything a transfer command holds while it runs.
-struct Session {
-    TerminalPrompts prompts;
-    FrameState frame;
-    ProjectSession project{frame, prompts, DataDir()};
-    OpenLink open;
-
-    bool openLink(const LinkOptions& options) {
-        std::string error;
-        if (OpenLinkFromOptions(options, open, error)) return true;
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return false;
-    }
-    // Identifies the station (and checks it against the open project's model). With
-    // `listModelValues` the set values that the desktop's Connect replaces with the model's
-    // initial values are listed, and kept: a script writes what its file says.
-    bool connect(int station, bool listModelValues = false) {
-        comm::ConnectRequest request;
-        request.stations = {station};
-        request.stationText = std::to_string(station);
-        request.tcpIp = open.tcpIp;
-        if (project.document()) request.projectModel = frame.modelCode;
-        std::vector<comm::ReplacedValue> kept;
-        std::uint32_t keptModel = 0;
-        if (CM240Doc* doc = project.document(); doc && listModelValues)
-            request.reloadInitialValues = [doc, &kept, &keptModel](std::uint32_t model) {
-                kept = comm::ReloadModelValues(*doc, model);
-                keptModel = model;
-                for (const auto& r : kept)
-                    if (ParamRecord* rec = doc->table.record(std::string_view(r.code)))
-                        rec->setValue = r.before;
-                return std::vector<comm::ReplacedValue>{};
-            };
-        const comm::LinkResult found = open.link.identify(prompts, request);
-        open.link.apply(found);
-        if (found.linked) {
-            if (!kept.empty())
-                prompts.message(comm::ReplacedValuesText(res::kKeptValuesHead, kept, keptModel));
-            return true;
-        }
-        const std::string why = open.link.channel().lastFailure();
-        if (!why.empty()) std::fprintf(stderr, "(%s)\n", why.c_str());
-        return false;
-    }
-    comm::TransferContext context() {
-        return open.link.context(prompts, *project.document(), frame.projectFacts());
-    }
-};
 
 int exitOf(comm::CommandResult r) {
     return r == comm::CommandResult::Done ? kExitOk : kExitFailed;
@@ -206,6 +136,8 @@ int runWrite(const std::vector<std::string>& argsIn) {
     const bool hidden = takeFlag(args, "--hidden");
     const bool yes = takeFlag(args, "--yes");
     const bool havePassword = TakeOption(args, "--password", password);
+    const bool changedOnly = takeFlag(args, "--changed-only");
+    const bool verify = takeFlag(args, "--verify");
     if (!takeStation(args, station, error)) return BadUsage(error, kWriteHelp);
     LinkOptions options;
     if (!ParseLinkOptions(args, options, error)) return BadUsage(error, kWriteHelp);
@@ -220,9 +152,16 @@ int runWrite(const std::vector<std::string>& argsIn) {
     if (!s.project.open(OpenKind::GivenPath, args.front())) return kExitFailed;
     if (!s.openLink(options) || !s.connect(station, true)) return kExitFailed;
     auto ctx = s.context();
+    ctx.changedOnly = changedOnly;
+    ctx.verify = verify;
     const auto out = comm::RunWriteCommand(ctx);
-    if (out.result == comm::CommandResult::Done)
+    if (out.result == comm::CommandResult::Done && changedOnly)
+        std::printf("station %d: %d transactions, %d parameters sent\n", station,
+                    out.transactions, out.parametersSent);
+    else if (out.result == comm::CommandResult::Done)
         std::printf("station %d: %d transactions\n", station, out.transactions);
+    if (out.result == comm::CommandResult::Done && !out.verifyDifferences.empty())
+        return kExitFailed;
     if (out.result == comm::CommandResult::Cancelled) {
         std::fprintf(stderr, text::kCliWriteStopped, out.transactions);
         std::fputc('\n', stderr);

@@ -185,6 +185,12 @@ std::optional<std::string> TerminalPrompts::chooseFile(const FileQuestion&) {
     return name;
 }
 
+std::optional<CopyModuleChoice> TerminalPrompts::copyModule(CopyModuleDialog,
+                                                           const std::vector<std::string>&,
+                                                           const CopyModuleChoice&) {
+    return copyModuleChoice;
+}
+
 void TerminalPrompts::drawBar() {
     const int span = max_ > min_ ? max_ - min_ : 1;
     const int filled = std::max(0, std::min(30, (pos_ - min_) * 30 / span));

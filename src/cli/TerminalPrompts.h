@@ -31,6 +31,9 @@ public:
     // The files a command named on its command line, handed out in order to the workflow's
     // file questions; a question with none left is a Cancel.
     std::vector<std::string> files;
+    // The answer of the copy module's dialogs (storage group, name and port from the command
+    // line); the ports offered do not limit it.
+    std::optional<CopyModuleChoice> copyModuleChoice;
     // Number of texts shown through message() and error(), for the exit status.
     int messages = 0;
     std::string lastMessage;
@@ -45,6 +48,9 @@ public:
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
     std::optional<std::string> chooseFile(const FileQuestion& question) override;
+    std::optional<CopyModuleChoice> copyModule(CopyModuleDialog kind,
+                                               const std::vector<std::string>& ports,
+                                               const CopyModuleChoice& initial) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
     void progressText(const std::string& text) override;
     void progressRange(int rangeMin, int rangeMax) override;

@@ -147,6 +147,7 @@ TransferStatus GroupWriter::writeValues(const ParamGroup& records, int group,
     bool curveCustom = false;
     for (const WriteFrame& f : plan.frames) {
         if (cancelled && cancelled()) return TransferStatus::Cancelled;
+        if (keep_ && !keep_(group, f)) continue;
         if (!sendFrame(group, drive::ParamRegister(group, f.first), f.values.data(), f.values.size(),
                        lastError))
             return TransferStatus::Failed;

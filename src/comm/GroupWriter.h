@@ -6,6 +6,7 @@
 // group with its words in the last error text (reporter 2); what was written before stays.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,11 @@ public:
     bool sendFrame(int group, std::uint16_t firstRegister, const std::uint16_t* values,
                    std::size_t count, std::string& lastError);
 
+    // Sends only the planned frames `keep` accepts (writing only what differs from the drive);
+    // an empty filter sends every frame.
+    using FrameFilter = std::function<bool(int group, const WriteFrame& frame)>;
+    void setFrameFilter(FrameFilter keep) { keep_ = std::move(keep); }
+
     // Set after a group 1 write that chose a custom V/F curve (01-00 = F or FF) and then sent
     // 01-02: whether the drive now runs in high-frequency mode (01-02 above 300.0 Hz).
     std::optional<bool> highFrequencyMode() const { return highFrequencyMode_; }
@@ -84,6 +90,7 @@ private:
     int transactions_ = 0;
     std::optional<bool> highFrequencyMode_;
     std::vector<int> leftOut_;
+    FrameFilter keep_;
 };
 
 }  // namespace pv::comm

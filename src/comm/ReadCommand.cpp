@@ -1,5 +1,6 @@
 #include "comm/ReadCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -43,6 +44,89 @@ bool WriteSingle(TransferContext& ctx, int station, std::uint16_t reg, std::uint
     return WriteSingle(ctx.link, ctx.prompts, station, reg, value);
 }
 
+bool IdentifyReadStation(TransferContext& ctx, int station, ReadOutcome& out) {
+    // The drive type classified like a group read, then version and model.
+    std::uint16_t driveType = 0, version = 0, capacity = 0;
+    if (!ReadStored(ctx, station, drive::kRegDriveType, driveType)) return false;
+    if (!ReadStored(ctx, station, drive::kRegVersion, version)) return false;
+    if (!ReadStored(ctx, station, drive::kRegCapacity, capacity)) return false;
+    out.driveModel = drive::ModelCodeOfCapacity(capacity);
+    out.driveVersion = version;
+    return true;
+}
+
+CommandResult ReadParameterGroups(TransferContext& ctx, int station, bool parameters, bool hidden,
+                                  ReadOutcome& out) {
+    ParamTable& table = ctx.doc.table;
+    std::vector<int> groups;
+    if (parameters)
+        for (int g = 0; g <= kLastDriveGroup; ++g) groups.push_back(g);
+    if (hidden) {
+        {
+            std::lock_guard lock(ctx.doc.tableMutex());
+            table.includeHiddenGroups = 1;
+            AppendHiddenGroups(table);
+        }
+        for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) groups.push_back(g);
+    }
+    const CommandResult r = ReadGroupList(ctx, station, groups, out);
+    if (r == CommandResult::Done && hidden) {
+        std::lock_guard lock(ctx.doc.tableMutex());
+        table.hiddenGroupsRead = 1;
+    }
+    return r;
+}
+
+CommandResult ReadGroupList(TransferContext& ctx, int station, const std::vector<int>& groups,
+                            ReadOutcome& out) {
+    ParamTable& table = ctx.doc.table;
+    editing::DisplaySettings settings = TransferSettings(table, ctx.project.highFrequencyMode);
+    GroupReader reader(ctx.link, station);
+    ctx.prompts.progressBegin(res::kReadParameterProgress, 0, kReadProgressMax);
+    auto cancelled = [&] { return ctx.prompts.cancelled(); };
+    for (int g : groups) {
+        ctx.prompts.progressText(groupText(res::kReadGroupProgress, g));
+        TransferStatus status;
+        {
+            std::lock_guard lock(ctx.doc.tableMutex());
+            status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
+        }
+        out.transactions = reader.transactions();
+        if (status != TransferStatus::Done) {
+            ctx.prompts.progressEnd();
+            if (status == TransferStatus::Failed) ctx.prompts.message(ctx.lastError);
+            if (ctx.refreshViews) ctx.refreshViews();
+            return status == TransferStatus::Failed ? CommandResult::Failed
+                                                    : CommandResult::Cancelled;
+        }
+        ctx.prompts.progressPosition(std::min(g, kReadProgressMax));
+    }
+    // The bar advances to the group in work; a finished transfer shows it full.
+    ctx.prompts.progressPosition(kReadProgressMax);
+    ctx.prompts.progressEnd();
+    if (out.driveVersion != 0) {
+        std::lock_guard lock(ctx.doc.tableMutex());
+        ctx.doc.driveSoftwareVersion = drive::VersionValue(out.driveVersion);
+    }
+    if (ctx.refreshViews) ctx.refreshViews();
+    return CommandResult::Done;
+}
+
+ReadOutcome ReadAllForCompare(TransferContext& ctx) {
+    ReadOutcome out;
+    if (ctx.project.autoRefreshRunning) {
+        ctx.prompts.message(text::kAutoRefreshRunning);
+        return out;
+    }
+    if (ctx.stopPlcSimulator) ctx.stopPlcSimulator();
+    const auto station = ctx.prompts.chooseStation(StationDialog::Read, ctx.linkState.stations);
+    if (!station) return out;
+    out.station = *station;
+    if (!IdentifyReadStation(ctx, *station, out)) return out;
+    out.result = ReadParameterGroups(ctx, *station, true, false, out);
+    return out;
+}
+
 ReadOutcome RunReadCommand(TransferContext& ctx) {
     ReadOutcome out;
     if (ctx.project.autoRefreshRunning) {
@@ -54,14 +138,7 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
     const auto station = ctx.prompts.chooseStation(StationDialog::Read, ctx.linkState.stations);
     if (!station) return out;
     out.station = *station;
-
-    // Identification: the drive type classified like a group read, then version and model.
-    std::uint16_t driveType = 0, version = 0, capacity = 0;
-    if (!ReadStored(ctx, *station, drive::kRegDriveType, driveType)) return out;
-    if (!ReadStored(ctx, *station, drive::kRegVersion, version)) return out;
-    if (!ReadStored(ctx, *station, drive::kRegCapacity, capacity)) return out;
-    out.driveModel = drive::ModelCodeOfCapacity(capacity);
-    out.driveVersion = version;
+    if (!IdentifyReadStation(ctx, *station, out)) return out;
 
     TransferOffer offer;
     offer.plcProgram = true;
@@ -86,61 +163,17 @@ ReadOutcome RunReadCommand(TransferContext& ctx) {
             return out;
         }
     }
-
     if (choice->parameters || choice->hiddenParameters) {
-        ParamTable& table = ctx.doc.table;
-        std::vector<int> groups;
-        if (choice->parameters)
-            for (int g = 0; g <= kLastDriveGroup; ++g) groups.push_back(g);
-        if (choice->hiddenParameters) {
-            {
-                std::lock_guard lock(ctx.doc.tableMutex());
-                table.includeHiddenGroups = 1;
-                AppendHiddenGroups(table);
-            }
-            for (int g = kHiddenGroupFirst; g <= kHiddenGroupLast; ++g) groups.push_back(g);
-        }
-        editing::DisplaySettings settings =
-            TransferSettings(table, ctx.project.highFrequencyMode);
-        GroupReader reader(ctx.link, *station);
-        ctx.prompts.progressBegin(res::kReadParameterProgress, 0, kReadProgressMax);
-        auto cancelled = [&] { return ctx.prompts.cancelled(); };
-        for (int g : groups) {
-            ctx.prompts.progressText(groupText(res::kReadGroupProgress, g));
-            TransferStatus status;
-            {
-                std::lock_guard lock(ctx.doc.tableMutex());
-                status = reader.readGroup(table, g, settings, ctx.lastError, cancelled);
-            }
-            out.transactions = reader.transactions();
-            if (status == TransferStatus::Cancelled) {
-                ctx.prompts.progressEnd();
-                if (ctx.refreshViews) ctx.refreshViews();
-                out.result = CommandResult::Cancelled;
-                return out;
-            }
-            if (status == TransferStatus::Failed) {
-                ctx.prompts.progressEnd();
-                ctx.prompts.message(ctx.lastError);
-                if (ctx.refreshViews) ctx.refreshViews();
-                out.result = CommandResult::Failed;
-                return out;
-            }
-            ctx.prompts.progressPosition(std::min(g, kReadProgressMax));
-        }
-        if (choice->hiddenParameters) {
+        out.result = ReadParameterGroups(ctx, *station, choice->parameters,
+                                         choice->hiddenParameters, out);
+        if (out.result != CommandResult::Done) return out;
+    } else {
+        {
             std::lock_guard lock(ctx.doc.tableMutex());
-            table.hiddenGroupsRead = 1;
+            ctx.doc.driveSoftwareVersion = drive::VersionValue(out.driveVersion);
         }
-        // The bar advances to the group in work; a finished transfer shows it full.
-        ctx.prompts.progressPosition(kReadProgressMax);
-        ctx.prompts.progressEnd();
+        if (ctx.refreshViews) ctx.refreshViews();
     }
-    {
-        std::lock_guard lock(ctx.doc.tableMutex());
-        ctx.doc.driveSoftwareVersion = drive::VersionValue(version);
-    }
-    if (ctx.refreshViews) ctx.refreshViews();
     ctx.prompts.message(res::kReadSuccessfully);
     out.result = CommandResult::Done;
     return out;

@@ -35,6 +35,10 @@ struct TransferContext {
     std::function<void()> stopPlcSimulator;  // Read step 1, when the simulator runs
     // "Save file?" answered Yes: save the project before reading. False ends the command.
     std::function<bool()> saveProject;
+    // Write: read the drive first and send only the parameters whose value differs, and/or read
+    // back what was written and list what the drive holds differently.
+    bool changedOnly = false;
+    bool verify = false;
 };
 
 enum class CommandResult {
@@ -57,6 +61,22 @@ struct ReadOutcome {
 // drive, ask what to read and "Save file?", read groups 0..23 (and 25..28 when the hidden
 // parameters are chosen) with progress, and say "Read Successfully !".
 ReadOutcome RunReadCommand(TransferContext& ctx);
+
+// The steps of Read that every reader of a whole drive shares. The identification: drive type
+// (classified like a group read), software version and model code into `out`; a failure was
+// shown and false is returned.
+bool IdentifyReadStation(TransferContext& ctx, int station, ReadOutcome& out);
+// The groups with progress ("Read %02d-XX parameter group..."): 00..23 with `parameters`,
+// 25..28 with `hidden`; the first failure is shown. Then the drive's version goes to the
+// document and the views are refreshed.
+CommandResult ReadParameterGroups(TransferContext& ctx, int station, bool parameters, bool hidden,
+                                  ReadOutcome& out);
+// The same for a list of groups.
+CommandResult ReadGroupList(TransferContext& ctx, int station, const std::vector<int>& groups,
+                            ReadOutcome& out);
+// Read for Compare: the Read command without the transfer selection, "Save file?" and the
+// closing message: the station ("Read" dialog), the identification and groups 00..23.
+ReadOutcome ReadAllForCompare(TransferContext& ctx);
 
 // The transactions of comm/Transactions.h on the context's link, told to its prompts.
 // A single function-03 read shown at once on failure (reporter 4).

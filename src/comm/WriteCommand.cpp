@@ -71,18 +71,74 @@ CommandResult PrepareParameterWrite(TransferContext& ctx, int station) {
     return CommandResult::Done;
 }
 
+namespace {
+
+// The register value a text stands for in its parameter's format; nullopt for no number.
+std::optional<std::uint16_t> registerOf(const ParamTable& table, int group, int index,
+                                        const std::string& text,
+                                        const editing::DisplaySettings& settings) {
+    const ParamRecord* rec = table.record(group, index);
+    if (!rec || text.empty()) return std::nullopt;
+    std::uint16_t reg = 0;
+    double value = 0;
+    if (!editing::ParamRow::fromRecord(group, index, *rec).parseText(text, settings, reg, value))
+        return std::nullopt;
+    return reg;
+}
+
+// Whether a planned frame carries a value the drive (as just read) does not hold.
+bool frameDiffers(const ParamTable& table, int group, const WriteFrame& f,
+                  const editing::DisplaySettings& settings) {
+    for (std::size_t k = 0; k < f.values.size(); ++k) {
+        const int index = f.first + static_cast<int>(k);
+        const auto held = registerOf(table, group, index, table.record(group, index)->readValue,
+                                     settings);
+        if (!held || *held != f.values[k]) return true;
+    }
+    return false;
+}
+
+// What the group writer sent (or would send) for the set values of `group`.
+std::vector<WriteFrame> plannedFrames(const ParamTable& table, int group,
+                                      const GroupWriteContext& gctx) {
+    std::vector<std::string> texts;
+    for (const ParamRecord& r : table.groups[group].params) texts.push_back(r.setValue);
+    GroupWritePlan plan;
+    std::string error;
+    PlanGroupWrite(table.groups[group], group, texts, gctx, plan, error);
+    return plan.frames;
+}
+
+}  // namespace
+
 CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWriteContext& gctx,
                               bool modelMatch, bool withPlc, bool hidden, WriteOutcome& outcome) {
     if (!withPlc && !ctx.prompts.question(res::kDataMayBeLost)) return CommandResult::Refused;
 
-    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
-    GroupWriter writer(ctx.link, station);
-    auto cancelled = [&] { return ctx.prompts.cancelled(); };
     const ParamTable& table = ctx.doc.table;
-    for (int g : WriteGroupOrder(table, modelMatch, hidden)) {
+    const std::vector<int> order = WriteGroupOrder(table, modelMatch, hidden);
+    int reads = 0;
+    GroupWriter writer(ctx.link, station);
+    if (ctx.changedOnly) {
+        // The drive's own values first: only frames carrying a value it does not hold are sent.
+        ReadOutcome read;
+        const CommandResult r = ReadGroupList(ctx, station, order, read);
+        reads = read.transactions;
+        outcome.transactions = reads;
+        if (r != CommandResult::Done) return r;
+        writer.setFrameFilter([&](int g, const WriteFrame& f) {
+            if (!frameDiffers(table, g, f, gctx.settings)) return false;
+            outcome.parametersSent += static_cast<int>(f.values.size());
+            return true;
+        });
+    }
+
+    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
+    auto cancelled = [&] { return ctx.prompts.cancelled(); };
+    for (int g : order) {
         ctx.prompts.progressText(groupText(res::kWriteGroupProgress, g));
         const TransferStatus s = writer.writeGroup(table, g, gctx, ctx.lastError, cancelled);
-        outcome.transactions = writer.transactions();
+        outcome.transactions = reads + writer.transactions();
         if (s == TransferStatus::Cancelled) return CommandResult::Cancelled;
         if (s == TransferStatus::Failed) {
             ctx.prompts.progressEnd();
@@ -95,6 +151,25 @@ CommandResult WriteParameters(TransferContext& ctx, int station, const GroupWrit
     }
     // The bar advances to the group in work; a finished transfer shows it full.
     ctx.prompts.progressPosition(kWriteProgressMax);
+
+    if (ctx.verify) {
+        ReadOutcome back;
+        const CommandResult r = ReadGroupList(ctx, station, order, back);
+        outcome.transactions += back.transactions;
+        if (r != CommandResult::Done) return r;
+        for (int g : order)
+            for (const WriteFrame& f : plannedFrames(table, g, gctx))
+                for (std::size_t k = 0; k < f.values.size(); ++k) {
+                    const int index = f.first + static_cast<int>(k);
+                    const ParamRecord& rec = *table.record(g, index);
+                    const auto held = registerOf(table, g, index, rec.readValue, gctx.settings);
+                    if (!held || *held != f.values[k])
+                        outcome.verifyDifferences.emplace_back(std::string(rec.code()),
+                                                               std::string(rec.name()));
+                }
+        if (!outcome.verifyDifferences.empty())
+            ctx.prompts.parameterList(res::kVerifyDiffers, outcome.verifyDifferences);
+    }
     return CommandResult::Done;
 }
 
@@ -129,8 +204,11 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
 
     TransferOffer offer;
     offer.plcProgram = true;
+    offer.writeChecks = true;
     const auto choice = ctx.prompts.chooseTransfer(res::kWriteCaption, offer);
     if (!choice || !choice->any()) return out;
+    ctx.changedOnly = ctx.changedOnly || choice->changedOnly;
+    ctx.verify = ctx.verify || choice->verify;
     const bool params = choice->parameters || choice->hiddenParameters;
     const bool withPlc = choice->plcProgram;
 

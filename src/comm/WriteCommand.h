@@ -29,6 +29,10 @@ struct WriteOutcome {
     std::optional<std::int32_t> frequencyUnit;
     std::optional<bool> highFrequencyMode;
     bool plcProgramWritten = false;  // the drive now holds this project's program
+    // With changed-only: parameters sent. With verify: those the drive then held differently
+    // from what was sent (code and name).
+    int parametersSent = 0;
+    std::vector<std::pair<std::string, std::string>> verifyDifferences;
 };
 
 // The whole Write command (steps 1 to 12).

@@ -159,8 +159,12 @@ bool ApplyWorkbookImport(ParamTable& table, const Workbook& book,
                     if (cell.kind == WorkbookCell::Kind::Text && cell.text == kColumnNames[c])
                         columns[c] = col;
         for (const auto& [row, cells] : sheet->rows) {
-            if (row < kFirstParamRow || cells.empty()) continue;
+            if (row < kFirstParamRow) continue;
             const std::string label = sheet->text(row, columns[0]);
+            // Notes beside the table (other columns only) are not parameter rows.
+            if (label.empty() && sheet->text(row, columns[1]).empty() &&
+                sheet->text(row, columns[2]).empty())
+                continue;
             ParamRecord* r = label.size() >= 5 ? namedRecord(table, g, label) : nullptr;
             if (!r) {
                 stop.row = row + 1;

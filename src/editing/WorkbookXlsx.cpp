@@ -80,7 +80,7 @@ public:
         zip_error_init(&ze);
         zip_source_t* src = zip_source_buffer_create(data, size, 0, &ze);
         if (src) {
-            zip_ = zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &ze);
+            zip_ = zip_open_from_source(src, ZIP_RDONLY, &ze);
             if (!zip_) zip_source_free(src);
         }
         if (!zip_) error = format(text::kWorkbookNotZip, zip_error_strerror(&ze));

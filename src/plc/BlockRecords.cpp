@@ -139,12 +139,23 @@ void EncodeArithValue(uint8_t* p, const BlockValue& v) {
     }
     int nibble = 0;
     switch (v.kind) {
-        case K::Timer: nibble = 2; break;
-        case K::Counter: nibble = 3; break;
-        case K::Analog: nibble = 4; break;
-        case K::AddSub: nibble = 5; break;
-        case K::MulDiv: nibble = 6; break;
-        case K::Constant: break;
+        case K::Timer:
+            nibble = 2;
+            break;
+        case K::Counter:
+            nibble = 3;
+            break;
+        case K::Analog:
+            nibble = 4;
+            break;
+        case K::AddSub:
+            nibble = 5;
+            break;
+        case K::MulDiv:
+            nibble = 6;
+            break;
+        case K::Constant:
+            break;
     }
     p[0] = static_cast<uint8_t>(nibble << 4);
     p[1] = static_cast<uint8_t>(v.number);
@@ -303,10 +314,14 @@ std::string ValueText(const BlockValue& v, int digits) {
             return buf;
         case K::Timer:
             return ElementName("T", v.number) + (v.timerForm ? "/off" : "");
-        case K::Counter: return ElementName("C", v.number);
-        case K::Analog: return ElementName("V", v.number);
-        case K::AddSub: return ElementName("AS", v.number);
-        case K::MulDiv: return ElementName("MD", v.number);
+        case K::Counter:
+            return ElementName("C", v.number);
+        case K::Analog:
+            return ElementName("V", v.number);
+        case K::AddSub:
+            return ElementName("AS", v.number);
+        case K::MulDiv:
+            return ElementName("MD", v.number);
     }
     return {};
 }
@@ -348,8 +363,8 @@ std::optional<BlockValue> ParseValueText(std::string_view t) {
         std::string_view name;
         K kind;
     };
-    static constexpr Prefix kPrefixes[] = {{"AS", K::AddSub}, {"MD", K::MulDiv}, {"T", K::Timer},
-                                           {"C", K::Counter}, {"V", K::Analog}};
+    static constexpr Prefix kPrefixes[] = {
+        {"AS", K::AddSub}, {"MD", K::MulDiv}, {"T", K::Timer}, {"C", K::Counter}, {"V", K::Analog}};
     for (const auto& p : kPrefixes) {
         if (t.substr(0, p.name.size()) != p.name) continue;
         const auto n = hexNumber(t.substr(p.name.size()));

@@ -39,6 +39,40 @@ DisplayLine blankLadderLine() {
 
 }  // namespace
 
+std::vector<ElementUse> UsedElements(const PlcProgram& program) {
+    std::vector<ElementUse> use = {{"I", 8, 0}, {"Q", 2, 0}, {"M", 15, 0}, {"T", 8, 0}, {"C", 8, 0},
+                                   {"G", 8, 0}, {"F", 8, 0}, {"AS", 4, 0}, {"MD", 4, 0}};
+    auto mark = [&use](std::string_view kind, int hi, int lo) {
+        auto hex = [](int c) {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            return -1;
+        };
+        const int a = hex(hi), b = hex(lo);
+        if (a < 0 || b < 0) return;
+        const int n = a * 16 + b;
+        for (auto& u : use)
+            if (kind == u.kind && n >= 1 && n <= u.count) u.used |= uint16_t(1u << (n - 1));
+    };
+    for (int r = 0; r < kLadderRows; ++r) {
+        const Row& t = program.cellText[r];
+        for (int c = 0; c < kContactCells; ++c) {
+            const char letter = char(std::toupper(t[cellColumn(c)]));
+            mark(std::string_view(&letter, 1), t[cellColumn(c) + 1], t[cellColumn(c) + 2]);
+        }
+        if (t[kCoilKindColumn] == 'A' && t[kCoilLetterColumn] == 'S')
+            mark("AS", t[kCoilNumberColumn], t[kCoilNumberColumn + 1]);
+        else if (t[kCoilKindColumn] == 'M' && t[kCoilLetterColumn] == 'D')
+            mark("MD", t[kCoilNumberColumn], t[kCoilNumberColumn + 1]);
+        else {
+            const char letter = char(t[kCoilLetterColumn]);
+            mark(std::string_view(&letter, 1), t[kCoilNumberColumn], t[kCoilNumberColumn + 1]);
+        }
+    }
+    return use;
+}
+
 LadderEditor::LadderEditor(PlcProgram& program, Prompts& prompts, LadderDialogs& dialogs)
     : program_(program), prompts_(prompts), dialogs_(dialogs) {
     resetHistory();
@@ -100,17 +134,28 @@ Tool LadderEditor::toolForKey(char key, int position) {
     if (gap) return k == 'L' ? Tool::Link : Tool::None;
     const bool coil = position == kCoilPosition;
     switch (k) {
-        case 'I': return coil ? Tool::None : Tool::I;
-        case 'Q': return Tool::Q;
-        case 'M': return Tool::M;
-        case 'T': return Tool::T;
-        case 'C': return Tool::C;
-        case 'G': return Tool::G;
-        case 'F': return Tool::F;
-        case 'D': return coil ? Tool::MD : Tool::Differential;
-        case 'S': return coil ? Tool::AS : Tool::None;
-        case 'A': return coil ? Tool::None : Tool::Wire;
-        default: return Tool::None;
+        case 'I':
+            return coil ? Tool::None : Tool::I;
+        case 'Q':
+            return Tool::Q;
+        case 'M':
+            return Tool::M;
+        case 'T':
+            return Tool::T;
+        case 'C':
+            return Tool::C;
+        case 'G':
+            return Tool::G;
+        case 'F':
+            return Tool::F;
+        case 'D':
+            return coil ? Tool::MD : Tool::Differential;
+        case 'S':
+            return coil ? Tool::AS : Tool::None;
+        case 'A':
+            return coil ? Tool::None : Tool::Wire;
+        default:
+            return Tool::None;
     }
 }
 
@@ -129,8 +174,16 @@ bool LadderEditor::apply(Tool t) {
     if (!editable()) return false;
     const int row = rowOf(line_);
     switch (t) {
-        case Tool::I: case Tool::Q: case Tool::M: case Tool::T: case Tool::C: case Tool::G:
-        case Tool::F: case Tool::Differential: case Tool::AS: case Tool::MD:
+        case Tool::I:
+        case Tool::Q:
+        case Tool::M:
+        case Tool::T:
+        case Tool::C:
+        case Tool::G:
+        case Tool::F:
+        case Tool::Differential:
+        case Tool::AS:
+        case Tool::MD:
             return placeElement(t);
         case Tool::Wire:
             return placeWire();
@@ -182,16 +235,34 @@ bool LadderEditor::placeElement(Tool t) {
     if (pos_ == kCoilPosition) {
         std::string page;
         switch (t) {
-            case Tool::Q: page = "Q"; break;
-            case Tool::M: page = "M"; break;
-            case Tool::T: page = "T"; break;
-            case Tool::C: page = "C"; break;
-            case Tool::G: page = "G"; break;
-            case Tool::F: page = "F"; break;
-            case Tool::AS: page = "AS"; break;
-            case Tool::MD: page = "MD"; break;
-            case Tool::None: break;
-            default: return false;  // not a coil
+            case Tool::Q:
+                page = "Q";
+                break;
+            case Tool::M:
+                page = "M";
+                break;
+            case Tool::T:
+                page = "T";
+                break;
+            case Tool::C:
+                page = "C";
+                break;
+            case Tool::G:
+                page = "G";
+                break;
+            case Tool::F:
+                page = "F";
+                break;
+            case Tool::AS:
+                page = "AS";
+                break;
+            case Tool::MD:
+                page = "MD";
+                break;
+            case Tool::None:
+                break;
+            default:
+                return false;  // not a coil
         }
         std::array<uint8_t, 4> coil;
         std::copy_n(text.begin() + kCoilKindColumn, 4, coil.begin());
@@ -210,16 +281,34 @@ bool LadderEditor::placeElement(Tool t) {
     if (pos_ % 2 != 0) return false;
     char letter = 0;
     switch (t) {
-        case Tool::I: letter = 'I'; break;
-        case Tool::Q: letter = 'Q'; break;
-        case Tool::M: letter = 'M'; break;
-        case Tool::T: letter = 'T'; break;
-        case Tool::C: letter = 'C'; break;
-        case Tool::G: letter = 'G'; break;
-        case Tool::F: letter = 'F'; break;
-        case Tool::Differential: letter = 'D'; break;
-        case Tool::None: break;
-        default: return false;  // a coil-only element
+        case Tool::I:
+            letter = 'I';
+            break;
+        case Tool::Q:
+            letter = 'Q';
+            break;
+        case Tool::M:
+            letter = 'M';
+            break;
+        case Tool::T:
+            letter = 'T';
+            break;
+        case Tool::C:
+            letter = 'C';
+            break;
+        case Tool::G:
+            letter = 'G';
+            break;
+        case Tool::F:
+            letter = 'F';
+            break;
+        case Tool::Differential:
+            letter = 'D';
+            break;
+        case Tool::None:
+            break;
+        default:
+            return false;  // a coil-only element
     }
     const int cell = cellOfPosition();
     std::string value = program_.cellTextAt(row, cell);
@@ -249,7 +338,7 @@ bool LadderEditor::deleteAtCursor() {
     auto askRemoveLine = [this] {
         char text[64];
         std::snprintf(text, sizeof text, text::kDeleteLineQuestion, line_ + 1);
-        if (!prompts_.yesNo(text)) return false;
+        if (!prompts_.yesNoCaptioned(text::kDeleteLineCaption, text)) return false;
         return removeLines(line_, line_);
     };
     if (row < 0) return askRemoveLine();

@@ -64,6 +64,15 @@ public:
     virtual bool editComment(std::array<std::string, kCommentTextLines>& lines) = 0;
 };
 
+// Which element numbers the program uses, per kind (I Q M T C G F AS MD): bit n-1 for number n.
+// Contacts and coils both count; a contact's case (STR / STR NOT) does not matter.
+struct ElementUse {
+    const char* kind;
+    int count;
+    uint16_t used;
+};
+std::vector<ElementUse> UsedElements(const PlcProgram& program);
+
 class LadderEditor {
 public:
     LadderEditor(PlcProgram& program, Prompts& prompts, LadderDialogs& dialogs);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "plc/PlcWire.h"
+#include "plc/BlockRecords.h"
 
 namespace pv::plc {
 
@@ -51,11 +51,9 @@ bool blank(std::uint8_t c) {
     return c == ' ' || c == '\0';
 }
 
-// An input reference of a block record (letter, number): whether that contact conducts; false
-// when no input is connected.
-bool inputOn(const ElementStates& s, const std::uint8_t* ref) {
-    if (ref[0] == 0x4C && ref[1] == 0x6F) return false;
-    return ContactConducts(s, static_cast<char>(ref[0]), ref[1]);
+// Whether the contact wired to a block input conducts; false when no input is connected.
+bool inputOn(const ElementStates& s, const InputRef& in) {
+    return in.connected() && ContactConducts(s, in.letter, in.number);
 }
 
 }  // namespace
@@ -163,29 +161,30 @@ void PlcScanner::reset() {
     *this = PlcScanner{};
 }
 
-std::uint32_t PlcScanner::fieldValue(const std::uint8_t* field, int bcdBytes, bool blockForm) const {
-    const FieldValue f = blockForm ? BlockField(field) : RecordField(field, bcdBytes);
-    if (!f.reference) return f.constant;
-    const int i = f.number - 1;
-    switch (f.referenceClass) {
-        case 0:
-        case 1: return i >= 0 && i < 8 ? values.timer[i] : 0;
-        case 2: return i >= 0 && i < 8 ? values.counter[i] : 0;
-        case 3: return i >= 0 && i < 7 ? values.analog[i] : 0;
-        case 4: return i >= 0 && i < 4 ? values.as[i] : 0;
-        case 5: return i >= 0 && i < 4 ? values.md[i] : 0;
-        default: return 0;
+std::uint32_t PlcScanner::valueOf(const BlockValue& v) const {
+    using K = BlockValue::Kind;
+    const int i = v.number - 1;
+    auto at = [i](const auto& values) -> std::uint32_t {
+        return i >= 0 && i < static_cast<int>(values.size()) ? values[i] : 0;
+    };
+    switch (v.kind) {
+        case K::Constant: return v.constant;
+        case K::Timer: return at(values.timer);
+        case K::Counter: return at(values.counter);
+        case K::Analog: return at(values.analog);
+        case K::AddSub: return at(values.as);
+        case K::MulDiv: return at(values.md);
     }
+    return 0;
 }
 
 void PlcScanner::runTimer(const PlcProgram& program, int n, bool power, int elapsedMs) {
     const int i = n - 1;
-    const auto& rec = program.timers[i];
-    const int mode = rec[1] >> 4;
-    const int baseMs = TimerBaseMs(rec[1] & 15);
-    const FieldValue first = RecordField(&rec[2], 2, 4);
-    const std::uint32_t preset = first.reference ? fieldValue(&rec[2], 2, false) : first.constant;
-    const bool resetInput = (mode == 2 || mode == 3 || mode == 4 || mode == 6) && inputOn(states, &rec[4]);
+    const TimerSettings ts = ReadTimer(program.timers[i]).value_or(TimerSettings{});
+    const int mode = ts.mode;
+    const int baseMs = TimerBaseMs(ts.timeBase);
+    const std::uint32_t preset = valueOf(ts.preset);
+    const bool resetInput = TimerSettings::usesReset(mode) && inputOn(states, ts.reset);
     const bool rising = power && !timerPrevPower_[i];
     const bool falling = !power && timerPrevPower_[i];
     timerPrevPower_[i] = power;
@@ -254,9 +253,8 @@ void PlcScanner::runTimer(const PlcProgram& program, int n, bool power, int elap
             std::uint32_t offTime = preset;
             int offBaseMs = baseMs;
             if (mode == 7) {
-                const FieldValue second = RecordField(&rec[8], 2);
-                offTime = second.reference ? fieldValue(&rec[8], 2, false) : second.constant;
-                offBaseMs = TimerBaseMs(rec[7] & 15);
+                offTime = valueOf(ts.preset2);
+                offBaseMs = TimerBaseMs(ts.timeBase2);
             }
             // Count in milliseconds across both halves so the two bases may differ.
             const std::uint64_t onMs = std::uint64_t{preset} * baseMs;
@@ -286,11 +284,11 @@ void PlcScanner::runTimer(const PlcProgram& program, int n, bool power, int elap
 
 void PlcScanner::runCounter(const PlcProgram& program, int n, bool power) {
     const int i = n - 1;
-    const auto& rec = program.counters[i];
-    const int mode = rec[1] >> 4;
-    const std::uint32_t preset = fieldValue(&rec[2], 3, false);
-    const bool down = inputOn(states, &rec[5]);
-    const bool resetInput = inputOn(states, &rec[7]);
+    const CounterSettings cs = ReadCounter(program.counters[i]).value_or(CounterSettings{});
+    const int mode = cs.mode;
+    const std::uint32_t preset = valueOf(cs.preset);
+    const bool down = inputOn(states, cs.direction);
+    const bool resetInput = inputOn(states, cs.reset);
     const bool rising = power && !counterPrevPower_[i];
     counterPrevPower_[i] = power;
     std::uint32_t& c = values.counter[i];
@@ -321,41 +319,25 @@ void PlcScanner::scan(const PlcProgram& program, int elapsedMs) {
         const int n = numberAt(&row[kCoilNumberColumn]);
         const std::uint8_t kind = row[kCoilKindColumn];
         const char letter = static_cast<char>(row[kCoilLetterColumn]);
-        if (kind == 'A' && letter == 'S' && n >= 1 && n <= 4) {
-            const auto& rec = program.addSubBlocks[n - 1];
-            const bool relay = rec[10] == 1;
+        const bool addSub = kind == 'A' && letter == 'S';
+        if ((addSub || (kind == 'M' && letter == 'D')) && n >= 1 && n <= 4) {
+            const BlockRecord& rec = addSub ? program.addSubBlocks[n - 1] : program.mulDivBlocks[n - 1];
+            const ArithSettings a = ReadArith(rec).value_or(ArithSettings{});
+            auto& result = addSub ? values.as[n - 1] : values.md[n - 1];
+            auto& contact = addSub ? states.AS[n - 1] : states.MD[n - 1];
+            contact = power;
             if (!power) {
-                states.AS[n - 1] = false;
-                if (relay) setFlag(states.M, rec[11], false);
+                if (a.outputRelay) setFlag(states.M, a.outputRelay, false);
                 continue;
             }
-            const std::int64_t v = std::int64_t{fieldValue(&rec[1], 3, true)} +
-                                   fieldValue(&rec[4], 3, true) - fieldValue(&rec[7], 3, true);
-            const bool clamped = v < 0 || v > kMaxValue;
-            values.as[n - 1] = static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, kMaxValue));
-            states.AS[n - 1] = true;
-            if (relay) setFlag(states.M, rec[11], clamped);
-            continue;
-        }
-        if (kind == 'M' && letter == 'D' && n >= 1 && n <= 4) {
-            const auto& rec = program.mulDivBlocks[n - 1];
-            const bool relay = rec[10] == 1;
-            if (!power) {
-                states.MD[n - 1] = false;
-                if (relay) setFlag(states.M, rec[11], false);
-                continue;
-            }
-            const std::uint64_t a = fieldValue(&rec[1], 3, true), b = fieldValue(&rec[4], 3, true),
-                                d = fieldValue(&rec[7], 3, true);
-            bool error = d == 0;
-            std::uint64_t v = error ? 0 : a * b / d;
-            if (v > kMaxValue) {
-                v = kMaxValue;
-                error = true;
-            }
-            values.md[n - 1] = static_cast<std::uint32_t>(v);
-            states.MD[n - 1] = true;
-            if (relay) setFlag(states.M, rec[11], error);
+            const std::int64_t v1 = valueOf(a.values[0]), v2 = valueOf(a.values[1]),
+                               v3 = valueOf(a.values[2]);
+            // AS raises its relay when the result leaves 0..65535, MD also on a division by 0.
+            bool relay = !addSub && v3 == 0;
+            std::int64_t v = addSub ? v1 + v2 - v3 : relay ? 0 : v1 * v2 / v3;
+            if (v < 0 || v > kMaxValue) relay = true;
+            result = static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, kMaxValue));
+            if (a.outputRelay) setFlag(states.M, a.outputRelay, relay);
             continue;
         }
         switch (letter) {
@@ -381,12 +363,12 @@ void PlcScanner::scan(const PlcProgram& program, int elapsedMs) {
                 break;
             case 'G':
                 if (n >= 1 && n <= 8) {
-                    const auto& rec = program.comparators[n - 1];
-                    const std::uint32_t v = fieldValue(&rec[2], 3, false);
-                    const std::uint32_t upper = fieldValue(&rec[5], 3, false);
-                    const std::uint32_t lower = fieldValue(&rec[8], 3, false);
+                    const ComparatorSettings g =
+                        ReadComparator(program.comparators[n - 1]).value_or(ComparatorSettings{});
+                    const std::uint32_t v = valueOf(g.value);
+                    const std::uint32_t upper = valueOf(g.upper), lower = valueOf(g.lower);
                     bool on = false;
-                    switch (rec[1] >> 4) {
+                    switch (g.mode) {
                         case 1: on = v <= lower; break;
                         case 2: on = v >= upper; break;
                         case 3: on = lower <= v && v <= upper; break;
@@ -410,9 +392,9 @@ std::vector<std::string> PlcScanner::TimersFinerThan(const PlcProgram& program, 
     std::vector<std::string> names;
     for (int i = 0; i < kTimerCount; ++i) {
         if (!p.used.timers[i]) continue;
-        const auto& rec = p.timers[i];
-        bool fine = TimerBaseMs(rec[1] & 15) < scanMs;
-        if ((rec[1] >> 4) == 7) fine = fine || TimerBaseMs(rec[7] & 15) < scanMs;
+        const TimerSettings t = ReadTimer(p.timers[i]).value_or(TimerSettings{});
+        const bool fine = TimerBaseMs(t.timeBase) < scanMs ||
+                          (t.mode == 7 && TimerBaseMs(t.timeBase2) < scanMs);
         if (fine) names.push_back(ElementName("T", i + 1));
     }
     return names;

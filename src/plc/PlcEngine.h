@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "plc/BlockRecords.h"
 #include "plc/PlcProgram.h"
 
 namespace pv::plc {
@@ -85,7 +86,8 @@ public:
     static std::vector<std::string> TimersFinerThan(const PlcProgram& program, int scanMs);
 
 private:
-    std::uint32_t fieldValue(const std::uint8_t* field, int bcdBytes, bool blockForm) const;
+    // The value a block operand stands for now: a constant, or the element's current value.
+    std::uint32_t valueOf(const BlockValue& v) const;
     void runTimer(const PlcProgram& program, int n, bool power, int elapsedMs);
     void runCounter(const PlcProgram& program, int n, bool power);
 

@@ -1,5 +1,7 @@
 #include "plc/PlcWire.h"
 
+#include "plc/BlockRecords.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -39,132 +41,55 @@ bool blankChar(std::uint8_t c) {
 
 // --- value fields -------------------------------------------------------------------------
 
-// Packed BCD of `bytes` digits pairs, most significant byte first.
-std::uint32_t fromBcd(const std::uint8_t* p, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = v * 100 + (p[i] >> 4) * 10 + (p[i] & 15);
-    return v;
-}
-
-void toBcd(std::uint8_t* p, int bytes, std::uint32_t v) {
-    for (int i = bytes - 1; i >= 0; --i) {
-        const std::uint32_t pair = v % 100;
-        v /= 100;
-        p[i] = static_cast<std::uint8_t>((pair / 10) << 4 | pair % 10);
-    }
-}
-
 // A constant on the wire is an unsigned 16-bit number; the dialogs keep constants within it, a
 // record that holds more (a hand-edited file) is sent as the largest value the drive takes.
 std::uint16_t wireConstant(std::uint32_t v) {
     return static_cast<std::uint16_t>(std::min<std::uint32_t>(v, 0xFFFF));
 }
 
-// Reference classes of the value reference code (class * 16 + n - 1).
-enum RefClass { kTimerForm0 = 0, kTimerForm1 = 1, kCounter = 2, kAnalog = 3, kAddSub = 4, kMulDiv = 5 };
-
-// A 3-byte field of a timer, counter, comparator or drive-control record: a reference when its
-// first byte is above any BCD digit pair.
-bool isRecordReference(const std::uint8_t* f) {
-    return f[0] >= 0xA0;
-}
-
-// The value reference code of a record field (first byte, selector, number); 0 when unknown.
-std::uint8_t recordReferenceCode(std::uint8_t first, std::uint8_t selector, std::uint8_t number) {
-    const int n = first & 15;
-    switch (first & 0xF0) {
-        case 0xB0: return static_cast<std::uint8_t>((selector ? kTimerForm1 : kTimerForm0) * 16 + n - 1);
-        case 0xC0: return static_cast<std::uint8_t>(kCounter * 16 + n - 1);
-        case 0xD0: return static_cast<std::uint8_t>(kAnalog * 16 + n - 1);
-        case 0xA0:
-            if (selector == 1) return static_cast<std::uint8_t>(kAddSub * 16 + number - 1);
-            if (selector == 2) return static_cast<std::uint8_t>(kMulDiv * 16 + number - 1);
-            return 0;
-        default: return 0;
-    }
-}
-
-// The record form of a value reference code: first byte, selector, number.
-std::array<std::uint8_t, 3> recordReference(std::uint8_t code) {
-    const int cls = code >> 4;
-    const auto n = static_cast<std::uint8_t>((code & 15) + 1);
-    switch (cls) {
-        case kTimerForm0: return {static_cast<std::uint8_t>(0xB0 + n), 0, 0};
-        case kTimerForm1: return {static_cast<std::uint8_t>(0xB0 + n), 1, 0};
-        case kCounter: return {static_cast<std::uint8_t>(0xC0 + n), 0, 0};
-        case kAnalog: return {static_cast<std::uint8_t>(0xD0 + n), 0, 0};
-        case kAddSub: return {0xA0, 1, n};
-        case kMulDiv: return {0xA0, 2, n};
-        default: return {0xB1, 0, 0};
-    }
-}
-
-// The 16-bit wire value of a 3-byte record field (6 BCD digits, or a reference) and whether it
-// is a reference.
-std::pair<std::uint16_t, bool> wireOfField(const std::uint8_t* f) {
-    if (isRecordReference(f)) return {recordReferenceCode(f[0], f[1], f[2]), true};
-    return {wireConstant(fromBcd(f, 3)), false};
-}
-
-void fieldOfWire(std::uint8_t* f, std::uint16_t v, bool reference) {
-    if (reference) {
-        const auto r = recordReference(static_cast<std::uint8_t>(v));
-        std::copy(r.begin(), r.end(), f);
-    } else {
-        toBcd(f, 3, v);
-    }
-}
-
-// AS and MD records mark a reference by a first byte of 0x20 or more: the class in its high
-// nibble (2 timer, 3 counter, 4 V, 5 AS, 6 MD), the number in the second byte, the timer's form
-// in the third.
-std::pair<std::uint16_t, bool> wireOfBlockValue(const std::uint8_t* f) {
-    if (f[0] < 0x20) return {wireConstant(fromBcd(f, 3)), false};
-    const int n = f[1];
+// The wire's value reference code: class * 16 + n - 1, the class 0 or 1 a timer in its two
+// forms, 2 a counter, 3 an analog value, 4 an AS and 5 an MD block.
+std::pair<std::uint16_t, bool> wireOf(const BlockValue& v) {
+    using K = BlockValue::Kind;
     int cls = 0;
-    switch (f[0] >> 4) {
-        case 2: cls = f[2] ? kTimerForm1 : kTimerForm0; break;
-        case 3: cls = kCounter; break;
-        case 4: cls = kAnalog; break;
-        case 5: cls = kAddSub; break;
-        case 6: cls = kMulDiv; break;
-        default: return {0, true};
+    switch (v.kind) {
+        case K::Constant: return {wireConstant(v.constant), false};
+        case K::Timer: cls = v.timerForm ? 1 : 0; break;
+        case K::Counter: cls = 2; break;
+        case K::Analog: cls = 3; break;
+        case K::AddSub: cls = 4; break;
+        case K::MulDiv: cls = 5; break;
     }
-    return {static_cast<std::uint16_t>(cls * 16 + n - 1), true};
+    return {static_cast<std::uint16_t>(cls * 16 + ((v.number - 1) & 15)), true};
 }
 
-void blockValueOfWire(std::uint8_t* f, std::uint16_t v, bool reference) {
-    if (!reference) {
-        toBcd(f, 3, v);
-        return;
+BlockValue valueOfWire(std::uint16_t w, bool reference, std::uint32_t largest = 999999) {
+    using K = BlockValue::Kind;
+    if (!reference) return BlockValue::constantOf(std::min<std::uint32_t>(w, largest));
+    const int n = (w & 15) + 1;
+    switch (w >> 4 & 15) {
+        case 1: return BlockValue::reference(K::Timer, n, 1);
+        case 2: return BlockValue::reference(K::Counter, n);
+        case 3: return BlockValue::reference(K::Analog, n);
+        case 4: return BlockValue::reference(K::AddSub, n);
+        case 5: return BlockValue::reference(K::MulDiv, n);
+        default: return BlockValue::reference(K::Timer, n, 0);
     }
-    const int cls = (v >> 4) & 15;
-    const auto n = static_cast<std::uint8_t>((v & 15) + 1);
-    static constexpr std::uint8_t kFirst[] = {0x20, 0x20, 0x30, 0x40, 0x50, 0x60};
-    f[0] = cls < 6 ? kFirst[cls] : 0x20;
-    f[1] = n;
-    f[2] = cls == kTimerForm1 ? 1 : 0;
 }
 
-// Input references: (letter, number) in the record, the referenced contact's code on the wire.
-constexpr std::uint8_t kNoInput[2] = {0x4C, 0x6F};
-
-std::uint8_t wireOfInput(const std::uint8_t* f) {
-    if (f[0] == kNoInput[0] && f[1] == kNoInput[1]) return 0;
-    const auto pos = kContactLetters.find(static_cast<char>(f[0]));
-    if (pos == std::string_view::npos || pos == 0 || pos == 8 || f[1] < 1 || f[1] > 16) return 0;
-    return static_cast<std::uint8_t>(pos << 4 | (f[1] - 1));
+// Inputs of a block travel as the referenced contact's code; 0 is no input.
+std::uint8_t inputCode(const InputRef& in) {
+    const auto pos = kContactLetters.find(in.letter);
+    if (!in.connected() || pos == std::string_view::npos || pos == 0 || in.number < 1 ||
+        in.number > 16)
+        return 0;
+    return static_cast<std::uint8_t>(pos << 4 | (in.number - 1));
 }
 
-void inputOfWire(std::uint8_t* f, std::uint8_t code) {
+InputRef inputOfCode(std::uint8_t code) {
     const char letter = code > 9 ? kContactLetters[code >> 4] : '\0';
-    if (letter == '\0') {
-        f[0] = kNoInput[0];
-        f[1] = kNoInput[1];
-        return;
-    }
-    f[0] = static_cast<std::uint8_t>(letter);
-    f[1] = static_cast<std::uint8_t>((code & 15) + 1);
+    if (letter == '\0') return {};
+    return InputRef{letter, (code & 15) + 1};
 }
 
 void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
@@ -378,71 +303,72 @@ bool BlockUsed(const PlcProgram& p, BlockKind kind, int i) {
 }
 
 WireBlock EncodeBlock(const PlcProgram& program, BlockKind kind, int index) {
-    const auto rec = RecordOf(program, kind, index);
     WireBlock w;
     auto& out = w.bytes;
+    auto put = [&](std::size_t at, const BlockValue& v) { put16(out, at, wireOf(v).first); };
+    // A record whose bytes are neither constants nor references (a damaged file) goes as the
+    // block's plain settings.
     switch (kind) {
         case BlockKind::Timer: {
-            const int mode = rec[1] >> 4;
-            const bool mode7 = mode == kTimerMode7;
+            const TimerSettings s = ReadTimer(program.timers[index]).value_or(TimerSettings{});
+            const bool mode7 = s.mode == kTimerMode7;
             out.assign(mode7 ? 6 : 4, 0);
-            const bool firstRef = isRecordReference(&rec[2]);
-            out[0] = static_cast<std::uint8_t>((mode & 7) | (firstRef ? 8 : 0) | (rec[1] & 3) << 4);
-            if (mode7) out[0] |= static_cast<std::uint8_t>((rec[7] & 3) << 6);
-            const bool takesInput = mode != 1 && mode != 5 && mode != kTimerMode7;
-            out[1] = takesInput ? wireOfInput(&rec[4]) : 0;
-            put16(out, 2, firstRef ? recordReferenceCode(rec[2], rec[3], rec[6])
-                                   : wireConstant(fromBcd(&rec[2], 2)));
+            out[0] = static_cast<std::uint8_t>((s.mode & 7) | (s.preset.isReference() ? 8 : 0) |
+                                               (s.timeBase & 3) << 4);
+            if (mode7) out[0] |= static_cast<std::uint8_t>((s.timeBase2 & 3) << 6);
+            out[1] = TimerSettings::usesReset(s.mode) ? inputCode(s.reset) : 0;
+            put(2, s.preset);
             if (mode7) {
-                w.secondPresetReference = isRecordReference(&rec[8]);
-                put16(out, 4, w.secondPresetReference
-                                  ? recordReferenceCode(rec[8], rec[9], rec[10])
-                                  : wireConstant(fromBcd(&rec[8], 2)));
+                w.secondPresetReference = s.preset2.isReference();
+                put(4, s.preset2);
             }
             break;
         }
         case BlockKind::Counter: {
+            const CounterSettings s = ReadCounter(program.counters[index]).value_or(CounterSettings{});
             out.assign(6, 0);
-            const auto [preset, ref] = wireOfField(&rec[2]);
-            out[1] = static_cast<std::uint8_t>((rec[1] >> 4 & 7) | (ref ? 8 : 0));
-            out[2] = wireOfInput(&rec[5]);
-            out[3] = wireOfInput(&rec[7]);
-            put16(out, 4, preset);
+            out[1] = static_cast<std::uint8_t>((s.mode & 7) | (s.preset.isReference() ? 8 : 0));
+            out[2] = inputCode(s.direction);
+            out[3] = inputCode(s.reset);
+            put(4, s.preset);
             break;
         }
         case BlockKind::Comparator: {
+            const ComparatorSettings s =
+                ReadComparator(program.comparators[index]).value_or(ComparatorSettings{});
             out.assign(6, 0);
-            const int mode = rec[1] >> 4;
-            const auto [upper, upperRef] = wireOfField(&rec[5]);
-            const auto [lower, lowerRef] = wireOfField(&rec[8]);
-            out[0] = static_cast<std::uint8_t>(mode + (upperRef ? 16 : 0) + (lowerRef ? 8 : 0));
-            out[1] = wireOfField(&rec[2]).first;
-            if (mode == 2 || mode == 3) put16(out, 2, upper);
-            if (mode == 1 || mode == 3) put16(out, 4, lower);
+            out[0] = static_cast<std::uint8_t>(s.mode + (s.upper.isReference() ? 16 : 0) +
+                                               (s.lower.isReference() ? 8 : 0));
+            out[1] = static_cast<std::uint8_t>(wireOf(s.value).first);
+            if (s.mode == 2 || s.mode == 3) put(2, s.upper);
+            if (s.mode == 1 || s.mode == 3) put(4, s.lower);
             break;
         }
         case BlockKind::DriveBlock: {
+            const DriveBlockSettings s =
+                ReadDriveBlock(program.driveBlocks[index]).value_or(DriveBlockSettings{});
             out.assign(12, 0);
-            const auto [set, setRef] = wireOfField(&rec[1]);
-            const auto [seg, segRef] = wireOfField(&rec[4]);
-            out[1] = static_cast<std::uint8_t>((setRef ? 2 : 0) + (segRef ? 1 : 0));
-            out[2] = wireOfInput(&rec[15]);
-            out[3] = wireOfInput(&rec[13]);
-            put16(out, 4, wireConstant(fromBcd(&rec[7], 3)));
-            put16(out, 6, wireConstant(fromBcd(&rec[10], 3)));
-            put16(out, 8, set);
-            put16(out, 10, seg);
+            out[1] = static_cast<std::uint8_t>((s.setFreq.isReference() ? 2 : 0) +
+                                               (s.segFreq.isReference() ? 1 : 0));
+            out[2] = inputCode(s.terminal);
+            out[3] = inputCode(s.fwdRev);
+            put(4, s.accTime);
+            put(6, s.decTime);
+            put(8, s.setFreq);
+            put(10, s.segFreq);
             break;
         }
         case BlockKind::AddSub:
         case BlockKind::MulDiv: {
+            const BlockRecord& rec = kind == BlockKind::AddSub ? program.addSubBlocks[index]
+                                                               : program.mulDivBlocks[index];
+            const ArithSettings s = ReadArith(rec).value_or(ArithSettings{});
             out.assign(8, 0);
-            if (rec[10] == 1 && rec[11] >= 1 && rec[11] <= 16)
-                out[0] = static_cast<std::uint8_t>(0x10 + rec[11] - 1);
+            if (s.outputRelay >= 1 && s.outputRelay <= 16)
+                out[0] = static_cast<std::uint8_t>(0x10 + s.outputRelay - 1);
             for (int k = 0; k < 3; ++k) {
-                const auto [v, ref] = wireOfBlockValue(&rec[1 + 3 * k]);
-                if (ref) out[1] |= static_cast<std::uint8_t>(1 << k);
-                put16(out, 2 + 2 * k, v);
+                if (s.values[k].isReference()) out[1] |= static_cast<std::uint8_t>(1 << k);
+                put(2 + 2 * k, s.values[k]);
             }
             break;
         }
@@ -452,92 +378,69 @@ WireBlock EncodeBlock(const PlcProgram& program, BlockKind kind, int index) {
 
 void DecodeBlock(PlcProgram& program, BlockKind kind, int index,
                  std::span<const std::uint8_t> wire, bool secondPresetReference) {
-    const auto rec = RecordOf(program, kind, index);
     switch (kind) {
         case BlockKind::Timer: {
             if (wire.size() < 4) return;
-            const int mode = wire[0] & 7;
-            const bool firstRef = wire[0] & 8;
-            rec[1] = static_cast<std::uint8_t>(mode << 4 | (wire[0] >> 4 & 3));
-            if (firstRef) {
-                const auto r = recordReference(static_cast<std::uint8_t>(get16(wire, 2)));
-                rec[2] = r[0];
-                rec[3] = r[1];
-                rec[6] = r[2];
-            } else {
-                toBcd(&rec[2], 2, std::min<std::uint16_t>(get16(wire, 2), 9999));
-                rec[6] = 0;
+            TimerRecord& rec = program.timers[index];
+            TimerSettings s = ReadTimer(rec).value_or(TimerSettings{});
+            s.mode = wire[0] & 7;
+            s.timeBase = wire[0] >> 4 & 3;
+            s.preset = valueOfWire(get16(wire, 2), wire[0] & 8, 9999);
+            s.reset = inputOfCode(wire[1]);
+            s.timeBase2 = 1;
+            s.preset2 = BlockValue::constantOf(0);
+            if (s.mode == kTimerMode7 && wire.size() >= 6) {
+                s.timeBase2 = wire[0] >> 6 & 3;
+                s.preset2 = valueOfWire(get16(wire, 4), secondPresetReference, 9999);
             }
-            inputOfWire(&rec[4], wire[1]);
-            if (mode == kTimerMode7 && wire.size() >= 6) {
-                rec[7] = static_cast<std::uint8_t>(0x70 | (wire[0] >> 6 & 3));
-                if (secondPresetReference) {
-                    const auto r = recordReference(static_cast<std::uint8_t>(get16(wire, 4)));
-                    std::copy(r.begin(), r.end(), &rec[8]);
-                } else {
-                    toBcd(&rec[8], 2, std::min<std::uint16_t>(get16(wire, 4), 9999));
-                    rec[10] = 0;
-                }
-            } else {
-                rec[7] = 0x71;
-                rec[8] = rec[9] = rec[10] = 0;
-            }
+            WriteTimer(rec, s);
             break;
         }
         case BlockKind::Counter: {
             if (wire.size() < 6) return;
-            rec[1] = static_cast<std::uint8_t>((wire[1] & 7) << 4);
-            inputOfWire(&rec[5], wire[2]);
-            inputOfWire(&rec[7], wire[3]);
-            fieldOfWire(&rec[2], get16(wire, 4), wire[1] & 8);
+            CounterSettings s;
+            s.mode = wire[1] & 7;
+            s.direction = inputOfCode(wire[2]);
+            s.reset = inputOfCode(wire[3]);
+            s.preset = valueOfWire(get16(wire, 4), wire[1] & 8);
+            WriteCounter(program.counters[index], s);
             break;
         }
         case BlockKind::Comparator: {
             if (wire.size() < 6) return;
-            const int mode = wire[0] & 7;
-            rec[1] = static_cast<std::uint8_t>(mode << 4);
-            fieldOfWire(&rec[2], wire[1], true);
-            fieldOfWire(&rec[5], get16(wire, 2), wire[0] & 16);
-            fieldOfWire(&rec[8], get16(wire, 4), wire[0] & 8);
+            ComparatorSettings s;
+            s.mode = wire[0] & 7;
+            s.value = valueOfWire(wire[1], true);
+            s.upper = valueOfWire(get16(wire, 2), wire[0] & 16);
+            s.lower = valueOfWire(get16(wire, 4), wire[0] & 8);
+            WriteComparator(program.comparators[index], s);
             break;
         }
         case BlockKind::DriveBlock: {
             if (wire.size() < 12) return;
-            inputOfWire(&rec[15], wire[2]);
-            inputOfWire(&rec[13], wire[3]);
-            toBcd(&rec[7], 3, get16(wire, 4));
-            toBcd(&rec[10], 3, get16(wire, 6));
-            fieldOfWire(&rec[1], get16(wire, 8), wire[1] & 2);
-            fieldOfWire(&rec[4], get16(wire, 10), wire[1] & 1);
+            DriveBlockSettings s;
+            s.terminal = inputOfCode(wire[2]);
+            s.fwdRev = inputOfCode(wire[3]);
+            s.accTime = valueOfWire(get16(wire, 4), false);
+            s.decTime = valueOfWire(get16(wire, 6), false);
+            s.setFreq = valueOfWire(get16(wire, 8), wire[1] & 2);
+            s.segFreq = valueOfWire(get16(wire, 10), wire[1] & 1);
+            WriteDriveBlock(program.driveBlocks[index], s);
             break;
         }
         case BlockKind::AddSub:
         case BlockKind::MulDiv: {
             if (wire.size() < 8) return;
-            rec[10] = wire[0] >= 0x10 ? 1 : 0;
-            rec[11] = wire[0] >= 0x10 ? static_cast<std::uint8_t>((wire[0] & 15) + 1) : 0;
+            ArithSettings s;
+            s.outputRelay = wire[0] >= 0x10 ? (wire[0] & 15) + 1 : 0;
             for (int k = 0; k < 3; ++k)
-                blockValueOfWire(&rec[1 + 3 * k], get16(wire, 2 + 2 * k), wire[1] >> k & 1);
+                s.values[k] = valueOfWire(get16(wire, 2 + 2 * k), wire[1] >> k & 1);
+            WriteArith(kind == BlockKind::AddSub ? program.addSubBlocks[index]
+                                                 : program.mulDivBlocks[index],
+                       s);
             break;
         }
     }
-}
-
-namespace {
-FieldValue fromCode(std::uint8_t code) {
-    return {true, code >> 4, (code & 15) + 1, 0};
-}
-}  // namespace
-
-FieldValue RecordField(const std::uint8_t* f, int bcdBytes, int numberOffset) {
-    if (!isRecordReference(f)) return {false, 0, 0, fromBcd(f, bcdBytes)};
-    return fromCode(recordReferenceCode(f[0], f[1], f[numberOffset]));
-}
-
-FieldValue BlockField(const std::uint8_t* f) {
-    const auto [v, ref] = wireOfBlockValue(f);
-    if (!ref) return {false, 0, 0, fromBcd(f, 3)};
-    return fromCode(static_cast<std::uint8_t>(v));
 }
 
 bool BlockUnchanged(const PlcProgram& program, BlockKind kind, int index) {

@@ -68,22 +68,6 @@ WireBlock EncodeBlock(const PlcProgram& program, BlockKind kind, int index);
 void DecodeBlock(PlcProgram& program, BlockKind kind, int index,
                  std::span<const std::uint8_t> wire, bool secondPresetReference = false);
 
-// A value field of a block record: a constant, or a reference to another element's value. The
-// class is the wire's: 0 and 1 a timer (its two forms), 2 a counter, 3 an analog value V, 4 an AS
-// and 5 an MD block.
-struct FieldValue {
-    bool reference = false;
-    int referenceClass = 0;
-    int number = 0;  // 1-based element number of a reference
-    std::uint32_t constant = 0;
-};
-// A field of a timer, counter, comparator or drive-control record (`bcdBytes` digit pairs when a
-// constant; an AS/MD reference's number `numberOffset` bytes on: 4 for a timer's first preset,
-// whose number stands in byte 6), and one of an AS or MD record (three digit pairs, or the
-// blocks' own reference form).
-FieldValue RecordField(const std::uint8_t* field, int bcdBytes, int numberOffset = 2);
-FieldValue BlockField(const std::uint8_t* field);
-
 // True when the block's record holds what the write treats as unchanged (not sent).
 bool BlockUnchanged(const PlcProgram& program, BlockKind kind, int index);
 

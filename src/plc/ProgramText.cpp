@@ -43,7 +43,7 @@ struct GapChar {
     uint8_t stored;
     char shown;
 };
-constexpr GapChar kGaps[] = {{kGapNone, ' '},      {' ', '_'},       {kGapWire, '-'},
+constexpr GapChar kGaps[] = {{kGapNone, ' '},     {' ', '_'},        {kGapWire, '-'},
                              {kGapLinkDown, 'v'}, {kGapLinkUp, '^'}, {kGapLinkThrough, '|'}};
 
 std::optional<char> gapShown(uint8_t c) {
@@ -146,7 +146,8 @@ std::optional<std::string> rowText(const Row& r) {
 
 using Fields = std::map<std::string, std::string>;
 
-std::string fieldsLine(const std::string& name, const std::vector<std::pair<const char*, std::string>>& f) {
+std::string fieldsLine(const std::string& name,
+                       const std::vector<std::pair<const char*, std::string>>& f) {
     std::string s = name;
     for (const auto& [k, v] : f) s += std::string(" ") + k + "=" + v;
     return s;
@@ -292,8 +293,8 @@ bool applyBlock(std::string_view name, const Fields& f, PlcProgram& p) {
             TimerSettings s = ReadTimer(r).value_or(TimerSettings{});
             return takeInt(f, "mode", s.mode, 1, 7) && takeInt(f, "base", s.timeBase, 0, 15) &&
                    takeValue(f, "preset", s.preset) && takeInput(f, "reset", s.reset) &&
-                   takeInt(f, "base2", s.timeBase2, 0, 15) &&
-                   takeValue(f, "preset2", s.preset2) && (WriteTimer(r, s), true);
+                   takeInt(f, "base2", s.timeBase2, 0, 15) && takeValue(f, "preset2", s.preset2) &&
+                   (WriteTimer(r, s), true);
         }
         case 'C': {
             const int n = number(1, kCounterCount);
@@ -393,7 +394,8 @@ std::string ProgramToText(const PlcProgram& p) {
         if (p.used.mulDiv[n - 1]) out += arithLine("MD", n, p.mulDivBlocks[n - 1]) + '\n';
     for (const auto& g : p.symbols) {
         out += "symbols " + std::to_string(g.type) + '\n';
-        for (const auto& e : g.entries) out += "symbol " + std::to_string(e.key) + " " + e.text + '\n';
+        for (const auto& e : g.entries)
+            out += "symbol " + std::to_string(e.key) + " " + e.text + '\n';
     }
     return out;
 }
@@ -455,7 +457,8 @@ bool ProgramFromText(std::string_view text, PlcProgram& program, std::string& er
             continue;
         }
         if (s.size() >= 3 && isdigit(static_cast<unsigned char>(s[0])) &&
-            isdigit(static_cast<unsigned char>(s[1])) && isdigit(static_cast<unsigned char>(s[2]))) {
+            isdigit(static_cast<unsigned char>(s[1])) &&
+            isdigit(static_cast<unsigned char>(s[2]))) {
             const int row = (s[0] - '0') * 100 + (s[1] - '0') * 10 + (s[2] - '0');
             if (row < nextRow || row >= kLadderRows) return fail(text::kTextBadRowNumber);
             if (s.size() > 3 && s.substr(3, 2) != "  ") return fail(text::kTextBadRow);
@@ -485,15 +488,18 @@ bool ProgramFromText(std::string_view text, PlcProgram& program, std::string& er
                     l.text[gapColumn(c)] = *g;
                 }
                 std::string_view tail = rest.size() > 12 ? rest.substr(12) : std::string_view{};
+                // The coil may stand further right than the cells end (hand-aligned text).
+                while (!tail.empty() && tail[0] == ' ') tail.remove_prefix(1);
                 std::string_view coil;
                 if (!tail.empty() && tail[0] == '#') {
                     coil = tail.substr(0, 9);
                     tail.remove_prefix(coil.size());
-                } else if (!tail.empty() && tail[0] != ' ' && tail[0] != '!') {
+                } else if (!tail.empty() && tail[0] != '!') {
                     coil = tail.substr(0, 5);
                     tail.remove_prefix(coil.size());
                 }
-                if (!parseCoil(coil, l.text)) return fail(format(text::kTextBadCoil, std::string(coil)));
+                if (!parseCoil(coil, l.text))
+                    return fail(format(text::kTextBadCoil, std::string(coil)));
                 const size_t more = tail.find_first_not_of(' ');
                 if (more == std::string_view::npos) {
                     l.marks = impliedMarks(l.text);
@@ -542,10 +548,12 @@ bool ProgramFromText(std::string_view text, PlcProgram& program, std::string& er
         Fields f;
         for (size_t i = 1; i < words.size(); ++i) {
             const size_t eq = words[i].find('=');
-            if (eq == std::string_view::npos) return fail(format(text::kTextBadBlock, std::string(words[i])));
+            if (eq == std::string_view::npos)
+                return fail(format(text::kTextBadBlock, std::string(words[i])));
             f[std::string(words[i].substr(0, eq))] = std::string(words[i].substr(eq + 1));
         }
-        if (!applyBlock(words[0], f, p)) return fail(format(text::kTextBadBlock, std::string(body)));
+        if (!applyBlock(words[0], f, p))
+            return fail(format(text::kTextBadBlock, std::string(body)));
     }
     while (nextRow < kLadderRows) lines.push_back(blankRow()), ++nextRow;
     int comments = 0;

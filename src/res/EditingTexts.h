@@ -48,3 +48,46 @@ inline constexpr const char* kNeedsOtherValue =
     "The parameter cann't writed when the value of %s isn't %s.";
 
 }  // namespace pv::res
+
+namespace pv::res {
+
+// The group dialogs.
+inline constexpr const char* kGroupDialogTitle = "N350 Parameter";
+inline constexpr const char* kTransmitGroup = "Transmit Group";
+inline constexpr const char* kSmallKeyboard = "Small Keyboard";
+inline constexpr const char* kWriteRowTip = "Write this value to the drive now";
+inline constexpr const char* kCmdUserParameter = "User Parameter";
+inline constexpr const char* kCmdCompare = "Compare";
+inline constexpr const char* kTipCompare = "List the parameters whose factory, set or read values differ";
+inline constexpr const char* kUserParamPage1 = " 00-41 - 00-50 ";
+inline constexpr const char* kUserParamPage2 = "    00-51 - 00-56    ";
+inline constexpr const char* kUserParamRange = "00-01~23-79";
+inline constexpr const char* kUserParamNote = "(13-06=1,only in LCD)";
+
+// Compare: the choice dialog, the window and the text file.
+inline constexpr const char* kCompareChoiceCaption = "参数比较选择";
+inline constexpr const char* kCompareChoiceGroup = "比较内容选择";
+inline constexpr const char* kCompareModeTexts[3] = {"出厂值和编辑值比较", "出厂值和读取值比较",
+                                                     "编辑值和读取值比较"};
+inline constexpr const char* kCompareOk = "确定";
+inline constexpr const char* kCompareCancel = "取消";
+inline constexpr const char* kCompareWindowCaption = "比较";
+inline constexpr const char* kCompareClose = "关闭";
+inline constexpr const char* kCompareSave = "保存";
+inline constexpr const char* kComparePrint = "打印";
+inline constexpr const char* kCompareColumnCode = "Code";
+inline constexpr const char* kCompareColumnName = "Parameter Name";
+inline constexpr const char* kCompareColumnDefault = "Default";
+inline constexpr const char* kCompareColumnSet = "Set value";
+inline constexpr const char* kCompareColumnRead = "Read value";
+inline constexpr const char* kCompareFileName = "N350 Compare Text";
+// Filled with "*.txt" twice.
+inline constexpr const char* kCompareFileFilter = "Text File(%s)|%s||";
+inline constexpr const char* kComparePrintTitle = "pdoc";
+
+// Write with a read-back: the parameters the drive then holds differently from what was sent.
+inline constexpr const char* kTransferChangedOnly = "Only parameters that differ from the drive";
+inline constexpr const char* kTransferVerify = "Verify: read back what was written";
+inline constexpr const char* kVerifyDiffers = "The drive holds these parameters differently:";
+
+}  // namespace pv::res

@@ -41,6 +41,8 @@ inline constexpr const char* kWorkbookBadCell = "its part %s holds a bad cell re
 inline constexpr const char* kWorkbookBadString = "its part %s names a missing shared string";
 inline constexpr const char* kWorkbookTooManyCells = "it holds more than a million cells";
 inline constexpr const char* kWorkbookBadBiff = "it is not a readable .xls workbook (error %d)";
+inline constexpr const char* kWorkbookReaderStopped =
+    "the .xls reader stopped on it (the file is damaged)";
 inline constexpr const char* kWorkbookNoSheets = "it holds no worksheet";
 inline constexpr const char* kWorkbookBadSheetName = "the sheet name %s is not allowed";
 

@@ -23,7 +23,8 @@ inline constexpr const char* kTextLineError = "line %d: %s";
 inline constexpr const char* kTextBadRow = "a ladder row needs its number and 16 cells";
 inline constexpr const char* kTextBadRowNumber = "row number out of 000..079 or repeated";
 inline constexpr const char* kTextBadCell = "cell \"%s\" is not a contact, wire or blank";
-inline constexpr const char* kTextBadGap = "gap character '%c' is not one of ' ', '_', '-', 'v', '^', '|'";
+inline constexpr const char* kTextBadGap =
+    "gap character '%c' is not one of ' ', '_', '-', 'v', '^', '|'";
 inline constexpr const char* kTextBadCoil = "coil \"%s\" is not understood";
 inline constexpr const char* kTextBadBlock = "block setting \"%s\" is not understood";
 inline constexpr const char* kTextBadHex = "raw row needs 64 hexadecimal digits";
@@ -96,16 +97,17 @@ inline constexpr const char* kCompared = "Value";
 inline constexpr const char* kNone = "None";
 inline constexpr const char* kConstant = "Constant";
 inline constexpr const char* kNoCurrentValue = "----";
-inline constexpr const char* kTimerModes[] = {
-    "On-delay timer mode 1", "On-delay timer mode 2", "Off-delay timer mode 1",
-    "Off-delay timer mode 2", "Flash timer mode 1", "Flash timer mode 2", "Flash timer mode 3"};
+inline constexpr const char* kTimerModes[] = {"On-delay timer mode 1",  "On-delay timer mode 2",
+                                              "Off-delay timer mode 1", "Off-delay timer mode 2",
+                                              "Flash timer mode 1",     "Flash timer mode 2",
+                                              "Flash timer mode 3"};
 inline constexpr const char* kCounterModes[] = {
     "Without overtaking and without power down retain current value",
     "With overtaking and without power down retain current value",
     "Without overtaking and with power down retain current value",
     "With overtaking and with power down retain current value"};
-inline constexpr const char* kComparatorModes[] = {
-    "Value <= Lower limit", "Value >= Upper limit", "Lower lim<=Value<=Upper lim"};
+inline constexpr const char* kComparatorModes[] = {"Value <= Lower limit", "Value >= Upper limit",
+                                                   "Lower lim<=Value<=Upper lim"};
 // Time bases of a timer (low nibble of its mode byte): the unit of one preset count.
 inline constexpr const char* kTimeBases[] = {"0.01 s", "0.1 s", "1 s"};
 
@@ -165,5 +167,10 @@ inline constexpr const char* kToolContactCoil = "Contact/Coil %1";
 inline constexpr const char* kToolDifferential = "Differential contact";
 inline constexpr const char* kToolCoil = "Coil %1";
 inline constexpr const char* kCapacityRows = "%1 rows";
+// The element legend beside the ladder: each kind's numbers with a mark under those in use.
+inline constexpr const char* kCmdLegend = "Used";
+inline constexpr const char* kTipLegend = "Show the elements the program uses";
+inline constexpr const char* kLegendUsed = "*: Used";
+inline constexpr const char* kSettingsLegend = "Ladder/legend";
 
 }  // namespace pv::text

@@ -19,6 +19,9 @@ struct TransferSelection {
     bool plcProgram = false;
     bool parameters = false;
     bool hiddenParameters = false;
+    // Write only: send only what differs from the drive; read back what was written.
+    bool changedOnly = false;
+    bool verify = false;
     bool any() const { return plcProgram || parameters || hiddenParameters; }
 };
 
@@ -27,6 +30,7 @@ struct TransferOffer {
     bool plcProgram = false;
     bool parameters = true;
     bool hiddenParameters = true;
+    bool writeChecks = false;  // Write offers "changed only" and "verify"
 };
 
 enum class PasswordDialog {
@@ -54,6 +58,17 @@ enum class StationDialog {
 
 enum class FileDialog { Open, Save };
 
+// The copy module's dialogs: "Copy Module" (group number, group name, port) before a write, the
+// read dialog (group number, port) before a read.
+enum class CopyModuleDialog { Write, Read };
+
+// What the copy module's dialogs gather; also the values they open with.
+struct CopyModuleChoice {
+    int group = 1;     // the module's storage group, 0..255
+    std::string name;  // the write only
+    std::string port;  // one of the ports offered
+};
+
 // An open or save file question. `filter` is in the file dialog's own form, e.g.
 // "CSV file (*.csv);;Excel file (*.xlsx *.xls)"; `defaultName` is the name offered.
 struct FileQuestion {
@@ -77,6 +92,12 @@ public:
     virtual YesNoCancel yesNoCancel(const std::string& text) = 0;
     // A Yes/No message box: true for Yes.
     virtual bool yesNo(const std::string& text) = 0;
+    // The same under a caption of its own ("MESSAGE:" for the ladder's delete-line question);
+    // answers that show no captions ask yesNo().
+    virtual bool yesNoCaptioned(const std::string& caption, const std::string& text) {
+        (void)caption;
+        return yesNo(text);
+    }
 
     // Station choice among the link's stations; nullopt on Cancel.
     virtual std::optional<int> chooseStation(StationDialog kind,
@@ -101,6 +122,12 @@ public:
     virtual void progressPosition(int position) = 0;
     virtual void progressEnd() = 0;
     virtual bool cancelled() = 0;
+
+    // The copy module's write or read dialog over `ports`, opened with `initial`; nullopt on
+    // Cancel.
+    virtual std::optional<CopyModuleChoice> copyModule(CopyModuleDialog kind,
+                                                       const std::vector<std::string>& ports,
+                                                       const CopyModuleChoice& initial) = 0;
 
     // A list of parameters under a caption (columns "Code" and "Parameter Name", one OK button),
     // such as the motor parameters a Write left out. By default a message box with one line per

@@ -15,7 +15,7 @@ namespace pv {
 class ScriptedPrompts : public Prompts {
 public:
     // Every text shown, prefixed by its kind: "message: ", "error: ", "question: ",
-    // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "file: ", "progress: ",
+    // "yesNoCancel: ", "yesNo: ", "station: ", "password: ", "transfer: ", "file: ", "copymodule: ", "progress: ",
     // "list: ", and "refused: " for the reason a password dialog gave while it stayed open.
     std::vector<std::string> shown;
 
@@ -86,6 +86,15 @@ public:
         shown.push_back("file: " + question.caption);
         lastFile = question;
         return pop(fileAnswers, std::optional<std::string>{});
+    }
+    // Answers of the copy module's dialogs; default: the values it opened with.
+    std::deque<std::optional<CopyModuleChoice>> copyModuleAnswers;
+    std::optional<CopyModuleChoice> copyModule(CopyModuleDialog kind,
+                                               const std::vector<std::string>&,
+                                               const CopyModuleChoice& initial) override {
+        shown.push_back(std::string("copymodule: ") +
+                        (kind == CopyModuleDialog::Write ? "Write" : "Read"));
+        return pop(copyModuleAnswers, std::optional<CopyModuleChoice>{initial});
     }
     // Rows of the last parameter list shown.
     std::vector<std::pair<std::string, std::string>> listRows;

@@ -46,6 +46,19 @@ Faults (repeatable; settable per station):
             disconnect  no reply, and the wire stays unplugged
       MODE  always (default), once, or a number of replies, e.g. 1:drop@3
 
+Copy module:
+  --copy-module       the pseudo-terminal serves a virtual copy module (4 KiB per storage
+                      group) instead of the drives, at 9600 baud 8N1 unless --baud/--stop say
+                      otherwise; TCP and adapters still serve the drives
+  --copy-fault KIND[@N]  unplugged (no frame reaches it) or badcrc (replies with a spoiled
+                      CRC), from its N-th reply on (default 0: at once)
+
+Network adapters (repeatable):
+  --adapter MAC[@IP]  an adapter, e.g. 00-20-4a-14-01-18@127.0.0.2 (default 127.0.0.1), with
+                      the drives on TCP at IP (port of --tcp, default 10001); it answers the
+                      discovery query and takes a new address when asked (any 127.x.y.z)
+  --adapter-port N    UDP port of discovery and address change (default 30718)
+
   --help              this text
 
 While it runs, commands typed on its standard input change the drives (type help).
@@ -96,6 +109,11 @@ inline constexpr const char* kLinkFailed = "cannot make the link ";
 inline constexpr const char* kLinkInUse = "it leads to a terminal in use (another n350-sim?): ";
 inline constexpr const char* kTcpFailed = "cannot listen on ";
 inline constexpr const char* kServing = "serving stations ";
+inline constexpr const char* kBadCopyFault = "copy module fault must be unplugged or badcrc[@N]: ";
+inline constexpr const char* kBadAdapter = "bad adapter (MAC[@IP], e.g. 00-20-4a-14-01-18@127.0.0.2): ";
+inline constexpr const char* kAdapterFailed = "cannot serve the adapter at ";
+inline constexpr const char* kAdapterCannotMove = "adapter %s cannot take the address %s: %s\n";
+inline constexpr const char* kServingCopyModule = "serving a copy module";
 inline constexpr const char* kStopped = "stopped";
 
 }  // namespace pv::res::sim

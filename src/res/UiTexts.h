@@ -167,6 +167,7 @@ inline constexpr const char* kConnect = "Connect";
 inline constexpr const char* kDisconnect = "Disconnect";
 inline constexpr const char* kClose = "Close";
 inline constexpr const char* kPortSim = "SIM";
+inline constexpr const char* kPortSimCopy = "SIM-COPY";
 inline constexpr std::array<const char*, 6> kBaudTexts = {"4800",  "9600", "19200",
                                                           "38400", "1200", "2400"};
 inline constexpr std::array<const char*, 2> kDataBitTexts = {"7", "8"};

@@ -117,8 +117,8 @@ int CSerial::InitComm(const std::string& port, int baud, int dataBits, int parit
         return 0;
     }
     const std::string name = upperTrimmed(port);
-    if (name == "SIM") {
-        auto p = std::make_unique<VirtualPort>(virtualPeer(), settings_);
+    if (name == "SIM" || virtualPeer(name)) {
+        auto p = std::make_unique<VirtualPort>(virtualPeer(name), settings_);
         if (!p->isOpen()) {
             failure_ = p->lastFailure();
             return 0;
@@ -368,6 +368,44 @@ ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::
         return ErrMalformed;
     }
     return validateReply(request, len, reply, got, expectedLen);
+}
+
+ErrType CSerial::FrameSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
+                           std::size_t expectedLen) {
+    if (!isOpen()) {
+        failure_ = "the link is not open";
+        return ErrTimeOut;
+    }
+    preciseWakeups();
+    port_->flushInput();
+    waitGap();
+    if (!port_->send(request, len)) {
+        failure_ = port_->lastFailure();
+        return ErrTimeOut;
+    }
+    const auto requestEnd = Clock::now() + settings_.charTime() * static_cast<long>(len);
+    noteTraffic(requestEnd);
+    // No byte of these frames is a Modbus function code: no exception reply is recognised.
+    pendingFunction_ = 0;
+    std::size_t got = 0;
+    readDeadline_ = requestEnd + responseTimeout_;
+    const long r = Read(reply, expectedLen, &got, -1);
+    readDeadline_ = Clock::time_point{};
+    if (r < 0) return ErrTimeOut;
+    if (got == 0) {
+        failure_ = "no reply";
+        return ErrTimeOut;
+    }
+    if (got != expectedLen) {
+        failure_ = "reply of " + std::to_string(got) + " bytes, " + std::to_string(expectedLen) +
+                   " expected";
+        return ErrMalformed;
+    }
+    if (!CheckCRC(reply, got)) {
+        failure_ = "reply CRC mismatch";
+        return ErrCrc;
+    }
+    return ErrNone;
 }
 
 ErrType CSerial::validateReply(const std::uint8_t* request, std::size_t len,

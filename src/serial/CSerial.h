@@ -53,7 +53,8 @@ public:
     CSerial& operator=(const CSerial&) = delete;
 
     // Opens a link. `port` is a serial device ("/dev/ttyUSB0", "ttyUSB0", "COM1"), "TCPIP"
-    // (the adapter at tcpAddress, port tcpPort) or "SIM" (the registered virtual drive).
+    // (the adapter at tcpAddress, port tcpPort), "SIM" (the registered virtual drive) or the
+    // name of another registered virtual device ("SIM-COPY").
     // parity: 0 none, 1 odd, 2 even. The two sizes are the buffer sizes the caller asks for;
     // frames are far smaller, so they only bound a single reception. Non-zero when open.
     virtual int InitComm(const std::string& port, int baud, int dataBits, int parity,
@@ -76,6 +77,12 @@ public:
     // on the wire), whatever the peer sends.
     virtual ErrType CommandSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
                                 std::size_t expectedLen);
+    // One exchange of a frame that is not Modbus RTU (the copy module's 0xFA frames): stale
+    // input dropped, the gap kept, the request written, `expectedLen` reply bytes read within
+    // the response time-out and their CRC checked. Nothing of the request is read as a station
+    // or a function code; the caller judges the echoed fields.
+    ErrType FrameSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
+                      std::size_t expectedLen);
     // Validates a received frame.
     virtual bool CheckCRC(const std::uint8_t* frame, std::size_t len);
     // Finds the network adapters on the local network (UDP broadcast on the discovery port).

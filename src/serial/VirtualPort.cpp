@@ -1,6 +1,9 @@
 #include "serial/VirtualPort.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string>
+#include <utility>
 
 #include "serial/VirtualWire.h"
 #include "serial/Wakeup.h"
@@ -9,17 +12,45 @@ namespace pv::serial {
 
 namespace {
 std::mutex gPeerMutex;
-std::shared_ptr<VirtualPeer> gPeer;
+// Port name (upper case) -> peer, in registration order; a handful at most.
+std::vector<std::pair<std::string, std::shared_ptr<VirtualPeer>>> gPeers;
+
+std::string upper(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
 }  // namespace
 
 void setVirtualPeer(std::shared_ptr<VirtualPeer> peer) {
-    std::lock_guard lock(gPeerMutex);
-    gPeer = std::move(peer);
+    setVirtualPeer("SIM", std::move(peer));
 }
 
 std::shared_ptr<VirtualPeer> virtualPeer() {
+    return virtualPeer("SIM");
+}
+
+void setVirtualPeer(const std::string& portName, std::shared_ptr<VirtualPeer> peer) {
+    const std::string key = upper(portName);
     std::lock_guard lock(gPeerMutex);
-    return gPeer;
+    const auto it = std::find_if(gPeers.begin(), gPeers.end(),
+                                 [&](const auto& p) { return p.first == key; });
+    if (it != gPeers.end()) gPeers.erase(it);
+    if (peer) gPeers.emplace_back(key, std::move(peer));
+}
+
+std::shared_ptr<VirtualPeer> virtualPeer(const std::string& portName) {
+    const std::string key = upper(portName);
+    std::lock_guard lock(gPeerMutex);
+    for (const auto& [name, peer] : gPeers)
+        if (name == key) return peer;
+    return nullptr;
+}
+
+std::vector<std::string> virtualPortNames() {
+    std::lock_guard lock(gPeerMutex);
+    std::vector<std::string> names;
+    for (const auto& p : gPeers) names.push_back(p.first);
+    return names;
 }
 
 VirtualPort::VirtualPort(std::shared_ptr<VirtualPeer> peer, const LineSettings& settings)

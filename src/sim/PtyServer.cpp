@@ -29,7 +29,7 @@ int baudOfSpeed(unsigned speed) {
     return 0;
 }
 
-PtyServer::PtyServer(VirtualBus& bus, StreamOptions options)
+PtyServer::PtyServer(StreamPeer& bus, StreamOptions options)
     : StreamServer(bus, std::move(options)) {}
 
 PtyServer::~PtyServer() {

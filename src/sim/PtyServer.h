@@ -14,7 +14,7 @@ namespace pv::sim {
 
 class PtyServer : public StreamServer {
 public:
-    PtyServer(VirtualBus& bus, StreamOptions options);
+    PtyServer(StreamPeer& bus, StreamOptions options);
     ~PtyServer() override;
 
     // Creates the pseudo-terminal (raw, at the configured line settings). False with `error`.

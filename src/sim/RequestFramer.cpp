@@ -9,10 +9,19 @@ namespace pv::sim {
 namespace {
 // The rest of a stream frame whose header has come may follow in a later segment.
 constexpr std::chrono::microseconds kStreamPatience(500000);
+// No drive has this address (stations end at 247): it starts the copy module's frames.
+constexpr std::uint8_t kCopyModuleStart = 0xFA;
 }  // namespace
 
 std::size_t expectedRequestLength(const std::uint8_t* bytes, std::size_t size) {
     if (size < 2) return 0;
+    // The copy module's frames: 0xFA, storage group, function (command, read or write).
+    if (bytes[0] == kCopyModuleStart) {
+        if (size < 3) return 0;
+        if (bytes[2] == 0x08 || bytes[2] == 0x03) return 9;
+        if (bytes[2] == 0x10) return size < 8 ? 0 : 10u + bytes[7];
+        return 0;
+    }
     switch (bytes[1]) {
         case 3:
         case 6:

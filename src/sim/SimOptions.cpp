@@ -207,6 +207,32 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
                 return false;
             }
             out.faults.push_back(f);
+        } else if (a == "--copy-module") {
+            out.copyModule = true;
+            if (std::find(args.begin(), args.end(), "--stop") == args.end())
+                out.format.stopBits = 1.0f;
+        } else if (a == "--copy-fault") {
+            if (!value(v)) return false;
+            const auto at = v.find('@');
+            out.copyFault = v.substr(0, at);
+            if ((out.copyFault != "unplugged" && out.copyFault != "badcrc") ||
+                (at != std::string::npos && (!toInt(v.substr(at + 1), n) || n < 0))) {
+                error = std::string(t::kBadCopyFault) + v;
+                return false;
+            }
+            out.copyFaultAfter = at == std::string::npos ? 0 : static_cast<int>(n);
+            out.copyModule = true;
+        } else if (a == "--adapter") {
+            if (!value(v)) return false;
+            AdapterSetting s;
+            if (!parseAdapter(v, s)) {
+                error = std::string(t::kBadAdapter) + v;
+                return false;
+            }
+            out.adapters.push_back(s);
+        } else if (a == "--adapter-port") {
+            if (!bounded(n, 0, 65535)) return false;
+            out.adapterPort = static_cast<int>(n);
         } else if (a == "--data") {
             if (!value(out.dataDir)) return false;
         } else {
@@ -214,7 +240,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
             return false;
         }
     }
-    if (!out.pty && out.tcpPort < 0) out.pty = true;
+    if (!out.pty && out.tcpPort < 0 && out.adapters.empty()) out.pty = true;
+    if (out.copyModule) out.pty = true;
     return true;
 }
 

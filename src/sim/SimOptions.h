@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/FaultPlan.h"
+#include "sim/VirtualAdapters.h"
 #include "sim/WireTime.h"
 
 namespace pv::sim {
@@ -36,6 +37,15 @@ struct SimOptions {
     bool strictRules = false;
     std::vector<FaultSetting> faults;
     std::string dataDir;  // empty: the program's data folder
+    // The pseudo-terminal serves a virtual copy module instead of the bus (at 9600 8N1 unless
+    // set otherwise), with this fault from its `copyFaultAfter`-th reply on.
+    bool copyModule = false;
+    std::string copyFault;  // "", "unplugged" or "badcrc"
+    int copyFaultAfter = 0;
+    // Virtual network adapters in front of the bus (TCP at each one's address, port tcpPort or
+    // 10001), answering discovery on adapterPort.
+    std::vector<AdapterSetting> adapters;
+    int adapterPort = 30718;
 
     std::uint32_t modelOf(int station) const;
 };

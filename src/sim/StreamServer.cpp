@@ -45,7 +45,7 @@ std::chrono::microseconds frameSilence(const LineState& line) {
     return std::max(microseconds(std::llround(us)), microseconds(1750));
 }
 
-StreamServer::StreamServer(VirtualBus& bus, StreamOptions options)
+StreamServer::StreamServer(StreamPeer& bus, StreamOptions options)
     : bus_(bus), options_(std::move(options)) {}
 
 StreamServer::~StreamServer() {
@@ -62,7 +62,7 @@ void StreamServer::stop() {
     if (thread_.joinable()) thread_.join();
 }
 
-StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
+StreamEnd serveStream(int fd, StreamPeer& bus, const StreamOptions& options,
                       const std::atomic<bool>& stop, bool hangupIsIdle) {
     // The drive's turnaround and the reply's character times are kept to the microsecond.
     serial::preciseWakeups();

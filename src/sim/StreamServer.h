@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sim/RequestFramer.h"
+#include "sim/StreamPeer.h"
 #include "sim/VirtualBus.h"
 #include "sim/WireTime.h"
 
@@ -46,7 +47,7 @@ enum class StreamEnd { Stopped, Closed };
 
 // Serves one stream until `stop` is set or the peer closes it. `hangupIsIdle`: a pseudo-terminal
 // whose slave side is closed is waiting for its next user, not finished.
-StreamEnd serveStream(int fd, VirtualBus& bus, const StreamOptions& options,
+StreamEnd serveStream(int fd, StreamPeer& bus, const StreamOptions& options,
                       const std::atomic<bool>& stop, bool hangupIsIdle);
 
 // What the pseudo-terminal and the TCP server share: the bus and the options they serve it
@@ -65,9 +66,9 @@ public:
     void stop();
 
 protected:
-    StreamServer(VirtualBus& bus, StreamOptions options);
+    StreamServer(StreamPeer& bus, StreamOptions options);
 
-    VirtualBus& bus_;
+    StreamPeer& bus_;
     StreamOptions options_;
 
 private:

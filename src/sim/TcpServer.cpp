@@ -12,7 +12,7 @@
 
 namespace pv::sim {
 
-TcpServer::TcpServer(VirtualBus& bus, StreamOptions options)
+TcpServer::TcpServer(StreamPeer& bus, StreamOptions options)
     : StreamServer(bus, std::move(options)) {
     options_.lengthFraming = true;
 }

@@ -13,7 +13,7 @@ namespace pv::sim {
 
 class TcpServer : public StreamServer {
 public:
-    TcpServer(VirtualBus& bus, StreamOptions options);
+    TcpServer(StreamPeer& bus, StreamOptions options);
     ~TcpServer() override;
 
     // Binds and listens; port 0 takes a free port (see port()). False with `error`.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "serial/VirtualPeer.h"
+#include "sim/StreamPeer.h"
 #include "sim/DriveModels.h"
 #include "sim/FaultPlan.h"
 #include "sim/SimClock.h"
@@ -25,7 +26,7 @@ namespace pv::sim {
 
 inline constexpr int kMaxStation = 32;
 
-class VirtualBus : public pv::serial::VirtualPeer {
+class VirtualBus : public StreamPeer {
 public:
     // Loads the data files of dataDir once; drives of the same model share their definitions.
     explicit VirtualBus(const std::string& dataDir);
@@ -44,7 +45,7 @@ public:
 
     // Reply timing of a real line: request and reply characters at `baud` (character format
     // from the master's line settings) plus the drive's turnaround. baud 0: turnaround only.
-    void setWireTime(int baud, std::chrono::microseconds turnaround);
+    void setWireTime(int baud, std::chrono::microseconds turnaround) override;
     void disableWireTime();
     WireTime wireTime() const;
 
@@ -56,7 +57,7 @@ public:
     void setClock(std::shared_ptr<SimClock> clock);
 
     // Unplugging and plugging the wire (a Disconnect fault unplugs it too).
-    void setConnected(bool connected);
+    void setConnected(bool connected) override;
 
     // Request frames seen, including broadcasts and damaged ones.
     std::uint64_t framesSeen() const;

@@ -13,12 +13,15 @@
 #include <vector>
 
 #include "project/DataPaths.h"
+#include "serial/CSerial.h"
 #include "res/SimTexts.h"
 #include "sim/PtyServer.h"
 #include "sim/SimConsole.h"
 #include "sim/SimOptions.h"
 #include "sim/TcpServer.h"
+#include "sim/VirtualAdapters.h"
 #include "sim/VirtualBus.h"
+#include "sim/VirtualCopyModule.h"
 
 namespace {
 
@@ -107,8 +110,16 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<PtyServer> pty;
     std::unique_ptr<TcpServer> tcp;
+    VirtualCopyModule module;
+    if (o.copyFault == "unplugged")
+        module.setFault(VirtualCopyModule::Fault::Unplugged, o.copyFaultAfter);
+    else if (o.copyFault == "badcrc")
+        module.setFault(VirtualCopyModule::Fault::BadCrc, o.copyFaultAfter);
     if (o.pty) {
-        pty = std::make_unique<PtyServer>(bus, so);
+        if (o.copyModule)
+            pty = std::make_unique<PtyServer>(module, so);
+        else
+            pty = std::make_unique<PtyServer>(bus, so);
         if (!pty->open(error)) return fail(std::string(t::kPtyFailed) + error);
         if (!o.link.empty()) {
             std::error_code ec;
@@ -126,7 +137,25 @@ int main(int argc, char** argv) {
         }
         std::printf("%s\n", pty->slavePath().c_str());
     }
-    if (o.tcpPort >= 0) {
+    std::unique_ptr<VirtualAdapters> adapters;
+    if (!o.adapters.empty()) {
+        adapters = std::make_unique<VirtualAdapters>(
+            bus, so, o.tcpPort >= 0 ? o.tcpPort : pv::serial::CSerial::kDefaultTcpPort);
+        for (const AdapterSetting& a : o.adapters)
+            if (!adapters->add(a, error)) {
+                if (pty) removeOurLink(o.link, pty->slavePath());
+                return fail(std::string(t::kAdapterFailed) + error);
+            }
+        if (!adapters->listen(o.adapterPort, error)) {
+            if (pty) removeOurLink(o.link, pty->slavePath());
+            return fail(std::string(t::kAdapterFailed) + "udp:" +
+                        std::to_string(o.adapterPort) + ": " + error);
+        }
+        for (const AdapterSetting& a : adapters->adapters())
+            std::printf("adapter %s tcp:%s:%d\n", macText(a.mac).c_str(), a.ip.c_str(),
+                        adapters->tcpPort());
+        std::printf("udp:%d\n", adapters->udpPort());
+    } else if (o.tcpPort >= 0) {
         tcp = std::make_unique<TcpServer>(bus, so);
         if (!tcp->listen(o.bind, o.tcpPort, error)) {
             if (pty) removeOurLink(o.link, pty->slavePath());
@@ -139,11 +168,15 @@ int main(int argc, char** argv) {
     for (const int s : o.stations) list += (list.empty() ? "" : ",") + std::to_string(s);
     std::fflush(stdout);
     std::fprintf(stderr, "%s%s%s\n", t::kPrefix, t::kServing, list.c_str());
+    if (o.copyModule) std::fprintf(stderr, "%s%s\n", t::kPrefix, t::kServingCopyModule);
 
     std::thread consoleThread([&] { console(bus); });
     std::thread tcpThread;
     if (tcp) tcpThread = std::thread([&] { tcp->run(gStop); });
     if (pty) pty->run(gStop);
+    if (!pty && !tcp) {
+        while (!gStop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (tcpThread.joinable()) tcpThread.join();
     gStop = true;  // a TCP-only bus ends here too when its thread ends
     consoleThread.join();

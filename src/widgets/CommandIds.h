@@ -40,6 +40,8 @@ enum class CommandId : int {
     MonitorControl = 32778,
     Keypad = 32811,
     GraphMonitor = 32812,
+    Compare = 32809,
+    UserParameter = 32848,
     WorkspaceShow = 32843,
     PlcRun = 32801,
     PlcStop = 32791,
@@ -62,6 +64,10 @@ enum class CommandId : int {
     ExportLadderText = 33010,
     ImportLadderText = 33011,
     FindNext = 33012,
+    CopyModuleWrite = 33020,
+    CopyModuleRead = 33021,
+    CopyModulePort = 33022,
+    CopyModuleCompare = 33023,
 };
 
 }  // namespace pv::ui

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QThread>
 
+#include "widgets/CopyModuleDialog.h"
 #include "widgets/ParameterListDialog.h"
 #include "widgets/PasswordDialog.h"
 #include "widgets/StationDialog.h"
@@ -83,8 +84,13 @@ YesNoCancel QtPrompts::yesNoCancel(const std::string& text) {
 }
 
 bool QtPrompts::yesNo(const std::string& text) {
+    return yesNoCaptioned(ui_text::kProductName, text);
+}
+
+bool QtPrompts::yesNoCaptioned(const std::string& caption, const std::string& text) {
     return onUi([&] {
-        QMessageBox box(QMessageBox::Question, ui_text::kProductName, QString::fromStdString(text),
+        QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                        QString::fromStdString(text),
                         QMessageBox::Yes | QMessageBox::No, parent_);
         box.setObjectName("yesNoBox");
         exec(box);
@@ -137,6 +143,16 @@ std::optional<std::string> QtPrompts::chooseFile(const FileQuestion& question) {
         const QString chosen = d.selectedFiles().front();
         settings.setValue(key, QFileInfo(chosen).absolutePath());
         return chosen.toStdString();
+    });
+}
+
+std::optional<CopyModuleChoice> QtPrompts::copyModule(pv::CopyModuleDialog kind,
+                                                      const std::vector<std::string>& ports,
+                                                      const CopyModuleChoice& initial) {
+    return onUi([&]() -> std::optional<CopyModuleChoice> {
+        CopyModuleDialog d(kind, ports, initial, parent_);
+        if (exec(d) != QDialog::Accepted) return std::nullopt;
+        return d.choice();
     });
 }
 

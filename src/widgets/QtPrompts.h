@@ -30,6 +30,7 @@ public:
     bool question(const std::string& text) override;
     YesNoCancel yesNoCancel(const std::string& text) override;
     bool yesNo(const std::string& text) override;
+    bool yesNoCaptioned(const std::string& caption, const std::string& text) override;
     std::optional<int> chooseStation(pv::StationDialog kind,
                                      const std::vector<int>& stations) override;
     std::optional<PasswordEntry> password(pv::PasswordDialog kind,
@@ -37,6 +38,9 @@ public:
     std::optional<TransferSelection> chooseTransfer(const std::string& caption,
                                                     const TransferOffer& offer) override;
     std::optional<std::string> chooseFile(const FileQuestion& question) override;
+    std::optional<CopyModuleChoice> copyModule(pv::CopyModuleDialog kind,
+                                               const std::vector<std::string>& ports,
+                                               const CopyModuleChoice& initial) override;
     void progressBegin(const std::string& text, int rangeMin, int rangeMax) override;
     void progressText(const std::string& text) override;
     void progressRange(int rangeMin, int rangeMax) override;

@@ -19,11 +19,16 @@ public:
     QCheckBox* plcBox() const { return plc_; }
     QCheckBox* parametersBox() const { return params_; }
     QCheckBox* hiddenBox() const { return hidden_; }
+    QCheckBox* changedOnlyBox() const { return changedOnly_; }
+    QCheckBox* verifyBox() const { return verify_; }
+    void accept() override;
 
 private:
     QCheckBox* plc_;
     QCheckBox* params_;
     QCheckBox* hidden_;
+    QCheckBox* changedOnly_;
+    QCheckBox* verify_;
 };
 
 }  // namespace pv::ui

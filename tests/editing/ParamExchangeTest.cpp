@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "../project/Fixtures.h"
+#include "../support/RunProgram.h"
 #include "editing/CsvLines.h"
 #include "res/ScriptedPrompts.h"
 
@@ -167,8 +168,9 @@ TEST_F(ParamExchangeTest, WorkbookRowNamingNoParameterStopsImport) {
     s.setText(2, 0, "03-05 Name");
     s.setNumber(2, 1, 1);
     s.setNumber(2, 2, 2);
-    s.setText(3, 0, "bad");
-    s.setText(3, 2, "9");
+    s.setText(3, 5, "a note beside the table");
+    s.setText(4, 0, "bad");
+    s.setText(4, 2, "9");
     const std::string path = dir.file("bad.xlsx");
     std::string error;
     ASSERT_TRUE(WriteXlsx(path, book, error)) << error;
@@ -176,7 +178,7 @@ TEST_F(ParamExchangeTest, WorkbookRowNamingNoParameterStopsImport) {
     EXPECT_EQ(value("03-05"), "2");
     EXPECT_EQ(doc.table.record("03-05")->defaultValue, "1");
     EXPECT_EQ(prompts.texts("message"),
-              Texts{"Line 4 (Group3: bad,9) of the import file is error !"});
+              Texts{"Line 5 (Group3: bad,9) of the import file is error !"});
 }
 
 TEST_F(ParamExchangeTest, WorkbooksSavedByASpreadsheetProgramImport) {
@@ -193,6 +195,32 @@ TEST_F(ParamExchangeTest, WorkbooksSavedByASpreadsheetProgramImport) {
         EXPECT_EQ(prompts.texts("message"), Texts{"Import parameter success."});
         value("00-14") = "0.0";
     }
+}
+
+TEST(CliExchange, ExportImportRoundTripAndABadLineSavesNothing) {
+    const std::string cli = std::string(PARVOLT_BIN_DIR) + "/parvolt-cli ";
+    test::TempDir dir;
+    const std::string project = dir.file("p.nf3");
+    const auto run = [&](const std::string& args) { return test::RunProgram(cli + args); };
+    ASSERT_EQ(run("new --model N350-2P5-H -o " + project).status, 0);
+    ASSERT_EQ(run("set " + project + " 00-14=15.0").status, 0);
+    for (const char* out : {"out.csv", "out.xlsx"}) {
+        const auto exported = run("export " + project + " -o " + dir.file(out));
+        ASSERT_EQ(exported.status, 0) << exported.out;
+        EXPECT_EQ(exported.out, "Export parameter success.\n");
+        ASSERT_EQ(run("set " + project + " 00-14=20.0").status, 0);
+        const auto imported = run("import " + project + " " + dir.file(out));
+        EXPECT_EQ(imported.status, 0) << imported.out;
+        EXPECT_EQ(run("get " + project + " 00-14").out, "00-14\t15.0\n");
+    }
+    const std::string bad = dir.file("bad.csv");
+    ASSERT_TRUE(WriteCsvFile(bad, {"Model:X", "h", "d", "00-14 x,30.0", "00-15"}));
+    const auto refused = run("import " + project + " " + bad);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out,
+              "Line 4 (00-15) of the import file is error !\nThe project was not saved.\n");
+    EXPECT_EQ(run("get " + project + " 00-14").out, "00-14\t15.0\n");
+    EXPECT_EQ(run("export " + project + " -o " + dir.file("out.xls")).status, 2);
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST_F(Editor, LinkToggledTwiceRestoresTheBytes) {
 TEST_F(Editor, PasteRespectsTheCapacity) {
     struct Case {
         const char* what;
-        int usedRows, comments;   // in the program before
+        int usedRows, comments;  // in the program before
         int clipRows, clipComments;
         bool fits;
     };
@@ -191,9 +191,9 @@ TEST_F(Editor, KeysMeanWhatTheirPositionAllows) {
         Tool tool;
     };
     const Case cases[] = {
-        {'d', 0, Tool::Differential}, {'D', 6, Tool::MD}, {'S', 6, Tool::AS},
-        {'S', 2, Tool::None},         {'I', 6, Tool::None}, {'A', 4, Tool::Wire},
-        {'A', 6, Tool::None},         {'L', 3, Tool::Link}, {'L', 2, Tool::None},
+        {'d', 0, Tool::Differential}, {'D', 6, Tool::MD},      {'S', 6, Tool::AS},
+        {'S', 2, Tool::None},         {'I', 6, Tool::None},    {'A', 4, Tool::Wire},
+        {'A', 6, Tool::None},         {'L', 3, Tool::Link},    {'L', 2, Tool::None},
         {'Q', 1, Tool::None},         {'w', 5, Tool::Comment}, {'F', 6, Tool::F},
     };
     for (const auto& c : cases)
@@ -253,47 +253,69 @@ TEST(BlockRecords, FieldsWriteTheirBytes) {
          [](PlcProgram& p) {
              WriteTimer(p.timers[0], {1, 1, BlockValue::constantOf(50), {}, 1, {}});
          },
-         timer, {0x81, 0x11, 0x00, 0x50, 0x4C, 0x6F, 0, 0x71, 0, 0, 0}},
+         timer,
+         {0x81, 0x11, 0x00, 0x50, 0x4C, 0x6F, 0, 0x71, 0, 0, 0}},
         {"timer mode 2 reset by I02, preset AS03",
          [](PlcProgram& p) {
-             WriteTimer(p.timers[0], {2, 0, BlockValue::reference(BlockValue::Kind::AddSub, 3),
-                                      {'I', 2}, 1, {}});
+             WriteTimer(
+                 p.timers[0],
+                 {2, 0, BlockValue::reference(BlockValue::Kind::AddSub, 3), {'I', 2}, 1, {}});
          },
-         timer, {0x81, 0x20, 0xA0, 0x01, 'I', 2, 3, 0x71, 0, 0, 0}},
+         timer,
+         {0x81, 0x20, 0xA0, 0x01, 'I', 2, 3, 0x71, 0, 0, 0}},
         {"timer mode 7, second preset C04",
          [](PlcProgram& p) {
-             WriteTimer(p.timers[0], {7, 1, BlockValue::constantOf(1234), {}, 2,
+             WriteTimer(p.timers[0], {7,
+                                      1,
+                                      BlockValue::constantOf(1234),
+                                      {},
+                                      2,
                                       BlockValue::reference(BlockValue::Kind::Counter, 4)});
          },
-         timer, {0x81, 0x71, 0x12, 0x34, 0x4C, 0x6F, 0, 0x72, 0xC4, 0, 0}},
+         timer,
+         {0x81, 0x71, 0x12, 0x34, 0x4C, 0x6F, 0, 0x72, 0xC4, 0, 0}},
         {"counter preset 123456, direction m0F",
          [](PlcProgram& p) {
              WriteCounter(p.counters[1], {3, BlockValue::constantOf(123456), {'m', 15}, {}});
          },
-         [](const PlcProgram& p) { return std::vector<uint8_t>(p.counters[1].begin(), p.counters[1].end()); },
+         [](const PlcProgram& p) {
+             return std::vector<uint8_t>(p.counters[1].begin(), p.counters[1].end());
+         },
          {0x82, 0x30, 0x12, 0x34, 0x56, 'm', 15, 0x4C, 0x6F, 0}},
         {"comparator T02 off form between limits",
          [](PlcProgram& p) {
-             WriteComparator(p.comparators[0],
-                             {3, BlockValue::reference(BlockValue::Kind::Timer, 2, 1),
-                              BlockValue::constantOf(500), BlockValue::reference(BlockValue::Kind::Analog, 1)});
+             WriteComparator(
+                 p.comparators[0],
+                 {3, BlockValue::reference(BlockValue::Kind::Timer, 2, 1),
+                  BlockValue::constantOf(500), BlockValue::reference(BlockValue::Kind::Analog, 1)});
          },
-         [](const PlcProgram& p) { return std::vector<uint8_t>(p.comparators[0].begin(), p.comparators[0].begin() + 11); },
+         [](const PlcProgram& p) {
+             return std::vector<uint8_t>(p.comparators[0].begin(), p.comparators[0].begin() + 11);
+         },
          {0, 0x30, 0xB2, 1, 0, 0, 0x05, 0x00, 0xD1, 0, 0}},
         {"drive block set from MD02, FWD/REV by I01",
          [](PlcProgram& p) {
-             WriteDriveBlock(p.driveBlocks[0],
-                             {BlockValue::reference(BlockValue::Kind::MulDiv, 2), BlockValue::constantOf(600),
-                              BlockValue::constantOf(50), BlockValue::constantOf(70), {'I', 1}, {}});
+             WriteDriveBlock(p.driveBlocks[0], {BlockValue::reference(BlockValue::Kind::MulDiv, 2),
+                                                BlockValue::constantOf(600),
+                                                BlockValue::constantOf(50),
+                                                BlockValue::constantOf(70),
+                                                {'I', 1},
+                                                {}});
          },
-         [](const PlcProgram& p) { return std::vector<uint8_t>(p.driveBlocks[0].begin(), p.driveBlocks[0].begin() + 17); },
+         [](const PlcProgram& p) {
+             return std::vector<uint8_t>(p.driveBlocks[0].begin(), p.driveBlocks[0].begin() + 17);
+         },
          {0x81, 0xA0, 2, 2, 0, 0x06, 0x00, 0, 0, 0x50, 0, 0, 0x70, 'I', 1, 0x4C, 0x6F}},
         {"AS block with a timer and an output relay",
          [](PlcProgram& p) {
-             WriteArith(p.addSubBlocks[0], {{BlockValue::reference(BlockValue::Kind::Timer, 3, 1),
-                                             BlockValue::constantOf(199999), BlockValue::constantOf(7)}, 5});
+             WriteArith(p.addSubBlocks[0],
+                        {{BlockValue::reference(BlockValue::Kind::Timer, 3, 1),
+                          BlockValue::constantOf(199999), BlockValue::constantOf(7)},
+                         5});
          },
-         [](const PlcProgram& p) { return std::vector<uint8_t>(p.addSubBlocks[0].begin(), p.addSubBlocks[0].begin() + 12); },
+         [](const PlcProgram& p) {
+             return std::vector<uint8_t>(p.addSubBlocks[0].begin(), p.addSubBlocks[0].begin() + 12);
+         },
          {0x81, 0x20, 3, 1, 0x19, 0x99, 0x99, 0, 0, 0x07, 1, 5}},
     };
     for (const auto& c : cases) {
@@ -325,7 +347,7 @@ TEST(ProgramText, ReadsBackToTheSameBytes) {
     p.setCoil(3, kCoilReset, 'M', 15);
     p.cellText[4][5] = 0x01;  // a byte the listed form cannot show: the row goes raw
     e.toggleLink(1, 1);
-    p.timers[0][14] = 0xEE;  // a byte no field names
+    p.timers[0][14] = 0xEE;       // a byte no field names
     p.mulDivBlocks[1][2] = 0xFF;  // not a constant nor a reference: the block goes raw
     e.insertComment(1, {"", "second text only", "", ""});
     p.symbols = {{1, {{1, "Start button"}}}, {3, {}}};
@@ -343,7 +365,10 @@ TEST(ProgramText, ReadsBackToTheSameBytes) {
     const std::pair<const char*, const char*> refused[] = {
         {"000  I01x", "line 1: gap character 'x'"},
         {"005  I01\n003  I02", "line 2: row number"},
-        {"000  " "            " "Z[Q01", "line 1: coil \"Z[Q01\""},
+        {"000  "
+         "            "
+         "Z[Q01",
+         "line 1: coil \"Z[Q01\""},
         {"T09 mode=1", "line 1: block setting \"T09 mode=1\""},
         {"T01 mode=8", "line 1: block setting"},
         {"     //+ more", "line 1: not a row"},

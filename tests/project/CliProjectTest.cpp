@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -212,6 +213,37 @@ TEST_F(CliProject, LadderPrintsEightyRows) {
     while (std::getline(lines, line)) ++rows;
     EXPECT_EQ(rows, 80);
     EXPECT_EQ(ladder.out.rfind("000\n", 0), 0u);
+}
+
+TEST_F(CliProject, LadderTextSetsTheProgramAndReadsBackToTheSameBytes) {
+    const std::string file = work.file("t.nf3"), text = work.file("t.txt");
+    ASSERT_EQ(run("new --model N350-2P5-H -o " + file).status, 0);
+    const std::string rows =
+        "     // Pump\n"
+        "000  I01-M01------[Q01\n"
+        "001  I02----------[T01\n";
+    const std::string timer = "T01 mode=1 base=1 preset=0050 reset=- base2=1 preset2=0000\n";
+    std::ofstream(text) << rows << timer;
+    ASSERT_EQ(run("ladder " + file + " --set " + text).status, 0);
+    const CliRun printed = run("ladder " + file);
+    ASSERT_EQ(printed.status, 0);
+    EXPECT_EQ(printed.out.rfind(rows, 0), 0u) << printed.out;
+    EXPECT_NE(printed.out.find("079\n" + timer), std::string::npos) << printed.out;
+    // What `ladder` prints, set again, leaves every byte as it was.
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = bytes(file);
+    std::ofstream(text, std::ios::trunc) << printed.out;
+    ASSERT_EQ(run("ladder " + file + " --set " + text).status, 0);
+    EXPECT_EQ(bytes(file), before);
+    // A refused text names its line and leaves the project alone.
+    std::ofstream(text, std::ios::trunc) << "000  I01\n001  I02x\n";
+    const CliRun bad = test::RunProgram(cli + " ladder " + file + " --set " + text, "2>&1");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.out.find("line 2: gap character 'x'"), std::string::npos) << bad.out;
+    EXPECT_EQ(bytes(file), before);
 }
 
 }  // namespace

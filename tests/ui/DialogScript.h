@@ -12,6 +12,9 @@
 #include <QTreeWidget>
 #include <deque>
 
+#include <QSpinBox>
+
+#include "widgets/CopyModuleDialog.h"
 #include "widgets/QtPrompts.h"
 #include "widgets/ParameterListDialog.h"
 #include "widgets/PasswordDialog.h"
@@ -28,6 +31,7 @@ struct DialogScript {
     std::deque<QStringList> passwords;                   // entries typed into password dialogs
     std::deque<bool> hiddenParameters;                   // transfer selection; default off
     int stationIndex = 0;
+    std::deque<CopyModuleChoice> copyModuleAnswers;      // typed into the copy module dialogs
     std::function<void(QDialog&)> onEveryDialog;  // e.g. to watch the event loop
 
     void install(QtPrompts& prompts) {
@@ -90,6 +94,20 @@ struct DialogScript {
                 shown << "refused: " + p->problem();
             }
             d.done(QDialog::Rejected);
+            return true;
+        }
+        if (auto* c = qobject_cast<CopyModuleDialog*>(&d)) {
+            shown << "copymodule: " + c->objectName();
+            if (copyModuleAnswers.empty()) {
+                d.done(QDialog::Rejected);
+                return true;
+            }
+            const CopyModuleChoice a = copyModuleAnswers.front();
+            copyModuleAnswers.pop_front();
+            c->groupBox()->setValue(a.group);
+            if (c->nameEdit()) c->nameEdit()->setText(QString::fromStdString(a.name));
+            c->portBox()->setCurrentText(QString::fromStdString(a.port));
+            d.done(QDialog::Accepted);
             return true;
         }
         if (auto* l = qobject_cast<ParameterListDialog*>(&d)) {

@@ -24,6 +24,7 @@
 
 #include "editing/ui/CParameterFrame.h"
 #include "plc/ui/CPlcFrame.h"
+#include "editing/ui/CParameterView.h"
 #include "app/ui/ModelSelectDialog.h"
 #include "widgets/QtPrompts.h"
 #include "comm/AutoRefresh.h"
@@ -105,6 +106,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     monitors_ = new MonitorWindows(*this, this);
     plcRun_ = std::make_unique<PlcRunControl>(*this);
     createActions();
+    action(CommandId::LadderView)->setIcon(LadderIcon());
     installHooks();
     rebuildMenus();
     showStatusTexts();
@@ -232,6 +234,8 @@ QWidget* CMainFrame::printParent() {
 
 PrintableView* CMainFrame::activePrintable() {
     if (!document()) return nullptr;
+    if (compareWindow_ && (printCompare_ || compareWindow_->isActiveWindow()))
+        return dynamic_cast<PrintableView*>(compareWindow_.data());
     return dynamic_cast<PrintableView*>(mdi_->activeSubWindow() ? mdi_->activeSubWindow()
                                                                  : paramFrame_);
 }
@@ -338,6 +342,8 @@ void CMainFrame::projectShown() {
         mdi_->addSubWindow(paramFrame_);
         connect(paramFrame_, &CChildFrame::closeRequested, this, [this] { closeProjectAsked(); });
         paramFrame_->setPrintHeader([this] { return printHeader(); });
+        connect(paramFrame_->view(), &CParameterView::parameterActivated, this,
+                [this](int group, int position) { openGroupDialog(group, position); });
     }
     const bool ladderFirst = state_.viewMode == ViewMode::Ladder;
     if (!plcFrame_) {
@@ -350,6 +356,7 @@ void CMainFrame::projectShown() {
         });
     }
     plcFrame_->view()->setDocument(document());
+    plcFrame_->view()->editor()->setClipboard(ladderClipboard_);
     paramFrame_->view()->setDocument(document());
     paramFrame_->view()->Fill(state_.selectedGroup);
     plcFrame_->showMaximized();
@@ -382,6 +389,7 @@ ParamPrintHeader CMainFrame::printHeader() {
 void CMainFrame::closeProjectWindows() {
     plcRun_->quit();
     if (plcFrame_) {
+        if (const LadderEditor* e = plcFrame_->view()->editor()) ladderClipboard_ = e->clipboard();
         plcFrame_->view()->setDocument(nullptr);
         plcFrame_->closeForGood();
         mdi_->removeSubWindow(plcFrame_);

@@ -10,19 +10,26 @@
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "app/FrameState.h"
 #include "app/ProjectActions.h"
+#include "comm/ui/CopyModuleCommands.h"
 #include "comm/ui/LinkCommands.h"
 #include "monitor/ui/MonitorHost.h"
+#include "plc/LadderEditor.h"
 #include "plc/ui/PlcCommands.h"
 #include "plc/ui/PlcRunControl.h"
+#include "editing/ui/PageCommands.h"
+#include "editing/ui/ParameterGroupDialog.h"
 #include "widgets/CommandTable.h"
 #include "widgets/PrintDispatch.h"
 #include "app/ui/HandOverFile.h"
 #include "widgets/LinkPollExecutor.h"
 #include "widgets/LinkThread.h"
+#include "comm/CopyModule.h"
 #include "comm/DriveLink.h"
+#include "comm/NetAdapters.h"
 #include "comm/LinkState.h"
 #include "comm/SettingsFiles.h"
 
@@ -57,7 +64,10 @@ class CMainFrame : public QMainWindow,
                    public LinkCommandTarget,
                    public PlcCommandTarget,
                    public PlcLinkHost,
-                   public MonitorHost {
+                   public MonitorHost,
+                   public PageHost,
+                   public PageCommandTarget,
+                   public CopyModuleCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -118,6 +128,23 @@ public:
     bool transferAllowed() const override { return drive_.state.linked && !busy_; }
     bool autoRefreshRunning() const override { return state_.autoRefreshRunning != 0; }
     const CommandTable& commands() const { return commands_; }
+    // The copy module (its own channel, used on the link thread like the drive link).
+    void onCopyModuleWrite() override;
+    void onCopyModuleRead() override;
+    void onCopyModulePort() override;
+    void onCopyModuleCompare() override;
+    bool copyModuleAllowed() const override { return state_.isProjectOpen() && !busy_; }
+    comm::CopyModuleLink& copyModule() { return copyModule_; }
+    // Network adapters: where discovery goes (tests point it at loopback), the adapters found
+    // last, and the pause after an address is assigned by MAC before the search runs again.
+    void setDiscoveryTarget(const comm::DiscoveryTarget& t) { discovery_ = t; }
+    const std::vector<comm::NetAdapter>& netAdapters() const { return netAdapters_; }
+    void setAssignSettle(std::chrono::milliseconds t) { assignSettle_ = t; }
+    void setAdapterTcpPort(int port) { tcpPort_ = port; }
+    // Runs the adapter search on the link thread (wait cursor); the number found, -1 for none.
+    int searchAdapters();
+    // Gives the adapter with `mac` the address `ip` on the link thread; true when it confirmed.
+    bool assignAdapterAddress(const std::string& ip, const std::string& mac);
 
     // Where the print commands go.
     QWidget* printParent() override;
@@ -150,6 +177,19 @@ public:
         return state_.graphChannels;
     }
     void setGraphChannels(const std::array<GraphChannel, kGraphChannels>& channels) override;
+
+    // The group dialogs and the compare (CMainFramePages.cpp).
+    CM240Doc* pageDocument() override { return document(); }
+    Prompts& pagePrompts() override;
+    editing::DisplaySettings pageSettings() override;
+    bool pageConnected() override { return drive_.state.linked && drive_.hasChannel(); }
+    void runPageWrite(const std::function<void(comm::PageWriteContext&)>& job,
+                      QWidget* window) override;
+    void pagesChanged() override;
+    void openGroupDialog(int group, int position) override;
+    void onUserParameter() override;
+    void onCompare() override;
+    bool pagesAllowed() const override { return state_.isProjectOpen() && !busy_; }
     // Response time-out of links opened from now on (tests shorten it).
     void setResponseTimeout(std::chrono::milliseconds t) { responseTimeout_ = t; }
 
@@ -212,6 +252,8 @@ private:
     QMdiArea* mdi_;
     CParameterFrame* paramFrame_ = nullptr;
     CPlcFrame* plcFrame_ = nullptr;
+    // Ladder lines copied in one project stay on hand for the next one opened.
+    std::vector<DisplayLine> ladderClipboard_;
     WorkspaceTree* tree_;
     QDockWidget* dock_;
     QToolBar* toolbar_;
@@ -225,6 +267,14 @@ private:
     comm::DriveLink drive_;
     comm::CommSettings commSettings_;
     comm::AdapterSettings adapters_;
+    std::vector<comm::NetAdapter> netAdapters_;
+    comm::DiscoveryTarget discovery_ = comm::DiscoveryTarget{};
+    std::chrono::milliseconds assignSettle_{5000};
+    int tcpPort_ = serial::CSerial::kDefaultTcpPort;
+    comm::CopyModuleLink copyModule_;
+    std::optional<comm::CopyModuleSet> moduleSet_;  // the set last read from the module
+    void loadCopyModuleChoice();
+    void saveCopyModuleChoice();
     comm::SettingsLocation settingsWhere_ = comm::SettingsLocation::standard();
     std::chrono::milliseconds responseTimeout_ = serial::CSerial::kDefaultResponseTimeout;
     QTimer autoRefreshTimer_;
@@ -236,6 +286,10 @@ private:
     std::unique_ptr<PlcRunControl> plcRun_;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
+    // What the single writes learnt of the drive (the version stays for pages that keep it).
+    editing::DriveFacts pageFacts_;
+    QPointer<QWidget> compareWindow_;
+    bool printCompare_ = false;  // the compare window's print menu is sending a print command
 };
 
 }  // namespace pv::ui

@@ -138,6 +138,7 @@ void CMainFrame::createActions() {
     registerFrameCommands();
     RegisterPrintCommands(commands_, *this);
     RegisterLinkCommands(commands_, *this);
+    RegisterCopyModuleCommands(commands_, *this);
     RegisterPlcCommands(commands_, *this);
     {
         Command c{CommandId::PrintTitle, text::kCmdPrintTitle};
@@ -174,6 +175,7 @@ void CMainFrame::createActions() {
     exchange.available = [this] { return !busy_; };
     RegisterExchangeCommands(commands_, exchange);
     monitors_->registerCommands(commands_);
+    RegisterPageCommands(commands_, *this);
 
     for (const Command& c : commands_.commands()) {
         auto* a = new QAction(c.text, this);

@@ -4,6 +4,7 @@
 #include "app/ui/CMainFrame.h"
 #include "monitor/ui/MonitorWindows.h"
 
+#include <QSettings>
 #include <QThread>
 #include <string>
 #include <vector>
@@ -26,6 +27,16 @@ namespace pv::ui {
 void CMainFrame::readSettingsFiles() {
     comm::ReadAcomFile(settingsWhere_, commSettings_);
     comm::ReadKq4ComFile(settingsWhere_, adapters_);
+    // Where adapters are searched and their drives reached: the network's broadcast and the
+    // adapters' own ports unless the settings point elsewhere (a virtual adapter on loopback).
+    QSettings s;
+    discovery_.address =
+        s.value("network/discoveryAddress", QString::fromStdString(discovery_.address))
+            .toString()
+            .toStdString();
+    discovery_.port = s.value("network/discoveryPort", discovery_.port).toInt();
+    discovery_.localPort = s.value("network/localPort", discovery_.localPort).toInt();
+    tcpPort_ = s.value("network/tcpPort", tcpPort_).toInt();
 }
 
 void CMainFrame::onConnect() {
@@ -36,8 +47,26 @@ void CMainFrame::onConnect() {
     if (serial::virtualPeer()) ports.push_back(ui_text::kPortSim);
     CommSettingsDialog dialog(commSettings_, adapters_.portName, ports, drive_.state.linked,
                               *prompts_, this);
-    dialog.setOpenPort([this](const CommChoice& c) { return openPort(c); });
+    dialog.setOpenPort([this, &dialog](const CommChoice& c) {
+        netAdapters_ = dialog.adapters();
+        comm::KeepAdapterNames(adapters_, netAdapters_);
+        return openPort(c);
+    });
     dialog.setClosePort([this] { disconnectLink(); });
+    AdapterHooks hooks;
+    hooks.search = [this](std::vector<comm::NetAdapter>& found) {
+        const int n = searchAdapters();
+        found = netAdapters_;
+        return n;
+    };
+    hooks.setIp = [this](const std::string& ip, const std::string& mac) {
+        return assignAdapterAddress(ip, mac);
+    };
+    hooks.assignSettle = assignSettle_;
+    if (drive_.state.linked && drive_.state.tcpIp && drive_.hasChannel())
+        hooks.linkedAddress = comm::LinkedAddress(drive_.channel());
+    hooks.rememberedAdapter = adapters_.adapterText;
+    dialog.setAdapterHooks(hooks);
     dialog.exec();
     if (!dialog.opened() || drive_.state.linked) return;
     identifyStations(dialog.choice());
@@ -46,15 +75,23 @@ void CMainFrame::onConnect() {
 bool CMainFrame::openPort(const CommChoice& choice) {
     commSettings_ = choice.settings;
     const bool tcp = choice.portName == res::kTcpIpPortName;
-    if (tcp && adapters_.adapters.empty()) prompts_->message(res::kNoAdapter);
+    if (tcp && netAdapters_.empty()) prompts_->message(res::kNoAdapter);
     bool opened = false;
     const auto s = choice.settings;
     const auto timeout = responseTimeout_;
+    const auto adapter = tcp ? choice.adapter : std::nullopt;
+    const int tcpPort = tcpPort_;
     link_.runModal(
-        [this, &opened, s, timeout, name = choice.portName] {
+        [this, &opened, s, timeout, adapter, tcpPort, name = choice.portName] {
+            if (adapter) {
+                drive_.channel().tcpAddress = adapter->address;
+                drive_.channel().tcpPort = tcpPort;
+                drive_.channel().GetStrMac(adapter->mac);
+            }
             opened = drive_.open(name, s.baud(), s.dataBits(), s.parity(), s.stopBits(), timeout);
         },
         this);
+    adapters_.adapterText = adapter ? comm::AdapterDisplay(*adapter) : std::string();
     if (!opened) prompts_->error(res::kCantOpenPort);
     adapters_.portName = choice.portName;
     comm::WriteKq4ComFile(settingsWhere_, adapters_);

@@ -14,6 +14,7 @@
 #include "res/UiTexts.h"
 #include "serial/VirtualWire.h"
 #include "sim/VirtualBus.h"
+#include "sim/VirtualCopyModule.h"
 
 namespace {
 // --help and --version answer on a terminal without opening the display.
@@ -70,6 +71,11 @@ int main(int argc, char** argv) {
         if (const int baud = parser.value(simBaud).toInt(); baud > 0)
             bus->setWireTime(baud, std::chrono::milliseconds(2));
         pv::serial::setVirtualPeer(bus);
+        // And a virtual copy module on its own port, holding its sets while the program runs.
+        auto module = std::make_shared<pv::sim::VirtualCopyModule>();
+        if (const int baud = parser.value(simBaud).toInt(); baud > 0)
+            module->setWireTime(9600, std::chrono::milliseconds(1));
+        pv::serial::setVirtualPeer(pv::ui_text::kPortSimCopy, module);
     }
 
     QApplication::setWindowIcon(QIcon(":/parvolt/parvolt.png"));

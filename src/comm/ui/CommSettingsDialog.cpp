@@ -11,7 +11,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
 #include "comm/StationList.h"
+#include "comm/ui/AdapterDialogs.h"
+#include "res/CopyModuleTexts.h"
 #include "res/CommTexts.h"
 #include "res/UiTexts.h"
 
@@ -64,6 +70,12 @@ CommSettingsDialog::CommSettingsDialog(const comm::CommSettings& settings,
     adapter_->setEnabled(false);
     adapterButton_->setEnabled(false);
     assign_->setEnabled(false);
+    adapter_->setMinimumContentsLength(17);
+    connect(adapter_, &QComboBox::currentIndexChanged, this, [this] { showAdapter(); });
+    connect(adapterButton_, &QPushButton::clicked, this, &CommSettingsDialog::onAdapterButton);
+    connect(assign_, &QPushButton::clicked, this, &CommSettingsDialog::onAssign);
+    // Chosen from the list or typed: "TCPIP" searches either way.
+    connect(port_, &QComboBox::currentTextChanged, this, [this] { onPortChanged(true); });
 
     baud_ = new QButtonGroup(this);
     dataBits_ = new QButtonGroup(this);
@@ -126,9 +138,114 @@ CommSettingsDialog::CommSettingsDialog(const comm::CommSettings& settings,
 }
 
 void CommSettingsDialog::setLinked(bool linked) {
+    linked_ = linked;
     connect_->setEnabled(!linked);
     disconnect_->setEnabled(linked);
     port_->setEnabled(!linked);
+    if (!linked) hooks_.linkedAddress.clear();
+    onPortChanged();
+}
+
+bool CommSettingsDialog::tcpChosen() const {
+    return port_->currentText().trimmed() == res::kTcpIpPortName;
+}
+
+void CommSettingsDialog::setAdapterHooks(AdapterHooks hooks) {
+    hooks_ = std::move(hooks);
+    if (!linked_ && tcpChosen()) runAdapterSearch();
+    onPortChanged();
+}
+
+void CommSettingsDialog::onPortChanged(bool search) {
+    if (linked_) {
+        // The link's own address, as it is open now; nothing to choose meanwhile.
+        adapter_->setEnabled(false);
+        assign_->setEnabled(false);
+        adapterButton_->setEnabled(false);
+        if (!hooks_.linkedAddress.empty()) {
+            adapterButton_->setText(QString::fromStdString(hooks_.linkedAddress));
+            adapterButton_->setToolTip(adapterButton_->text());
+        }
+        return;
+    }
+    const bool tcp = tcpChosen() && hooks_.search != nullptr;
+    if (tcp && search) runAdapterSearch();
+    assign_->setEnabled(tcp);
+    adapterButton_->setEnabled(tcp);
+    adapter_->setEnabled(tcp && !adapters_.empty());
+}
+
+void CommSettingsDialog::runAdapterSearch(const std::string& selectMac) {
+    if (!hooks_.search) return;
+    std::vector<comm::NetAdapter> found;
+    hooks_.search(found);
+    // Names typed here before this search stay with their adapters.
+    for (auto& a : found)
+        for (const auto& old : adapters_)
+            if (old.mac == a.mac && !old.name.empty()) a.name = old.name;
+    adapters_ = found;
+    const QSignalBlocker block(adapter_);
+    adapter_->clear();
+    int selected = adapters_.empty() ? -1 : 0;
+    for (int i = 0; i < static_cast<int>(adapters_.size()); ++i) {
+        const auto& a = adapters_[i];
+        adapter_->addItem(QString::fromStdString(a.mac));
+        if (selectMac.empty() ? comm::AdapterDisplay(a) == hooks_.rememberedAdapter
+                              : a.mac == selectMac)
+            selected = i;
+    }
+    adapter_->setCurrentIndex(selected);
+    showAdapter();
+    adapter_->setEnabled(!adapters_.empty() && !linked_);
+}
+
+void CommSettingsDialog::showAdapter() {
+    const int i = adapter_->currentIndex();
+    const QString text = i >= 0 && i < static_cast<int>(adapters_.size())
+                             ? QString::fromStdString(comm::AdapterDisplay(adapters_[i]))
+                             : QString(res::kSearchIp);
+    adapterButton_->setText(text);
+    adapterButton_->setToolTip(text);
+}
+
+void CommSettingsDialog::onAdapterButton() {
+    const int i = adapter_->currentIndex();
+    if (i < 0 || i >= static_cast<int>(adapters_.size())) {
+        runAdapterSearch();
+        return;
+    }
+    comm::NetAdapter& a = adapters_[i];
+    AdapterDialog d(a.ip, a.name, this);
+    if (d.exec() != QDialog::Accepted) return;
+    a.name = d.name();
+    const std::string mac = a.mac;
+    if (d.ip() != a.ip && hooks_.setIp) {
+        if (!hooks_.setIp(d.ip(), mac)) {
+            prompts_.message(res::kSetIpFailed);
+            showAdapter();
+            return;
+        }
+        runAdapterSearch(mac);
+        return;
+    }
+    showAdapter();
+}
+
+void CommSettingsDialog::onAssign() {
+    AssignAddressDialog d(this);
+    if (d.exec() != QDialog::Accepted || !hooks_.setIp) return;
+    const std::string mac = d.mac();
+    if (!hooks_.setIp(d.ip(), mac)) {
+        prompts_.message(res::kSetIpFailed);
+        return;
+    }
+    // The adapter restarts on its new address before it answers again.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QEventLoop wait;
+    QTimer::singleShot(hooks_.assignSettle, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    runAdapterSearch(mac);
 }
 
 CommChoice CommSettingsDialog::choice() const {
@@ -142,6 +259,9 @@ CommChoice CommSettingsDialog::choice() const {
     c.settings.stationText = station_->text().toStdString();
     c.settings.portNumber = comm::PortNumberForName(c.portName);
     c.stations = stations_;
+    const int i = adapter_->currentIndex();
+    if (c.portName == res::kTcpIpPortName && i >= 0 && i < static_cast<int>(adapters_.size()))
+        c.adapter = adapters_[i];
     return c;
 }
 

@@ -6,6 +6,7 @@
 #include "widgets/PrintableView.h"
 
 class QActionGroup;
+class QLabel;
 class QToolBar;
 
 namespace pv::ui {
@@ -18,15 +19,20 @@ public:
     QToolBar* toolbar() const { return toolbar_; }
     // The toolbar action of a tool (tests, and the check marks that follow the view's tool).
     QAction* toolAction(Tool t) const;
+    // The element legend: the numbers of each kind with the ones in use marked.
+    QLabel* legend() const { return legend_; }
+    static QString legendText(const PlcProgram& program);
     // The ladder printout under the project's title block.
     bool print(QPrinter* printer) override;
     QString printTitle() const override;
 
 private:
     void syncTools();
+    void updateLegend();
     CPlcView* view_;
     QToolBar* toolbar_;
     QActionGroup* tools_;
+    QLabel* legend_;
 };
 
 }  // namespace pv::ui

@@ -93,7 +93,8 @@ CPlcView::CPlcView(Prompts& prompts, QWidget* parent)
     header_->setAutoFillBackground(true);
     const auto settings = profile();
     zoom_ = std::clamp(settings.value(text::kSettingsZoom, 1.0).toDouble(), kMinZoom, kMaxZoom);
-    display_ = SymbolDisplay(std::clamp(settings.value(text::kSettingsSymbolDisplay, 0).toInt(), 0, 2));
+    display_ =
+        SymbolDisplay(std::clamp(settings.value(text::kSettingsSymbolDisplay, 0).toInt(), 0, 2));
     symbolsEnabled_ = settings.value(text::kSettingsSymbolEnabled, false).toBool();
 }
 
@@ -101,7 +102,10 @@ CPlcView::~CPlcView() = default;
 
 void CPlcView::setDocument(CM240Doc* doc) {
     doc_ = doc;
+    std::vector<DisplayLine> clipboard =
+        editor_ ? editor_->clipboard() : std::vector<DisplayLine>{};
     editor_ = doc ? std::make_unique<LadderEditor>(doc->plc, prompts_, dialogs_) : nullptr;
+    if (editor_) editor_->setClipboard(std::move(clipboard));
     clickTool_ = Tool::None;
     updateScrollBars();
     header_->setText(headerText());
@@ -229,8 +233,10 @@ int CPlcView::positionAt(QPoint p) const {
 QRect CPlcView::positionRect(int line, int position) const {
     const int top = kTop + line * kLineHeight;
     // A comment line is one piece: the cursor covers all of it.
-    if (editor_ && editor_->isCommentLine(line)) return QRect(kRail, top, kCoilRight - kRail, kLineHeight);
-    if (position == kCoilPosition) return QRect(kCoilLeft + kGapHalf, top, kCoilRight - kCoilLeft - kGapHalf, kLineHeight);
+    if (editor_ && editor_->isCommentLine(line))
+        return QRect(kRail, top, kCoilRight - kRail, kLineHeight);
+    if (position == kCoilPosition)
+        return QRect(kCoilLeft + kGapHalf, top, kCoilRight - kCoilLeft - kGapHalf, kLineHeight);
     if (position % 2 == 1) {
         const int gx = kRail + (position / 2 + 1) * kCell;
         return QRect(gx - kGapHalf, top, 2 * kGapHalf, kLineHeight);
@@ -241,18 +247,23 @@ QRect CPlcView::positionRect(int line, int position) const {
 }
 
 void CPlcView::ensureCursorVisible() {
-    if (!editor_) return;
+    // Before the window is laid out its height says nothing about what will be in sight.
+    if (!editor_ || !viewport()->isVisible()) return;
     const double s = scale();
     const int top = int((kTop + editor_->line() * kLineHeight) * s);
     const int bottom = int((kTop + (editor_->line() + 1) * kLineHeight) * s);
     auto* v = verticalScrollBar();
-    if (top < v->value()) v->setValue(top - int(kTop * s));
-    else if (bottom > v->value() + viewport()->height()) v->setValue(bottom - viewport()->height());
+    if (top < v->value())
+        v->setValue(top - int(kTop * s));
+    else if (bottom > v->value() + viewport()->height())
+        v->setValue(bottom - viewport()->height());
     const QRect r = positionRect(editor_->line(), editor_->position());
     auto* h = horizontalScrollBar();
     const int left = int(r.left() * s), right = int(r.right() * s);
-    if (left < h->value()) h->setValue(left);
-    else if (right > h->value() + viewport()->width()) h->setValue(right - viewport()->width());
+    if (left < h->value())
+        h->setValue(left);
+    else if (right > h->value() + viewport()->width())
+        h->setValue(right - viewport()->width());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -365,9 +376,8 @@ void CPlcView::drawLadderLine(QPainter& p, int, int row, int top) {
         const int gx = kRail + (c + 1) * kCell;
         const bool joined = live_ && (c + 1 < kContactCells ? flow_.cellFed(row, c + 1) : flow_.coilOn(row));
         const bool leftFilled = prog.cellTextAt(row, c) != "   ";
-        const bool rightFilled = c + 1 < kContactCells
-                                     ? prog.cellTextAt(row, c + 1) != "   "
-                                     : !blank(text[kCoilLetterColumn]);
+        const bool rightFilled = c + 1 < kContactCells ? prog.cellTextAt(row, c + 1) != "   "
+                                                       : !blank(text[kCoilLetterColumn]);
         if (g == kGapWire) {
             p.setPen(wirePen(out));
             p.drawLine(gx - kGapHalf, wireY, gx, wireY);
@@ -470,9 +480,12 @@ void CPlcView::drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top
     p.drawArc(QRect(mid - half, wireY - 16, 14, 32), 90 * 16, 180 * 16);
     p.drawArc(QRect(mid + half - 14, wireY - 16, 14, 32), -90 * 16, 180 * 16);
     QString mark;
-    if (kind == kCoilSet) mark = "S";
-    else if (kind == kCoilReset) mark = "R";
-    else if (kind == kCoilPulse) mark = "P";
+    if (kind == kCoilSet)
+        mark = "S";
+    else if (kind == kCoilReset)
+        mark = "R";
+    else if (kind == kCoilPulse)
+        mark = "P";
     if (!mark.isEmpty()) {
         QFont f = p.font();
         f.setPixelSize(13);
@@ -482,8 +495,9 @@ void CPlcView::drawCoil(QPainter& p, int row, int x0, int x1, int wireY, int top
         p.restore();
     }
     p.setPen(kLabelColor);
-    const QString label = ok ? elementLabel(std::string(1, char(letter)), number)
-                             : QString::fromLatin1(reinterpret_cast<const char*>(&text[kCoilLetterColumn]), 3);
+    const QString label =
+        ok ? elementLabel(std::string(1, char(letter)), number)
+           : QString::fromLatin1(reinterpret_cast<const char*>(&text[kCoilLetterColumn]), 3);
     p.drawText(QRect(x0, top + 2, x1 - x0, 20), Qt::AlignHCenter | Qt::AlignVCenter, label);
 }
 
@@ -656,23 +670,47 @@ void CPlcView::keyPressEvent(QKeyEvent* event) {
     const int page = std::max(1, int(viewport()->height() / (kLineHeight * scale())));
     bool program = false;
     switch (event->key()) {
-        case Qt::Key_Left: e.moveLeft(); break;
-        case Qt::Key_Right: e.moveRight(); break;
-        case Qt::Key_Up: e.moveUp(); break;
-        case Qt::Key_Down: e.moveDown(); break;
-        case Qt::Key_PageUp: e.movePage(-page); break;
-        case Qt::Key_PageDown: e.movePage(page); break;
-        case Qt::Key_Home: ctrl ? e.moveFirstUsed() : e.moveHome(); break;
-        case Qt::Key_End: ctrl ? e.moveLastUsed() : e.moveEnd(); break;
+        case Qt::Key_Left:
+            e.moveLeft();
+            break;
+        case Qt::Key_Right:
+            e.moveRight();
+            break;
+        case Qt::Key_Up:
+            e.moveUp();
+            break;
+        case Qt::Key_Down:
+            e.moveDown();
+            break;
+        case Qt::Key_PageUp:
+            e.movePage(-page);
+            break;
+        case Qt::Key_PageDown:
+            e.movePage(page);
+            break;
+        case Qt::Key_Home:
+            ctrl ? e.moveFirstUsed() : e.moveHome();
+            break;
+        case Qt::Key_End:
+            ctrl ? e.moveLastUsed() : e.moveEnd();
+            break;
         case Qt::Key_Escape:
             clickTool_ = Tool::None;
             e.setTool(Tool::None);
             break;
-        case Qt::Key_Space: program = e.openAtCursor(); break;
-        case Qt::Key_Delete: program = e.apply(Tool::Delete); break;
-        case Qt::Key_Insert: program = e.apply(Tool::InsertRow); break;
+        case Qt::Key_Space:
+            program = e.openAtCursor();
+            break;
+        case Qt::Key_Delete:
+            program = e.apply(Tool::Delete);
+            break;
+        case Qt::Key_Insert:
+            program = e.apply(Tool::InsertRow);
+            break;
         case Qt::Key_Return:
-        case Qt::Key_Enter: program = e.apply(Tool::InsertRowBelow); break;
+        case Qt::Key_Enter:
+            program = e.apply(Tool::InsertRowBelow);
+            break;
         case Qt::Key_0:
             if (ctrl) {
                 setZoom(1.0);
@@ -682,15 +720,23 @@ void CPlcView::keyPressEvent(QKeyEvent* event) {
         default: {
             if (ctrl) {
                 switch (event->key()) {
-                    case Qt::Key_Z: return undo();
-                    case Qt::Key_Y: return redo();
-                    case Qt::Key_X: return cut();
-                    case Qt::Key_C: return copy();
-                    case Qt::Key_V: return paste();
+                    case Qt::Key_Z:
+                        return undo();
+                    case Qt::Key_Y:
+                        return redo();
+                    case Qt::Key_X:
+                        return cut();
+                    case Qt::Key_C:
+                        return copy();
+                    case Qt::Key_V:
+                        return paste();
                     case Qt::Key_Plus:
-                    case Qt::Key_Equal: return setZoom(zoom_ * kZoomStep);
-                    case Qt::Key_Minus: return setZoom(zoom_ / kZoomStep);
-                    default: return QAbstractScrollArea::keyPressEvent(event);
+                    case Qt::Key_Equal:
+                        return setZoom(zoom_ * kZoomStep);
+                    case Qt::Key_Minus:
+                        return setZoom(zoom_ / kZoomStep);
+                    default:
+                        return QAbstractScrollArea::keyPressEvent(event);
                 }
             }
             const QString t = event->text();
@@ -745,16 +791,23 @@ void CPlcView::contextMenuEvent(QContextMenuEvent* event) {
     add(text::kCmdStart, [this] { markStart(); });
     add(text::kCmdEnd, [this] { markEnd(); });
     menu.addSeparator();
-    add(text::kCmdCut, [this] { cut(); }, edit);
+    add(
+        text::kCmdCut, [this] { cut(); }, edit);
     add(text::kCmdCopy, [this] { copy(); });
-    add(text::kCmdPaste, [this] { paste(); }, edit && !editor_->clipboard().empty());
-    add(text::kCmdDelete, [this] { runTool(Tool::Delete); }, edit);
+    add(
+        text::kCmdPaste, [this] { paste(); }, edit && !editor_->clipboard().empty());
+    add(
+        text::kCmdDelete, [this] { runTool(Tool::Delete); }, edit);
     menu.addSeparator();
-    add(text::kCmdInsertRow, [this] { runTool(Tool::InsertRow); }, edit);
-    add(text::kCmdInsertComment, [this] { runTool(Tool::Comment); }, edit);
+    add(
+        text::kCmdInsertRow, [this] { runTool(Tool::InsertRow); }, edit);
+    add(
+        text::kCmdInsertComment, [this] { runTool(Tool::Comment); }, edit);
     menu.addSeparator();
-    add(text::kCmdUndo, [this] { undo(); }, edit && editor_->canUndo());
-    add(text::kCmdRedo, [this] { redo(); }, edit && editor_->canRedo());
+    add(
+        text::kCmdUndo, [this] { undo(); }, edit && editor_->canUndo());
+    add(
+        text::kCmdRedo, [this] { redo(); }, edit && editor_->canRedo());
     menu.addSeparator();
     add(text::kCmdSymbol, [this] { editSymbols(); });
     menu.exec(event->globalPos());

@@ -48,10 +48,10 @@ struct ContactKind {
     int count;
 };
 constexpr ContactKind kContactKinds[] = {
-    {'I', "I", text::kKindInput, 8},         {'Q', "Q", text::kKindOutput, 2},
-    {'M', "M", text::kKindAuxiliary, 15},    {'T', "T", text::kKindTimer, 8},
-    {'C', "C", text::kKindCounter, 8},       {'G', "G", text::kKindAnalog, 8},
-    {'F', "F", text::kKindOperation, 8},     {'D', "D", text::kKindDifferential, 0},
+    {'I', "I", text::kKindInput, 8},          {'Q', "Q", text::kKindOutput, 2},
+    {'M', "M", text::kKindAuxiliary, 15},     {'T', "T", text::kKindTimer, 8},
+    {'C', "C", text::kKindCounter, 8},        {'G', "G", text::kKindAnalog, 8},
+    {'F', "F", text::kKindOperation, 8},      {'D', "D", text::kKindDifferential, 0},
     {0, text::kKindLine, text::kKindLine, 0}, {0, text::kKindBlank, text::kKindBlank, 0}};
 constexpr int kLineTab = 8, kBlankTab = 9;
 
@@ -90,8 +90,7 @@ void setData(QComboBox* box, int value) {
 
 // ---------------------------------------------------------------------------------------------
 
-BlockValueEdit::BlockValueEdit(int digits, bool references, const char* formLabel,
-                               QWidget* parent)
+BlockValueEdit::BlockValueEdit(int digits, bool references, const char* formLabel, QWidget* parent)
     : QWidget(parent), digits_(digits) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -144,7 +143,9 @@ void BlockValueEdit::setValue(const BlockValue& v) {
         setData(number_, v.number);
         form_->setCurrentIndex(v.timerForm ? 1 : 0);
     } else {
-        constant_->setText(QString("%1").arg(v.constant, digits_, 10, QChar('0')));
+        // Timer presets show four digits, the six-digit values of the other blocks five ("%.5d").
+        const int shown = digits_ == 4 ? 4 : 5;
+        constant_->setText(QString("%1").arg(v.constant, shown, 10, QChar('0')));
     }
 }
 
@@ -280,7 +281,7 @@ struct CoilKind {
     const char* page;
     int count;
 };
-constexpr CoilKind kCoilKinds[] = {{"Q", 2}, {"M", 15}, {"T", 8}, {"C", 8},
+constexpr CoilKind kCoilKinds[] = {{"Q", 2}, {"M", 15}, {"T", 8},  {"C", 8},
                                    {"G", 8}, {"F", 8},  {"AS", 4}, {"MD", 4}};
 
 QLabel* formula(const char* text, QWidget* parent) {
@@ -312,10 +313,14 @@ CoilDialog::CoilDialog(const std::array<uint8_t, 4>& coil, const std::string& pa
 
     // The coil's own kind and number, unless a tool asked for another kind.
     QString own;
-    if (coil[0] == 'A' && coil[1] == 'S') own = "AS";
-    else if (coil[0] == 'M' && coil[1] == 'D') own = "MD";
-    else if (coil[1] != ' ' && coil[1] != 0) own = QString(QChar(coil[1]));
-    const QString wanted = page.empty() ? (own.isEmpty() ? "Q" : own) : QString::fromStdString(page);
+    if (coil[0] == 'A' && coil[1] == 'S')
+        own = "AS";
+    else if (coil[0] == 'M' && coil[1] == 'D')
+        own = "MD";
+    else if (coil[1] != ' ' && coil[1] != 0)
+        own = QString(QChar(coil[1]));
+    const QString wanted =
+        page.empty() ? (own.isEmpty() ? "Q" : own) : QString::fromStdString(page);
     for (const auto& [kind, box] : numbers_) {
         if (kind != own) continue;
         bool ok = false;

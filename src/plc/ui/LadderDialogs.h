@@ -142,7 +142,8 @@ private:
 class CommentDialog : public QDialog {
     Q_OBJECT
 public:
-    CommentDialog(const std::array<std::string, kCommentTextLines>& lines, QWidget* parent = nullptr);
+    CommentDialog(const std::array<std::string, kCommentTextLines>& lines,
+                  QWidget* parent = nullptr);
     std::array<std::string, kCommentTextLines> lines() const;
     QLineEdit* edit(int i) const { return edits_[i]; }
 

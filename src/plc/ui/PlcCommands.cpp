@@ -1,5 +1,7 @@
 #include "plc/ui/PlcCommands.h"
 
+#include <QPainter>
+#include <QPixmap>
 #include <fstream>
 #include <sstream>
 
@@ -21,44 +23,60 @@ void RegisterPlcCommands(CommandTable& table, PlcCommandTarget& t) {
 
     Command c{CommandId::Undo, text::kCmdUndo, QKeySequence::Undo};
     c.menu = Menu::Edit, c.menuOrder = 10, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->undo(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->undo();
+    };
     c.enabled = [ladder, editable] { return editable() && ladder()->editor()->canUndo(); };
     table.add(c);
 
     c = {CommandId::Redo, text::kCmdRedo, QKeySequence("Ctrl+Y")};
     c.menu = Menu::Edit, c.menuOrder = 11, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->redo(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->redo();
+    };
     c.enabled = [ladder, editable] { return editable() && ladder()->editor()->canRedo(); };
     table.add(c);
 
     c = {CommandId::Cut, text::kCmdCut, QKeySequence::Cut};
     c.styleIcon = QStyle::SP_DialogDiscardButton;
     c.menu = Menu::Edit, c.menuOrder = 20, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->cut(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->cut();
+    };
     c.enabled = editable;
     table.add(c);
 
     c = {CommandId::Copy, text::kCmdCopy, QKeySequence::Copy};
     c.menu = Menu::Edit, c.menuOrder = 21, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->copy(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->copy();
+    };
     c.enabled = [ladder] { return ladder() != nullptr; };
     table.add(c);
 
     c = {CommandId::Paste, text::kCmdPaste, QKeySequence::Paste};
     c.menu = Menu::Edit, c.menuOrder = 22, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->paste(); };
-    c.enabled = [ladder, editable] { return editable() && !ladder()->editor()->clipboard().empty(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->paste();
+    };
+    c.enabled = [ladder, editable] {
+        return editable() && !ladder()->editor()->clipboard().empty();
+    };
     table.add(c);
 
     c = {CommandId::ClearComments, text::kCmdClearComments};
     c.menu = Menu::Edit, c.menuOrder = 30, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->clearComments(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->clearComments();
+    };
     c.enabled = editable;
     table.add(c);
 
     c = {CommandId::Symbol, text::kCmdSymbol, {}, text::kTipSymbol};
     c.menu = Menu::Edit, c.menuOrder = 31, c.projectOnly = true;
-    c.run = [ladder] { if (auto* v = ladder()) v->editSymbols(); };
+    c.run = [ladder] {
+        if (auto* v = ladder()) v->editSymbols();
+    };
     c.enabled = [ladder] { return ladder() != nullptr; };
     table.add(c);
 
@@ -104,6 +122,29 @@ void RegisterPlcCommands(CommandTable& table, PlcCommandTarget& t) {
     };
     c.enabled = [&t] { return t.projectOpen(); };
     table.add(c);
+}
+
+QIcon LadderIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.scale(size / 32.0, size / 32.0);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(30, 30, 30), 2.5));
+        p.drawLine(3, 4, 3, 28);
+        p.drawLine(29, 4, 29, 28);
+        p.drawLine(3, 16, 10, 16);
+        p.drawLine(10, 9, 10, 23);
+        p.drawLine(15, 9, 15, 23);
+        p.drawLine(15, 16, 19, 16);
+        p.setPen(QPen(QColor(20, 80, 200), 2.5));
+        p.drawArc(QRectF(19, 10, 8, 12), 90 * 16, 180 * 16);
+        p.drawArc(QRectF(21, 10, 8, 12), -90 * 16, 180 * 16);
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 bool ExportLadderText(CPlcView& view, Prompts& prompts) {

@@ -25,6 +25,8 @@ public:
 };
 
 void RegisterPlcCommands(CommandTable& table, PlcCommandTarget& target);
+// The LADDER button's picture: two rails, a contact and a coil.
+QIcon LadderIcon();
 
 // Writes the program of `view` to a file the user chooses; false on Cancel or failure (told).
 bool ExportLadderText(CPlcView& view, Prompts& prompts);
