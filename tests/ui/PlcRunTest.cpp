@@ -18,6 +18,7 @@
 #include "plc/ui/PlcTools.h"
 #include "project/DataPaths.h"
 #include "serial/VirtualWire.h"
+#include "sim/FaultPlan.h"
 #include "sim/VirtualBus.h"
 #include "widgets/TransferSelectDialog.h"
 
@@ -117,14 +118,30 @@ private slots:
         QVERIFY(*drive.readRegister(kTerminalWord) & kR1);
         QVERIFY(run.inputStatusTool()->inputButton(1)->isChecked());
 
-        // Stop ends monitoring and the drive's PLC.
+        // A failed refresh is remembered and told once, when monitoring ends; Quit leaves the
+        // drive's PLC running.
+        script.shown.clear();
+        bus_->faults(1).set(sim::FaultKind::Drop, sim::FaultMode::Always);
+        QTRY_VERIFY_WITH_TIMEOUT(run.communicationErrorSeen(), 5000);
+        bus_->clearFaults();
+        QVERIFY(script.shown.isEmpty());
+        frame.runCommand(CommandId::PlcQuit);
+        QVERIFY(!run.monitoring());
+        QCOMPARE(script.shown, QStringList({"message: Communication Error."}));
+        QCOMPARE(*drive.readRegister(0xA600), std::uint16_t(1));
+
+        // Monitor again, then Stop ends monitoring and the drive's PLC.
+        script.questionAnswers = {false};
+        script.boxAnswers = {QMessageBox::No, QMessageBox::No, QMessageBox::No};
+        frame.runCommand(CommandId::PlcMonitor);
+        QVERIFY(run.monitoring());
         frame.runCommand(CommandId::PlcStop);
         QVERIFY(!run.monitoring());
         QVERIFY(view(frame)->editor()->editable());
         QCOMPARE(QString::fromStdString(frame.state().status.plcStatus), QString("STOP"));
         QCOMPARE(*drive.readRegister(0xA600), std::uint16_t(0));
         QVERIFY(!(*drive.readRegister(kTerminalWord) & kR1));
-        QVERIFY(!script.shown.filter("Communication Error").size());
+        QCOMPARE(script.shown.filter("Communication Error").size(), 1);
     }
 
     void simulatesWithoutADrive() {
@@ -155,6 +172,20 @@ private slots:
         QVERIFY(!run.simulating());
         QVERIFY(!view(frame)->live());
         QVERIFY(view(frame)->editor()->editable());
+
+        // Connect ends a running simulator first and says so.
+        frame.runCommand(CommandId::PlcSimulator);
+        QVERIFY(run.simulating());
+        script.shown.clear();
+        QTimer closer;  // the connection dialog is answered with Cancel
+        connect(&closer, &QTimer::timeout, [] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+        });
+        closer.start(50);
+        frame.runCommand(CommandId::Connect);
+        closer.stop();
+        QVERIFY(!run.simulating());
+        QCOMPARE(script.shown.value(0), QString("message: Simulator is being stop."));
     }
 
     void findsAndReplacesWithOneUndoStep() {
