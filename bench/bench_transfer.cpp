@@ -26,6 +26,7 @@
 #include "serial/VirtualWire.h"
 #include "sim/PtyServer.h"
 #include "sim/VirtualBus.h"
+#include "BenchWire.h"
 
 namespace {
 
@@ -33,35 +34,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::uint32_t kModel = 0x35003;
 constexpr double kBitsPerChar = 11.0;  // 8 data bits, no parity, 2 stop bits
 constexpr auto kTurnaround = std::chrono::microseconds(1000);
-
-// Counts the characters of every request and reply that crossed the wire, whichever way the
-// bus is reached: the in-process wire and the pseudo-terminal's server both hand it each frame.
-class CountingBus : public pv::sim::VirtualBus {
-public:
-    using VirtualBus::VirtualBus;
-    std::vector<pv::serial::ReplyChunk> onFrame(const std::vector<std::uint8_t>& f) override {
-        auto chunks = VirtualBus::onFrame(f);
-        std::lock_guard lock(mutex_);
-        ++transactions_;
-        chars_ += static_cast<long>(f.size());
-        for (const auto& c : chunks) chars_ += static_cast<long>(c.bytes.size());
-        return chunks;
-    }
-    void reset() {
-        std::lock_guard lock(mutex_);
-        transactions_ = 0;
-        chars_ = 0;
-    }
-    std::pair<long, long> counts() {
-        std::lock_guard lock(mutex_);
-        return {transactions_, chars_};
-    }
-
-private:
-    std::mutex mutex_;
-    long transactions_ = 0;
-    long chars_ = 0;
-};
 
 enum class Wire { InProcess, Pty };
 
@@ -81,7 +53,7 @@ double lineLimit(const Result& r, int baud, bool emulated) {
 }
 
 struct Bench {
-    std::shared_ptr<CountingBus> bus;
+    std::shared_ptr<pv::bench::CountingBus> bus;
     std::unique_ptr<pv::sim::PtyServer> pty;
     pv::comm::CDriveSerial link;
     pv::CM240Doc doc{std::string(PARVOLT_DATA_DIR) + "/"};
@@ -97,7 +69,7 @@ struct Bench {
     }
     // `emulated`: the drive holds each reply for its wire time plus the turnaround.
     bool open(Wire wire, int baud, bool emulated) {
-        bus = std::make_shared<CountingBus>(std::string(PARVOLT_DATA_DIR) + "/");
+        bus = std::make_shared<pv::bench::CountingBus>(std::string(PARVOLT_DATA_DIR) + "/");
         if (!bus->dataLoaded()) return false;
         bus->addStation(1, kModel);
         std::string port = "SIM";
