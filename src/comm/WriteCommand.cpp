@@ -265,7 +265,6 @@ WriteOutcome RunWriteCommand(TransferContext& ctx) {
         }
         out.plcProgramWritten = true;
     }
-    ctx.prompts.progressBegin(res::kWriteParameterProgress, 0, kWriteProgressMax);
     if (params) {
         const CommandResult r = WriteParameters(ctx, *station, gctx, out.modelMatch, withPlc,
                                                 choice->hiddenParameters, out);
