@@ -96,11 +96,18 @@ private slots:
             if (top->menu())
                 for (auto* a : top->menu()->actions()) inMenus.insert(a);
         QMap<QString, QString> keys;
+        // Two subsystems choosing the same place in a menu would interleave their groups.
+        QMap<QPair<int, int>, QString> places;
         for (const Command& c : frame.commands().commands()) {
             const int n = int(c.id);
             const bool recent = n >= int(CommandId::RecentFirst) && n <= int(CommandId::RecentLast);
-            if (c.menu != Menu::None && !recent)
+            if (c.menu != Menu::None && !recent) {
                 QVERIFY2(inMenus.contains(frame.action(c.id)), qPrintable(c.text));
+                const QPair<int, int> place{int(c.menu), c.menuOrder};
+                QVERIFY2(!places.contains(place),
+                         qPrintable(places.value(place) + " and " + c.text + " share a place"));
+                places.insert(place, c.text);
+            }
             if (c.shortcut.isEmpty()) continue;
             const QString k = c.shortcut.toString();
             QVERIFY2(!keys.contains(k), qPrintable(k + ": " + keys.value(k) + " and " + c.text));

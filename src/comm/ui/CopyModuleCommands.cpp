@@ -31,7 +31,7 @@ void RegisterCopyModuleCommands(CommandTable& table, CopyModuleCommandTarget& t)
         {CommandId::CopyModulePort, kCopyMenuConnect, "", &CopyModuleCommandTarget::onCopyModulePort,
          false},
     };
-    int order = 50;
+    int order = 70;
     for (const auto& e : entries) {
         Command c{e.id, e.text, QKeySequence(e.key)};
         c.menu = Menu::Operation;

@@ -20,7 +20,7 @@ void RegisterPageCommands(CommandTable& table, PageCommandTarget& t) {
 
     Command user{CommandId::UserParameter, res::kCmdUserParameter, QKeySequence("Ctrl+U")};
     user.menu = Menu::View;
-    user.menuOrder = 21;
+    user.menuOrder = 22;
     user.run = [&t] { t.onUserParameter(); };
     user.enabled = allowed;
     table.add(user);

@@ -43,12 +43,12 @@ void MonitorWindows::registerCommands(CommandTable& table) {
     };
     const Entry entries[] = {
         {CommandId::MonitorControl, t::kCmdMonitorControl, t::kTipMonitorControl,
-         QKeySequence("Ctrl+Shift+M"), 30, [this] { openControl(); }, true},
+         QKeySequence("Ctrl+Shift+M"), 60, [this] { openControl(); }, true},
         {CommandId::MonitorStatus, t::kCmdMonitorStatus, t::kTipMonitorStatus,
-         QKeySequence("Ctrl+Shift+T"), 31, [this] { openStatus(); }, true},
-        {CommandId::Keypad, t::kCmdKeypad, t::kTipKeypad, QKeySequence("Ctrl+Shift+K"), 32,
+         QKeySequence("Ctrl+Shift+T"), 61, [this] { openStatus(); }, true},
+        {CommandId::Keypad, t::kCmdKeypad, t::kTipKeypad, QKeySequence("Ctrl+Shift+K"), 62,
          [this] { openKeypad(); }, true},
-        {CommandId::GraphMonitor, t::kCmdGraph, t::kTipGraph, QKeySequence("Ctrl+Shift+G"), 33,
+        {CommandId::GraphMonitor, t::kCmdGraph, t::kTipGraph, QKeySequence("Ctrl+Shift+G"), 63,
          [this] { openGraph(); }, false},
     };
     for (const auto& e : entries) {
