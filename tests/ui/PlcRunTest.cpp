@@ -188,6 +188,36 @@ private slots:
         QCOMPARE(script.shown.value(0), QString("message: Simulator is being stop."));
     }
 
+    void monitorAsksWhichStationOnceOnALinkOfSeveral() {
+        auto& five = bus_->addStation(5, 0x35001);
+        auto& six = bus_->addStation(6, 0x35001);
+        five.setValue("00-02", "3");
+        six.setValue("00-02", "3");
+        CMainFrame frame;
+        DialogScript script;
+        newProject(frame, script);
+        CommChoice c;
+        c.portName = "SIM";
+        c.stations = {5, 6};
+        c.settings.stationText = "5,6";
+        QVERIFY(frame.openPort(c));
+        QVERIFY(frame.identifyStations(c));
+        auto& run = frame.plcRun();
+        for (int start = 0; start < 2; ++start) {
+            script.shown.clear();
+            script.stationIndex = 1;
+            script.boxAnswers = {QMessageBox::No, QMessageBox::No, QMessageBox::No};
+            frame.runCommand(CommandId::PlcRun);
+            QVERIFY2(run.monitoring(), qPrintable(script.shown.join(" | ")));
+            // Asked the first time only; the choice is kept while the station is on the link.
+            QCOMPARE(script.shown.filter("station:").size(), start == 0 ? 1 : 0);
+            QCOMPARE(*six.readRegister(0xA600), std::uint16_t(1));
+            QCOMPARE(*five.readRegister(0xA600), std::uint16_t(0));
+            frame.runCommand(CommandId::PlcStop);
+            QVERIFY(!run.monitoring());
+        }
+    }
+
     void findsAndReplacesWithOneUndoStep() {
         CMainFrame frame;
         DialogScript script;

@@ -160,7 +160,7 @@ public:
     LinkThread& plcLinkThread() override { return link_; }
     serial::CSerial& plcChannel() override { return drive_.channel(); }
     bool plcLinked() const override { return drive_.state.linked; }
-    int plcStation() const override;
+    int plcStation() override;
     void runPlcJob(const std::function<void(comm::TransferContext&)>& body) override;
     void plcProgramReplaced() override { plcProgramReplacedByRead(); }
     void plcStateChanged(const QString& status) override;
@@ -286,6 +286,7 @@ private:
     std::unique_ptr<PlcRunControl> plcRun_;
     bool busy_ = false;  // a transfer is running
     std::int32_t frequencyUnit_ = 0;
+    int plcMonitorStation_ = 0;  // the station chosen for the ladder's monitor
     // What the single writes learnt of the drive (the version stays for pages that keep it).
     editing::DriveFacts pageFacts_;
     QPointer<QWidget> compareWindow_;

@@ -3,6 +3,7 @@
 // on the link thread while the window keeps repainting and the progress window offers Cancel.
 
 #include <QAction>
+#include <algorithm>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -126,8 +127,14 @@ CPlcView* CMainFrame::plcLadder() {
     return activeLadder();
 }
 
-int CMainFrame::plcStation() const {
-    return drive_.state.stations.empty() ? 1 : drive_.state.stations.front();
+int CMainFrame::plcStation() {
+    const std::vector<int>& stations = drive_.state.stations;
+    if (stations.size() <= 1) return stations.empty() ? 1 : stations.front();
+    if (std::find(stations.begin(), stations.end(), plcMonitorStation_) != stations.end())
+        return plcMonitorStation_;
+    const auto chosen = prompts_->chooseStation(StationDialog::Select, stations);
+    plcMonitorStation_ = chosen.value_or(0);
+    return plcMonitorStation_;
 }
 
 void CMainFrame::runPlcJob(const std::function<void(comm::TransferContext&)>& body) {

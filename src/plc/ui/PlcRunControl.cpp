@@ -100,6 +100,7 @@ bool PlcRunControl::startMonitor() {
     view_ = host_.plcLadder();
     if (!view_ || !view_->document()) return false;
     station_ = host_.plcStation();
+    if (station_ <= 0) return false;
     const bool modified = view_->document()->modified;
     bool programRead = false;
     comm::CommandResult result = comm::CommandResult::Refused;

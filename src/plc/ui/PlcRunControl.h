@@ -47,8 +47,10 @@ public:
     virtual LinkThread& plcLinkThread() = 0;
     virtual serial::CSerial& plcChannel() = 0;
     virtual bool plcLinked() const = 0;
-    // The station the PLC commands talk to: the first of the link's stations.
-    virtual int plcStation() const = 0;
+    // The station the PLC commands talk to: the link's one station, or the one chosen in the
+    // "Station Select" dialog (asked once, then remembered while it stays on the link); 0 when
+    // the choice was cancelled.
+    virtual int plcStation() = 0;
     // Runs a workflow as one modal job on the link thread with a transfer context.
     virtual void runPlcJob(const std::function<void(comm::TransferContext&)>& body) = 0;
     // The start of monitoring replaced the document's program.
