@@ -310,5 +310,44 @@ TEST(CliTransfer, HiddenGroupsSavedInAProjectAreWrittenAgain) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(CliTransfer, LadderProgramWrittenRunAndReadBackOverAPseudoTerminal) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.start(
+        {"--pty", "--stations", "1", "--model", "N350-202-H", "--data", PARVOLT_DATA_DIR}));
+    ASSERT_EQ(sim.command("set 1 00-02 3"), "ok");
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("parvolt-cli-plc-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string a = (dir / "a.nf3").string(), b = (dir / "b.nf3").string();
+    const std::string text = (dir / "program.txt").string();
+    {
+        std::FILE* f = std::fopen(text.c_str(), "w");
+        ASSERT_TRUE(f);
+        std::fputs("000  I01----------[T01\n001  T01----------[Q01\n"
+                   "T01 mode=1 base=1 preset=0010 reset=- base2=1 preset2=0000\n",
+                   f);
+        std::fclose(f);
+    }
+    ASSERT_EQ(runCli("new --model N350-202-H -o " + a), 0);
+    ASSERT_EQ(runCli("new --model N350-202-H -o " + b), 0);
+    ASSERT_EQ(runCli("ladder " + a + " --set " + text), 0);
+    const std::string port = " --port " + sim.path() + " --station 1";
+    const ProgramRun written = runCliKeepingStderr("plc write " + a + port + " --yes");
+    ASSERT_EQ(written.status, 0) << written.out;
+    EXPECT_EQ(written.out.find("Write Inverter function parameter"), std::string::npos)
+        << written.out;
+    ASSERT_EQ(runCli("plc run" + port), 0);
+    ASSERT_EQ(runCli("plc read " + b + port + " --yes"), 0);
+    ASSERT_EQ(runCli("plc stop" + port), 0);
+
+    CM240Doc docA(std::string(PARVOLT_DATA_DIR) + "/"), docB(std::string(PARVOLT_DATA_DIR) + "/");
+    FrameState fa, fb;
+    ASSERT_TRUE(load(a, docA, fa));
+    ASSERT_TRUE(load(b, docB, fb));
+    for (int r = 0; r < 2; ++r) EXPECT_EQ(docB.plc.rowListing(r), docA.plc.rowListing(r)) << r;
+    EXPECT_EQ(docB.plc.timers[0], docA.plc.timers[0]);
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace pv::test
