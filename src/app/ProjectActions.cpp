@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "plc/PlcSearch.h"
 #include "project/ModelTable.h"
 #include "res/ProjectTexts.h"
 
@@ -110,12 +111,7 @@ bool ProjectSession::saveTo(const std::string& path) {
 
 bool ProjectSession::ladderCheckPasses() {
     if (hooks.checkLadder) return hooks.checkLadder(*doc_);
-    const auto reused = doc_->plc.CheckDoubleCoils();
-    if (!reused) return true;
-    char text[64];
-    std::snprintf(text, sizeof text, text::kCoilReused, reused->c_str());
-    prompts_.error(text);
-    return false;
+    return plc::CoilsUsedOnce(doc_->plc, prompts_);
 }
 
 bool ProjectSession::save() {

@@ -1,6 +1,5 @@
 // parvolt-cli commands on project files: models, new, info, show, get, set, ladder.
 #include <cctype>
-#include <cstdarg>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "app/FrameState.h"
+#include "res/Format.h"
 #include "app/ProjectActions.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
@@ -28,15 +28,6 @@ namespace pv::cli {
 
 namespace {
 
-std::string format(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    char buf[1024];
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
-
 void fail(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
@@ -55,7 +46,7 @@ struct OpenedProject {
     ProjectSession session{frame, prompts, DataDir()};
 
     bool open(const std::string& path) {
-        if (!definitionsPresent()) fail(format(text::kCliNoDefinitions, DataDir().c_str()));
+        if (!definitionsPresent()) fail(res::Format(text::kCliNoDefinitions, DataDir().c_str()));
         if (session.open(OpenKind::GivenPath, path)) return true;
         failed();
         return false;
@@ -118,11 +109,11 @@ int runNew(const std::vector<std::string>& args) {
     }
     if (model.empty() || out.empty()) return Usage(kNewUsage, false);
     if (!FindModelByName(model)) {
-        fail(format(text::kCliUnknownModel, model.c_str()));
+        fail(res::Format(text::kCliUnknownModel, model.c_str()));
         return kExitFailed;
     }
     if (!definitionsPresent()) {
-        fail(format(text::kCliNoDefinitions, DataDir().c_str()));
+        fail(res::Format(text::kCliNoDefinitions, DataDir().c_str()));
         return kExitFailed;
     }
     OpenedProject p;
@@ -195,7 +186,7 @@ int runShow(const std::vector<std::string>& args) {
     if (onlyGroup >= 0 && (onlyGroup >= static_cast<int>(groups.size()) ||
                            !groups[static_cast<size_t>(onlyGroup)].defined)) {
         // An empty listing would read as a group without parameters.
-        fail(format(text::kCliUnknownGroup, FormatGroupCode(onlyGroup).c_str()));
+        fail(res::Format(text::kCliUnknownGroup, FormatGroupCode(onlyGroup).c_str()));
         return kExitFailed;
     }
     for (size_t g = 0; g < groups.size(); ++g) {
@@ -223,7 +214,7 @@ int runGet(const std::vector<std::string>& args) {
     if (args.size() < 2) return Usage(kGetUsage, false);
     for (size_t i = 1; i < args.size(); ++i)
         if (!ParseParamCode(args[i])) {
-            fail(format(text::kCliBadCode, args[i].c_str()));
+            fail(res::Format(text::kCliBadCode, args[i].c_str()));
             return kExitUsage;
         }
     OpenedProject p;
@@ -232,7 +223,7 @@ int runGet(const std::vector<std::string>& args) {
     for (size_t i = 1; i < args.size(); ++i) {
         const ParamRecord* r = p.doc().table.definedRecord(args[i]);
         if (!r) {
-            fail(format(text::kCliUnknownParam, args[i].c_str()));
+            fail(res::Format(text::kCliUnknownParam, args[i].c_str()));
             status = kExitFailed;
             continue;
         }
@@ -253,7 +244,7 @@ const char* const kSetUsage =
 bool checkValue(const ParamRecord& r, const std::string& code, const std::string& value,
                 const ParamDisplaySettings& s, std::string& stored, std::string& error) {
     if (readOnly(r.attr)) {
-        error = format(text::kCliReadOnlyParam, code.c_str());
+        error = res::Format(text::kCliReadOnlyParam, code.c_str());
         return false;
     }
     const std::string range = rangeLabel(r.valueKind, r.attr, r.auxText, s);
@@ -267,7 +258,7 @@ bool checkValue(const ParamRecord& r, const std::string& code, const std::string
             }
         if (!parseValueText(r.valueKind, r.attr, value, raw, s) ||
             !rawInRange(r.valueKind, r.attr, raw, s)) {
-            error = format(text::kCliBadOption, code.c_str(), value.c_str(), range.c_str());
+            error = res::Format(text::kCliBadOption, code.c_str(), value.c_str(), range.c_str());
             return false;
         }
         stored = std::to_string(raw);
@@ -275,12 +266,12 @@ bool checkValue(const ParamRecord& r, const std::string& code, const std::string
     }
     if (parseValueText(r.valueKind, r.attr, value, raw, s) && hasFlag(r.attr, FlagEven) &&
         raw % 2 != 0 && raw >= minRaw(r.attr, s) && raw <= maxRaw(r.attr, s)) {
-        error = format(text::kCliValueRefusedByRule, code.c_str(), res::kMustBeEven);
+        error = res::Format(text::kCliValueRefusedByRule, code.c_str(), res::kMustBeEven);
         return false;
     }
     if (!parseValueText(r.valueKind, r.attr, value, raw, s) ||
         !rawInRange(r.valueKind, r.attr, raw, s)) {
-        error = format(text::kCliValueOutOfRange, code.c_str(), value.c_str(), range.c_str());
+        error = res::Format(text::kCliValueOutOfRange, code.c_str(), value.c_str(), range.c_str());
         return false;
     }
     stored = formatRaw(r.valueKind, r.attr, raw, s);
@@ -299,7 +290,7 @@ int runSet(const std::vector<std::string>& args) {
         if (eq == std::string::npos) return Usage(kSetUsage, false);
         Assignment a{args[i].substr(0, eq), args[i].substr(eq + 1), {}};
         if (!ParseParamCode(a.code)) {
-            fail(format(text::kCliBadCode, a.code.c_str()));
+            fail(res::Format(text::kCliBadCode, a.code.c_str()));
             return kExitUsage;
         }
         assignments.push_back(std::move(a));
@@ -312,7 +303,7 @@ int runSet(const std::vector<std::string>& args) {
         const ParamRecord* r = table.definedRecord(a.code);
         std::string error;
         if (!r) {
-            fail(format(text::kCliUnknownParam, a.code.c_str()));
+            fail(res::Format(text::kCliUnknownParam, a.code.c_str()));
             ok = false;
         } else if (!checkValue(*r, a.code, a.value, displaySettings(p.frame), a.stored, error)) {
             fail(error);

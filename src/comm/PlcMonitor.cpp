@@ -6,7 +6,9 @@
 #include "comm/ModbusFrames.h"
 #include "comm/PlcTransfer.h"
 #include "drive/Registers.h"
+#include "plc/PlcSearch.h"
 #include "res/CommTexts.h"
+#include "res/Format.h"
 #include "res/PlcLinkTexts.h"
 #include "res/ProjectTexts.h"
 
@@ -17,19 +19,10 @@ namespace {
 constexpr std::uint16_t kRegPlcMode = drive::ParamRegister(0, 2);
 constexpr std::uint16_t kPlcModeValue = 3;
 
+// A silent read: the monitor tells its failures its own way.
 bool readOne(serial::CSerial& link, int station, std::uint16_t reg, std::uint16_t& value) {
-    std::array<std::uint8_t, ReadReplyLength(1)> reply{};
-    if (ReadRegisters(link, station, reg, 1, reply.data()) != serial::ErrNone ||
-        reply[1] != drive::kFuncRead)
-        return false;
-    value = ReplyRegister(reply.data(), 0);
-    return true;
-}
-
-bool writeOne(serial::CSerial& link, int station, std::uint16_t reg, std::uint16_t value) {
-    std::array<std::uint8_t, kWriteReplyLength> reply{};
-    return WriteRegister(link, station, reg, value, reply.data()) == serial::ErrNone &&
-           reply[1] == drive::kFuncWrite;
+    std::string ignored;
+    return ReadStored(link, station, reg, value, ignored);
 }
 
 }  // namespace
@@ -37,21 +30,14 @@ bool writeOne(serial::CSerial& link, int station, std::uint16_t reg, std::uint16
 CommandResult StartPlcMonitor(TransferContext& ctx, int station, bool documentModified,
                               bool& programRead) {
     programRead = false;
-    if (const auto coil = ctx.doc.plc.CheckDoubleCoils()) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, text::kCoilReused, coil->c_str());
-        ctx.prompts.error(buf);
-        return CommandResult::Refused;
-    }
+    if (!plc::CoilsUsedOnce(ctx.doc.plc, ctx.prompts)) return CommandResult::Refused;
     std::uint16_t mode = 0;
     if (!readOne(ctx.link, station, kRegPlcMode, mode)) {
         ctx.prompts.message(res::kCommunicationError);
         return CommandResult::Failed;
     }
     if (mode != kPlcModeValue) {
-        char buf[96];
-        std::snprintf(buf, sizeof buf, res::kNotPlcStation, station);
-        ctx.prompts.message(buf);
+        ctx.prompts.message(res::Format(res::kNotPlcStation, station));
         return CommandResult::Refused;
     }
     if (ctx.prompts.yesNo(res::kReadProgramFromInverter)) {
@@ -70,10 +56,7 @@ CommandResult StartPlcMonitor(TransferContext& ctx, int station, bool documentMo
         programRead = r != CommandResult::Refused;
         if (r != CommandResult::Done) return r;
     }
-    if (!writeOne(ctx.link, station, drive::kRegPlcRun, 1)) {
-        ctx.prompts.message(res::kCommunicationError);
-        return CommandResult::Failed;
-    }
+    if (!SetPlcRunning(ctx, station, true)) return CommandResult::Failed;
     return CommandResult::Done;
 }
 
@@ -96,7 +79,7 @@ PlcPoll PollPlc(serial::CSerial& link, int station) {
 
 bool ForcePlcInput(TransferContext& ctx, int station, int n, bool on) {
     const auto value = static_cast<std::uint16_t>(on ? (1u << (n - 1)) << 8 : 0);
-    if (n >= 1 && n <= 8 && writeOne(ctx.link, station, drive::kRegPlcControl1, value)) return true;
+    if (n >= 1 && n <= 8) return WritePlcCommand(ctx, station, drive::kRegPlcControl1, value);
     ctx.prompts.message(res::kCommunicationError);
     return false;
 }
@@ -106,7 +89,7 @@ bool ForcePlcRelay(TransferContext& ctx, int station, int n, bool on) {
     if (n >= 1 && n <= 15 && readOne(ctx.link, station, drive::kRegPlcControl4, word)) {
         const auto bit = static_cast<std::uint16_t>(n <= 8 ? 1u << (n - 1 + 8) : 1u << (n - 9));
         word = on ? static_cast<std::uint16_t>(word | bit) : static_cast<std::uint16_t>(word & ~bit);
-        if (writeOne(ctx.link, station, drive::kRegPlcControl4, word)) return true;
+        return WritePlcCommand(ctx, station, drive::kRegPlcControl4, word);
     }
     ctx.prompts.message(res::kCommunicationError);
     return false;

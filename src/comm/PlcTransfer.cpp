@@ -1,7 +1,6 @@
 #include "comm/PlcTransfer.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -9,10 +8,10 @@
 #include "comm/Passwords.h"
 #include "comm/Reporters.h"
 #include "drive/Registers.h"
+#include "plc/PlcSearch.h"
 #include "plc/PlcWire.h"
 #include "res/CommTexts.h"
 #include "res/PlcLinkTexts.h"
-#include "res/ProjectTexts.h"
 #include "res/TransferTexts.h"
 
 namespace pv::comm {
@@ -78,15 +77,6 @@ bool writeBlock(TransferContext& ctx, int station, std::uint16_t first,
         return false;
     }
     return true;
-}
-
-// A function-06 write whose failure, of any kind, is "Communication Error.".
-bool writeCommand(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value) {
-    std::array<std::uint8_t, kWriteReplyLength> reply{};
-    const auto err = WriteRegister(ctx.link, station, reg, value, reply.data());
-    if (err == serial::ErrNone && reply[1] == drive::kFuncWrite) return true;
-    ctx.prompts.message(res::kCommunicationError);
-    return false;
 }
 
 std::uint16_t blockRegister(const plc::BlockLayout& l, int index) {
@@ -185,12 +175,7 @@ PlcWriteOutcome WritePlcProgram(TransferContext& ctx, int station) {
     if (!UnlockPlcPassword(ctx, station)) return out;
     PlcProgram program = documentProgram(ctx);
     program.computeUsedBlocks();
-    if (const auto coil = program.CheckDoubleCoils()) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, text::kCoilReused, coil->c_str());
-        ctx.prompts.error(buf);
-        return out;
-    }
+    if (!plc::CoilsUsedOnce(program, ctx.prompts)) return out;
 
     std::uint16_t running = 0;
     if (!ReadSingle(ctx, station, drive::kRegPlcRun, running)) return out;
@@ -200,7 +185,7 @@ PlcWriteOutcome WritePlcProgram(TransferContext& ctx, int station) {
         if (!WriteSingle(ctx, station, drive::kRegPlcRun, 0)) return out;
     }
     if (!ctx.prompts.question(res::kDataMayBeLost)) return out;
-    if (!writeCommand(ctx, station, drive::kRegPlcRun2, 1)) {
+    if (!WritePlcCommand(ctx, station, drive::kRegPlcRun2, 1)) {
         out.result = CommandResult::Failed;
         return out;
     }
@@ -250,6 +235,14 @@ PlcWriteOutcome WritePlcProgram(TransferContext& ctx, int station) {
     return out;
 }
 
+bool WritePlcCommand(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value) {
+    std::array<std::uint8_t, kWriteReplyLength> reply{};
+    const auto err = WriteRegister(ctx.link, station, reg, value, reply.data());
+    if (err == serial::ErrNone && reply[1] == drive::kFuncWrite) return true;
+    ctx.prompts.message(res::kCommunicationError);
+    return false;
+}
+
 void OfferPlcRestart(TransferContext& ctx, int station) {
     if (!ctx.prompts.question(res::kPlcStoppedSetRunning)) return;
     std::uint16_t mode = 0;
@@ -258,7 +251,7 @@ void OfferPlcRestart(TransferContext& ctx, int station) {
 }
 
 bool SetPlcRunning(TransferContext& ctx, int station, bool running) {
-    return writeCommand(ctx, station, drive::kRegPlcRun, running ? 1 : 0);
+    return WritePlcCommand(ctx, station, drive::kRegPlcRun, running ? 1 : 0);
 }
 
 }  // namespace pv::comm

@@ -40,6 +40,10 @@ PlcWriteOutcome WritePlcProgram(TransferContext& ctx, int station);
 // started again when 00-02 is 3.
 void OfferPlcRestart(TransferContext& ctx, int station);
 
+// One function-06 write of the PLC's control registers: any failure, of the transaction or of
+// the echo, shows "Communication Error.".
+bool WritePlcCommand(TransferContext& ctx, int station, std::uint16_t reg, std::uint16_t value);
+
 // Starts (true) or stops the station's PLC through 0xA600. Shows "Communication Error." on
 // failure.
 bool SetPlcRunning(TransferContext& ctx, int station, bool running);

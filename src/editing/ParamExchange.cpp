@@ -3,12 +3,12 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
 #include "editing/CsvLines.h"
+#include "res/Format.h"
 #include "res/ExchangeTexts.h"
 
 namespace pv {
@@ -20,15 +20,6 @@ constexpr int kCsvHeaderLines = 3;
 constexpr int kColumnNameRow = 0, kFirstParamRow = 2;
 constexpr const char* kColumnNames[3] = {"Parameter_Descriptions", "Factory_Setting",
                                          "Current_Value"};
-
-std::string format(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    char buf[2048];
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
 
 std::string twoDigits(int v) {
     std::string s = std::to_string(v);
@@ -138,8 +129,8 @@ std::string CellValueText(const WorkbookCell& cell, const ParamRecord& record,
                twoDigits(static_cast<int>(static_cast<unsigned>(d.day())));
     }
     const int places = decimals(record.valueKind, record.attr, settings);
-    if (places > 0) return format("%.*f", places, v);
-    if (v == std::floor(v) && std::fabs(v) < 1e15) return format("%.0f", v);
+    if (places > 0) return res::Format("%.*f", places, v);
+    if (v == std::floor(v) && std::fabs(v) < 1e15) return res::Format("%.0f", v);
     return FormatCellNumber(v);
 }
 
@@ -220,7 +211,7 @@ bool ExportExcel(const CM240Doc& doc, Prompts& prompts) {
     }
     std::string error;
     if (!WriteXlsx(path, book, error)) {
-        prompts.message(format(text::kWorkbookUnwritable, path.c_str(), error.c_str()));
+        prompts.message(res::Format(text::kWorkbookUnwritable, path.c_str(), error.c_str()));
         return false;
     }
     prompts.message(text::kExportSuccess);
@@ -250,7 +241,7 @@ bool ImportCsv(CM240Doc& doc, const std::string& path, Prompts& prompts) {
     }
     markModified(doc, applied);
     if (bad >= 0) {
-        prompts.message(format(text::kImportLineError, bad, lines[bad].c_str()));
+        prompts.message(res::Format(text::kImportLineError, bad, lines[bad].c_str()));
         return false;
     }
     prompts.message(text::kImportSuccess);
@@ -265,7 +256,7 @@ bool ImportExcel(CM240Doc& doc, const std::string& path, Prompts& prompts,
         if (error == text::kWorkbookNotFound)
             prompts.message(text::kOpenFileFailed);
         else
-            prompts.message(format(text::kWorkbookUnreadable, path.c_str(), error.c_str()));
+            prompts.message(res::Format(text::kWorkbookUnreadable, path.c_str(), error.c_str()));
         return false;
     }
     int applied = 0;
@@ -277,7 +268,7 @@ bool ImportExcel(CM240Doc& doc, const std::string& path, Prompts& prompts,
     }
     markModified(doc, applied);
     if (!complete) {
-        prompts.message(format(text::kImportLineError, stop.row, stop.text.c_str()));
+        prompts.message(res::Format(text::kImportLineError, stop.row, stop.text.c_str()));
         return false;
     }
     prompts.message(text::kImportSuccess);

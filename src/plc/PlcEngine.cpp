@@ -10,18 +10,6 @@ namespace {
 
 constexpr std::uint32_t kMaxValue = 65535;
 
-int hexDigit(std::uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-int numberAt(const std::uint8_t* p) {
-    const int hi = hexDigit(p[0]), lo = hexDigit(p[1]);
-    return hi < 0 || lo < 0 ? 0 : hi * 16 + lo;
-}
-
 template <std::size_t N>
 bool flag(const std::array<bool, N>& a, int n) {
     return n >= 1 && n <= static_cast<int>(N) && a[n - 1];
@@ -128,7 +116,7 @@ void PowerFlow::evaluate(const PlcProgram& program, const ElementStates& states)
                 gapPower[r] = conducts && !blank(row[gapColumn(c)]);
                 continue;
             } else if (!blank(cell[0])) {
-                conducts = ContactConducts(states, static_cast<char>(cell[0]), numberAt(cell + 1));
+                conducts = ContactConducts(states, static_cast<char>(cell[0]), ElementNumberAt(cell + 1));
             }
             out_[r][c] = feed[r] && conducts;
             gapPower[r] = out_[r][c] && !blank(row[gapColumn(c)]);
@@ -316,7 +304,7 @@ void PlcScanner::scan(const PlcProgram& program, int elapsedMs) {
         const bool power = flow_.coilOn(r);
         const bool rising = power && !prevCoil_[r];
         prevCoil_[r] = power;
-        const int n = numberAt(&row[kCoilNumberColumn]);
+        const int n = ElementNumberAt(&row[kCoilNumberColumn]);
         const std::uint8_t kind = row[kCoilKindColumn];
         const char letter = static_cast<char>(row[kCoilLetterColumn]);
         const bool addSub = kind == 'A' && letter == 'S';

@@ -17,12 +17,6 @@ int hexValue(uint8_t c) {
     return -1;
 }
 
-void writeHex2(uint8_t* out, int number) {
-    static const char digits[] = "0123456789ABCDEF";
-    out[0] = static_cast<uint8_t>(digits[(number >> 4) & 0xF]);
-    out[1] = static_cast<uint8_t>(digits[number & 0xF]);
-}
-
 template <typename Table>
 void writeTable(ByteWriter& out, const Table& t) {
     for (const auto& rec : t) out.raw(rec.data(), rec.size());
@@ -353,7 +347,7 @@ void PlcProgram::setContact(int row, int cell, char letter, int number) {
     if (!validRow(row) || !validCell(cell)) return;
     uint8_t* p = cellBytes(cellText[row], cell, kGapWire);
     p[0] = static_cast<uint8_t>(letter);
-    writeHex2(p + 1, number);
+    PutElementNumber(p + 1, number);
 }
 
 void PlcProgram::setWire(int row, int cell) {
@@ -379,14 +373,14 @@ void PlcProgram::setCoil(int row, uint8_t kind, char letter, int number) {
     if (!validRow(row)) return;
     cellText[row][kCoilKindColumn] = kind;
     cellText[row][kCoilLetterColumn] = static_cast<uint8_t>(letter);
-    writeHex2(cellText[row].data() + kCoilNumberColumn, number);
+    PutElementNumber(cellText[row].data() + kCoilNumberColumn, number);
 }
 
 void PlcProgram::setBlockCoil(int row, std::string_view pair, int number) {
     if (!validRow(row) || pair.size() != 2) return;
     cellText[row][kCoilKindColumn] = static_cast<uint8_t>(pair[0]);
     cellText[row][kCoilLetterColumn] = static_cast<uint8_t>(pair[1]);
-    writeHex2(cellText[row].data() + kCoilNumberColumn, number);
+    PutElementNumber(cellText[row].data() + kCoilNumberColumn, number);
 }
 
 void PlcProgram::clearCoil(int row) {
@@ -476,6 +470,17 @@ std::string ElementName(std::string_view kind, int number) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%.2X", static_cast<unsigned>(number) & 0xFFu);
     return std::string(kind) + buf;
+}
+
+int ElementNumberAt(const uint8_t* digits) {
+    const int hi = hexValue(digits[0]), lo = hexValue(digits[1]);
+    return hi < 0 || lo < 0 ? -1 : hi * 16 + lo;
+}
+
+void PutElementNumber(uint8_t* out, int number) {
+    static const char digits[] = "0123456789ABCDEF";
+    out[0] = static_cast<uint8_t>(digits[(number >> 4) & 0xF]);
+    out[1] = static_cast<uint8_t>(digits[number & 0xF]);
 }
 
 }  // namespace pv

@@ -189,5 +189,9 @@ public:
 // Element name formats: "I%.2X" etc.; kind letters of contacts in element order.
 inline constexpr std::string_view kElementLetters = "IQMTCGFiqmtcgf";
 std::string ElementName(std::string_view kind, int number);  // "I01", "AS03", "MD04", "V01"
+// The element number a cell stores as two hexadecimal digits (either case), -1 when they are
+// not; and the two upper-case digits written for a number.
+int ElementNumberAt(const uint8_t* digits);
+void PutElementNumber(uint8_t* out, int number);
 
 }  // namespace pv

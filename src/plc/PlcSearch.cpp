@@ -1,8 +1,8 @@
 #include "plc/PlcSearch.h"
 
 #include <cctype>
-#include <cstdio>
 
+#include "res/Format.h"
 #include "res/PlcLinkTexts.h"
 #include "res/ProjectTexts.h"
 
@@ -20,12 +20,6 @@ std::string upperHex(std::string_view digits) {
     std::string out = digits.size() == 1 ? "0" : "";
     for (char c : digits) out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
-}
-
-std::string format2(const char* format, const std::string& a, const std::string& b) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, format, a.c_str(), b.c_str());
-    return buf;
 }
 
 // The name as the user typed it, for the texts (trailing blanks of the padding dropped).
@@ -116,9 +110,7 @@ NormalizedName NormalizeElementName(std::string_view t) {
     constexpr std::string_view kLetters = "IiMmQqTtCcFfGg";
     if (kLetters.find(t[0]) == std::string_view::npos) {
         if (!std::isalpha(static_cast<unsigned char>(t[0]))) return refused;
-        char buf[64];
-        std::snprintf(buf, sizeof buf, res::kTypeNotSupported, t[0]);
-        return NormalizedName{{}, buf};
+        return NormalizedName{{}, res::Format(res::kTypeNotSupported, t[0])};
     }
     if (t.size() < 2 || t.size() > 3 || !isHex(t[1]) || (t.size() == 3 && !isHex(t[2])))
         return refused;
@@ -182,6 +174,12 @@ std::optional<CellPlace> RunFindNext(const PlcProgram& p, const CellPlace& from,
     return found;
 }
 
+bool CoilsUsedOnce(const PlcProgram& program, Prompts& prompts) {
+    const auto coil = program.CheckDoubleCoils();
+    if (coil) prompts.error(res::Format(text::kCoilReused, coil->c_str()));
+    return !coil;
+}
+
 int RunReplace(PlcProgram& p, std::string_view typedFind, std::string_view typedReplace,
                Prompts& prompts) {
     const NormalizedName from = NormalizeElementName(typedFind);
@@ -201,16 +199,14 @@ int RunReplace(PlcProgram& p, std::string_view typedFind, std::string_view typed
         const int row = p.ladderRowOfDisplayLine(at.displayLine);
         const bool coil = at.position == kCoilPosition;
         if (!(coil ? coilTakes(b) : contactTakes(b))) {
-            if (!prompts.yesNo(format2(res::kCannotReplace, shown(a), shown(b)))) break;
+            if (!prompts.yesNo(res::Format(res::kCannotReplace, shown(a).c_str(), shown(b).c_str()))) break;
             continue;
         }
-        const YesNoCancel answer = prompts.yesNoCancel(format2(res::kReplaceQuestion, shown(a), shown(b)));
+        const YesNoCancel answer = prompts.yesNoCancel(res::Format(res::kReplaceQuestion, shown(a).c_str(), shown(b).c_str()));
         if (answer == YesNoCancel::Cancel) break;
         if (answer == YesNoCancel::No) continue;
         if (coil && usedOnce(b) && coilUsedElsewhere(p, row, b)) {
-            char buf[64];
-            std::snprintf(buf, sizeof buf, text::kCoilReused, shown(b).c_str());
-            prompts.error(buf);
+            prompts.error(res::Format(text::kCoilReused, shown(b).c_str()));
             continue;
         }
         if (coil)

@@ -43,6 +43,10 @@ std::optional<CellPlace> FindNext(const PlcProgram& program, const CellPlace& fr
 std::optional<CellPlace> RunFindNext(const PlcProgram& program, const CellPlace& from,
                                      std::string_view typed, bool down, Prompts& prompts);
 
+// The double-coil check as the program shows it before a save, a write or monitoring: "T03" and
+// "Reused" in the error box when a coil of a kind used only once repeats. True when none does.
+bool CoilsUsedOnce(const PlcProgram& program, Prompts& prompts);
+
 // Replace from the top of the program: each match confirmed ("Replace 'a' to 'b' ?", Yes, No or
 // Cancel); a cell that cannot take the new name asks whether to continue; a coil of a kind used
 // only once that would repeat another is refused with "b\nReused". Returns the number of cells

@@ -9,25 +9,6 @@ namespace pv::plc {
 
 namespace {
 
-int hexDigit(std::uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// The element number of two hex digits, or -1.
-int hexNumber(const std::uint8_t* p) {
-    const int hi = hexDigit(p[0]), lo = hexDigit(p[1]);
-    return hi < 0 || lo < 0 ? -1 : hi * 16 + lo;
-}
-
-void putHex2(std::uint8_t* p, int n) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    p[0] = static_cast<std::uint8_t>(kDigits[(n >> 4) & 15]);
-    p[1] = static_cast<std::uint8_t>(kDigits[n & 15]);
-}
-
 // Contact letters by the high nibble of their code (0x10..0xF0); 0 where none.
 constexpr std::string_view kContactLetters{"\0ITCMFGQ\0itcmfgq", 16};
 
@@ -121,13 +102,13 @@ std::uint8_t ContactCode(const std::uint8_t* cell) {
     }
     const auto pos = kContactLetters.find(static_cast<char>(cell[0]));
     if (cell[0] == '\0' || pos == std::string_view::npos) return 0;
-    const int n = hexNumber(cell + 1);
+    const int n = ElementNumberAt(cell + 1);
     if (n < 1 || n > 16) return 0;
     return static_cast<std::uint8_t>(pos << 4 | (n - 1));
 }
 
 std::uint8_t CoilCode(const std::uint8_t* coil) {
-    const int n = hexNumber(coil + 2);
+    const int n = ElementNumberAt(coil + 2);
     if (n < 1 || n > 16) return 0;
     const std::uint8_t kind = coil[0];
     // Q coils count from 8 in the low nibble: Q1..Q8 fit in a row of the table.
@@ -185,7 +166,7 @@ void decodeContact(Row& row, int cell, std::uint8_t code) {
         p[1] = p[2] = '0';
     } else if (letter != '\0') {
         p[0] = static_cast<std::uint8_t>(letter);
-        putHex2(p + 1, (code & 15) + 1);
+        PutElementNumber(p + 1, (code & 15) + 1);
     } else {
         p[0] = p[1] = p[2] = ' ';
         if (gap == '\0') gap = ' ';
@@ -215,7 +196,7 @@ void decodeCoil(Row& row, std::uint8_t code) {
     }
     c[0] = k.kind;
     c[1] = static_cast<std::uint8_t>(k.letter);
-    putHex2(c + 2, q ? lo - 7 : lo + 1);
+    PutElementNumber(c + 2, q ? lo - 7 : lo + 1);
 }
 
 }  // namespace

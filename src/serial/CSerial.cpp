@@ -323,32 +323,44 @@ bool CSerial::lineQuietAfterReply(Clock::time_point deadline) {
     return false;
 }
 
-ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
-                             std::size_t expectedLen) {
+std::optional<CSerial::Clock::time_point> CSerial::putRequest(const std::uint8_t* request,
+                                                              std::size_t len, bool modbus) {
     if (!isOpen()) {
         failure_ = "the link is not open";
-        return ErrTimeOut;
+        return std::nullopt;
     }
     preciseWakeups();
     // Whatever is still in the input belongs to an earlier exchange (a reply that came after
     // its time-out, line noise): it must not be taken for the answer to this request.
-    drainLateReplies(len > 0 ? request[0] : 0);
+    if (modbus) drainLateReplies(len > 0 ? request[0] : 0);
     port_->flushInput();
     waitGap();
     if (!port_->send(request, len)) {
         failure_ = port_->lastFailure();
-        return ErrTimeOut;
+        return std::nullopt;
     }
-    // The response time-out runs from the end of the request on the wire.
     const auto requestEnd = Clock::now() + settings_.charTime() * static_cast<long>(len);
     noteTraffic(requestEnd);
-    const auto deadline = requestEnd + responseTimeout_;
+    return requestEnd;
+}
 
-    pendingFunction_ = (len >= 2 && request[1] < 0x80) ? request[1] : 0;
-    std::size_t got = 0;
+long CSerial::readReply(std::uint8_t* reply, std::size_t expectedLen, std::size_t& got,
+                        Clock::time_point deadline) {
     readDeadline_ = deadline;
     const long r = Read(reply, expectedLen, &got, -1);
     readDeadline_ = Clock::time_point{};
+    return r;
+}
+
+ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
+                             std::size_t expectedLen) {
+    const auto requestEnd = putRequest(request, len, true);
+    if (!requestEnd) return ErrTimeOut;
+    const auto deadline = *requestEnd + responseTimeout_;
+
+    pendingFunction_ = (len >= 2 && request[1] < 0x80) ? request[1] : 0;
+    std::size_t got = 0;
+    const long r = readReply(reply, expectedLen, got, deadline);
     const std::uint8_t function = pendingFunction_;
     pendingFunction_ = 0;
     if (r < 0) return ErrTimeOut;
@@ -372,25 +384,12 @@ ErrType CSerial::CommandSend(const std::uint8_t* request, std::size_t len, std::
 
 ErrType CSerial::FrameSend(const std::uint8_t* request, std::size_t len, std::uint8_t* reply,
                            std::size_t expectedLen) {
-    if (!isOpen()) {
-        failure_ = "the link is not open";
-        return ErrTimeOut;
-    }
-    preciseWakeups();
-    port_->flushInput();
-    waitGap();
-    if (!port_->send(request, len)) {
-        failure_ = port_->lastFailure();
-        return ErrTimeOut;
-    }
-    const auto requestEnd = Clock::now() + settings_.charTime() * static_cast<long>(len);
-    noteTraffic(requestEnd);
+    const auto requestEnd = putRequest(request, len, false);
+    if (!requestEnd) return ErrTimeOut;
     // No byte of these frames is a Modbus function code: no exception reply is recognised.
     pendingFunction_ = 0;
     std::size_t got = 0;
-    readDeadline_ = requestEnd + responseTimeout_;
-    const long r = Read(reply, expectedLen, &got, -1);
-    readDeadline_ = Clock::time_point{};
+    const long r = readReply(reply, expectedLen, got, *requestEnd + responseTimeout_);
     if (r < 0) return ErrTimeOut;
     if (got == 0) {
         failure_ = "no reply";

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,14 @@ private:
     };
 
     void waitGap();
+    // Puts a request on the wire after the inter-frame silence and returns when its last
+    // character leaves (the response time-out runs from there); nullopt when it could not be
+    // sent. `modbus`: an earlier station's late reply is listened out first.
+    std::optional<Clock::time_point> putRequest(const std::uint8_t* request, std::size_t len,
+                                                bool modbus);
+    // Reads up to `expectedLen` reply bytes, waiting no later than `deadline`.
+    long readReply(std::uint8_t* reply, std::size_t expectedLen, std::size_t& got,
+                   Clock::time_point deadline);
     // Before a request to the station that just timed out: listens until its late answer can no
     // longer come, dropping whatever arrives. Only that station's answer could pass for the
     // reply to this request; another station's is told apart by its address and dropped by Read.
