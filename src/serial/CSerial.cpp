@@ -395,7 +395,12 @@ ErrType CSerial::FrameSend(const std::uint8_t* request, std::size_t len, std::ui
         failure_ = "no reply";
         return ErrTimeOut;
     }
-    if (got != expectedLen) {
+    return checkFrame(reply, got, expectedLen, false);
+}
+
+ErrType CSerial::checkFrame(const std::uint8_t* reply, std::size_t got, std::size_t expectedLen,
+                            bool exception) {
+    if (got != expectedLen && !exception) {
         failure_ = "reply of " + std::to_string(got) + " bytes, " + std::to_string(expectedLen) +
                    " expected";
         return ErrMalformed;
@@ -412,15 +417,7 @@ ErrType CSerial::validateReply(const std::uint8_t* request, std::size_t len,
                                std::size_t expectedLen) {
     const bool modbus = len >= 8 && isModbusFunction(request[1]);
     const bool exception = modbus && got == 5 && reply[1] == (request[1] | 0x80);
-    if (got != expectedLen && !exception) {
-        failure_ = "reply of " + std::to_string(got) + " bytes, " + std::to_string(expectedLen) +
-                   " expected";
-        return ErrMalformed;
-    }
-    if (!CheckCRC(reply, got)) {
-        failure_ = "reply CRC mismatch";
-        return ErrCrc;
-    }
+    if (const ErrType e = checkFrame(reply, got, expectedLen, exception); e != ErrNone) return e;
     if (!modbus) return ErrNone;
     bool ok = reply[0] == request[0];
     // A whole frame from the station asked, with a good CRC but another function code, is

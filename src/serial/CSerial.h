@@ -146,6 +146,9 @@ protected:
     // that gets its bytes elsewhere judges them by the same rules.
     ErrType validateReply(const std::uint8_t* request, std::size_t len, const std::uint8_t* reply,
                           std::size_t got, std::size_t expectedLen);
+    // The length asked for (or a whole exception reply) and a CRC that holds.
+    ErrType checkFrame(const std::uint8_t* reply, std::size_t got, std::size_t expectedLen,
+                       bool exception);
 
 private:
     using Clock = std::chrono::steady_clock;
